@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the application need.
+# Idempotent and quick: apt is only called when a package is missing.
+set -euo pipefail
+
+packages=(
+  # build tools
+  build-essential cmake ninja-build pkg-config clang-format
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # libraries
+  zlib1g-dev libminizip-dev nlohmann-json3-dev libicu-dev
+  qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev
+  # independent peers and fonts used by the tests
+  zip unzip python3 fonts-dejavu-core
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  sudo_cmd=()
+elif command -v sudo >/dev/null 2>&1; then
+  sudo_cmd=(sudo)
+else
+  echo "install-deps: these packages are missing and installing them needs root: ${missing[*]}" >&2
+  echo "install-deps: run this script as root, or install sudo." >&2
+  exit 1
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <concepts>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+
+#include "platform/foundation/CallSite.h"
+
+// The system's diagnostic output: one line on standard output per call.
+//
+// A line is "[" + tag + "] " + message; warning, error and fatal lines end with the caller's
+// location " \t{ (" + file + ").(" + function + ").(#" + line + ") }". There is no level filter
+// and `fatal` does not stop the program. Any thread may log; a line is written whole, with one
+// write.
+//
+// The message is either a text or a callable returning one; a callable runs exactly once,
+// inside the call.
+//
+// Example:
+//   Log::warning([&] { return "Member " + name + " not found"; });
+namespace Log {
+
+enum class Level { verbose, debug, info, warning, error, fatal };
+
+template <class M>
+concept MessageText = std::convertible_to<M, std::string_view>;
+
+template <class M>
+concept Message = MessageText<M> ||(std::invocable<M>&& MessageText<std::invoke_result_t<M>>);
+
+// Writes one finished line at `level`. The level functions below are the usual entry.
+void write(Level level, std::string_view message, const platform::CallSite& site);
+
+template <Message M>
+void log(Level level, M&& message, const platform::CallSite& site) {
+    if constexpr (MessageText<M>) {
+        write(level, std::string_view(message), site);
+    } else {
+        // Keep the callable's result alive while the line is built from it.
+        const auto& text = std::invoke(std::forward<M>(message));
+        write(level, std::string_view(text), site);
+    }
+}
+
+template <Message M>
+void verbose(M&& message, platform::CallSite site = {}) {
+    log(Level::verbose, std::forward<M>(message), site);
+}
+template <Message M>
+void debug(M&& message, platform::CallSite site = {}) {
+    log(Level::debug, std::forward<M>(message), site);
+}
+template <Message M>
+void info(M&& message, platform::CallSite site = {}) {
+    log(Level::info, std::forward<M>(message), site);
+}
+template <Message M>
+void warning(M&& message, platform::CallSite site = {}) {
+    log(Level::warning, std::forward<M>(message), site);
+}
+template <Message M>
+void error(M&& message, platform::CallSite site = {}) {
+    log(Level::error, std::forward<M>(message), site);
+}
+template <Message M>
+void fatal(M&& message, platform::CallSite site = {}) {
+    log(Level::fatal, std::forward<M>(message), site);
+}
+
+// The whole line as written, line feed included.
+std::string formatLine(Level level, std::string_view message, const platform::CallSite& site);
+
+// Sends every line to `sink` instead of standard output; an empty function restores standard
+// output. For tests.
+void setSinkForTesting(std::function<void(std::string_view line)> sink);
+
+}  // namespace Log

@@ -1,0 +1,168 @@
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "LxLog/Log.h"
+#include "support/LogCapture.h"
+
+namespace {
+
+using Log::Level;
+
+const platform::CallSite kSite("combine()", "/src/app/CombineManager.cpp", 7);
+const std::string kSuffix = " \t{ (/src/app/CombineManager.cpp).(combine()).(#7) }";
+
+void logAt(Level level, const std::string& message, const platform::CallSite& site = kSite) {
+    switch (level) {
+        case Level::verbose:
+            return Log::verbose(message, site);
+        case Level::debug:
+            return Log::debug(message, site);
+        case Level::info:
+            return Log::info(message, site);
+        case Level::warning:
+            return Log::warning(message, site);
+        case Level::error:
+            return Log::error(message, site);
+        case Level::fatal:
+            return Log::fatal(message, site);
+    }
+}
+
+TEST(Log, EveryLevelWritesItsTagAndOnlyTheUpperThreeTheirLocation) {
+    struct Case {
+        Level level;
+        std::string line;
+    };
+    const Case cases[] = {
+        {Level::verbose, "[\xF0\x9F\xA5\x9A verbose] hello\n"},
+        {Level::debug, "[\xF0\x9F\x8D\x9A debug] hello\n"},
+        {Level::info, "[\xF0\x9F\x93\xA8 info] hello\n"},
+        {Level::warning, "[\xF0\x9F\x94\x94 warning] hello" + kSuffix + "\n"},
+        {Level::error, "[\xF0\x9F\x94\xB4 error] hello" + kSuffix + "\n"},
+        {Level::fatal, "[\xF0\x9F\x94\xA5 severe] hello" + kSuffix + "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        LogCapture capture;
+        logAt(c.level, "hello");  // fatal returns like every other level
+        EXPECT_EQ(capture.lines(), std::vector<std::string>{c.line});
+    }
+}
+
+TEST(Log, MessagesArePrintedVerbatim) {
+    struct Case {
+        Level level;
+        std::string message;
+        std::string line;
+    };
+    const Case cases[] = {
+        {Level::info, "", "[\xF0\x9F\x93\xA8 info] \n"},
+        {Level::warning, "100%s done\nnext %d",
+         "[\xF0\x9F\x94\x94 warning] 100%s done\nnext %d" + kSuffix + "\n"},
+        {Level::debug, "tab\there", "[\xF0\x9F\x8D\x9A debug] tab\there\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        LogCapture capture;
+        logAt(c.level, c.message);
+        EXPECT_EQ(capture.lines(), std::vector<std::string>{c.line});
+    }
+}
+
+TEST(Log, NegativeLineNumberKeepsItsSign) {
+    LogCapture capture;
+    Log::error("x", platform::CallSite("f()", "/a.cpp", -12));
+    EXPECT_EQ(capture.lines().at(0), "[\xF0\x9F\x94\xB4 error] x \t{ (/a.cpp).(f()).(#-12) }\n");
+}
+
+TEST(Log, DefaultLocationIsTheCaller) {
+    LogCapture capture;
+    const int line = __LINE__ + 1;
+    Log::warning("here");
+
+    const std::string written = capture.lines().at(0);
+    EXPECT_NE(written.find("LogTests.cpp).("), std::string::npos) << written;
+    EXPECT_TRUE(written.ends_with(").(#" + std::to_string(line) + ") }\n")) << written;
+}
+
+TEST(Log, MessageCallableRunsExactlyOncePerCall) {
+    for (Level level :
+         {Level::verbose, Level::debug, Level::info, Level::warning, Level::error, Level::fatal}) {
+        LogCapture capture;
+        int calls = 0;
+        const auto message = [&calls] {
+            ++calls;
+            return std::string("counted");
+        };
+        switch (level) {
+            case Level::verbose:
+                Log::verbose(message);
+                break;
+            case Level::debug:
+                Log::debug(message);
+                break;
+            case Level::info:
+                Log::info(message);
+                break;
+            case Level::warning:
+                Log::warning(message);
+                break;
+            case Level::error:
+                Log::error(message);
+                break;
+            case Level::fatal:
+                Log::fatal(message);
+                break;
+        }
+        EXPECT_EQ(calls, 1);
+        EXPECT_TRUE(capture.contains("] counted"));
+    }
+}
+
+// Lines from many threads reach standard output whole, never interleaved.
+TEST(Log, ConcurrentLinesOnStandardOutputStayWhole) {
+    const std::string path = std::string(std::getenv("TMPDIR")) + "/stdout.txt";
+    std::fflush(stdout);
+    const int savedStdout = dup(STDOUT_FILENO);
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    dup2(fileno(file), STDOUT_FILENO);
+
+    constexpr int kThreads = 8;
+    constexpr int kLinesPerThread = 200;
+    const std::string payload(300, 'x');
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kLinesPerThread; ++i) {
+                Log::warning("thread " + std::to_string(t) + " " + payload, kSite);
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    std::fflush(stdout);
+    dup2(savedStdout, STDOUT_FILENO);
+    close(savedStdout);
+    std::fclose(file);
+
+    std::ifstream written(path);
+    std::string line;
+    int count = 0;
+    while (std::getline(written, line)) {
+        ++count;
+        EXPECT_TRUE(line.starts_with("[\xF0\x9F\x94\x94 warning] thread ")) << line;
+        EXPECT_TRUE(line.ends_with(payload + kSuffix)) << line;
+    }
+    EXPECT_EQ(count, kThreads * kLinesPerThread);
+}
+
+}  // namespace
