@@ -1,5 +1,6 @@
 // The main of every test executable: each test runs in a fresh, private temporary folder
-// ($TMPDIR) that is removed afterwards, with the time zone and locale pinned.
+// ($TMPDIR) that is removed afterwards, with the time zone and locale pinned (UTC, en_US) at its
+// start, whatever an earlier test left behind.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -7,7 +8,18 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/foundation/DateContext.h"
+
 namespace {
+
+// Every test starts in UTC and en_US; tests of other zones or locales pin theirs with
+// platform::ScopedTimeZoneAndLocale.
+class PinnedTimeZoneAndLocalePerTest : public testing::EmptyTestEventListener {
+public:
+    void OnTestStart(const testing::TestInfo&) override {
+        platform::setCurrentTimeZoneAndLocale("UTC", "en_US");
+    }
+};
 
 class TemporaryFolderPerTest : public testing::EmptyTestEventListener {
 public:
@@ -47,5 +59,6 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(
         new TemporaryFolderPerTest(systemTemporaryFolder()));
+    testing::UnitTest::GetInstance()->listeners().Append(new PinnedTimeZoneAndLocalePerTest);
     return RUN_ALL_TESTS();
 }
