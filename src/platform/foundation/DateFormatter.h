@@ -43,8 +43,8 @@ public:
     // None when the text does not match as a whole or names a date the calendar does not support.
     std::optional<Date> parse(std::string_view text) const;
 
-    // The current locale's pattern for a template of fields ("MMM yyyy" gives "MMM y" in
-    // English); none when the locale has none.
+    // The current locale's pattern for a template of fields ("MMM yyyy" gives "MMM yyyy" in
+    // English, "yyyy年M月" in Japanese); none when the locale has none.
     static std::optional<std::string> patternFromTemplate(std::string_view skeleton);
 
 private:
