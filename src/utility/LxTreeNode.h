@@ -126,6 +126,19 @@ std::vector<Handle> childsOf(const Handle& node) {
     return handles;
 }
 
+// A node under a walk, with its children as read when the walk went below it.
+template <class Handle>
+struct Frame {
+    Handle node;
+    std::vector<Handle> childs;
+    std::size_t next = 0;
+
+    static Frame below(Handle node) {
+        auto childs = childsOf(node);
+        return {std::move(node), std::move(childs)};
+    }
+};
+
 // What a pre-order visit decides for the node it has just visited.
 enum class Step { descend, skipChildren, stop };
 
@@ -134,28 +147,23 @@ enum class Step { descend, skipChildren, stop };
 // it stopped at, or an empty handle.
 template <LxTreeNode Handle, class Visit>
 Handle walkBelow(const Handle& root, Visit&& visit) {
-    struct Frame {
-        Handle parent;
-        std::vector<Handle> childs;
-        std::size_t next = 0;
-    };
-    std::vector<Frame> stack;
-    stack.push_back({root, childsOf(root)});
+    std::vector<Frame<Handle>> stack;
+    stack.push_back(Frame<Handle>::below(root));
     while (!stack.empty()) {
-        Frame& top = stack.back();
+        Frame<Handle>& top = stack.back();
         if (top.next == top.childs.size()) {
             stack.pop_back();
             continue;
         }
         // Copies: pushing a frame below moves `top`.
-        const Handle parent = top.parent;
+        const Handle parent = top.node;
         const Handle node = top.childs[top.next++];
         const Step step = visit(parent, node);
         if (step == Step::stop) {
             return node;
         }
         if (step == Step::descend) {
-            stack.push_back({node, childsOf(node)});
+            stack.push_back(Frame<Handle>::below(node));
         }
     }
     return Handle();
@@ -273,19 +281,14 @@ void treeNavigateNodePair(const Handle& node, Action&& action, CanContinue&& can
 // Post-order: every node after all its descendants, self always and last.
 template <LxTreeNode Handle, std::invocable<const Handle&> Action>
 void treeNavigateFromLeaf(const Handle& node, Action&& action) {
-    struct Frame {
-        Handle node;
-        std::vector<Handle> childs;
-        std::size_t next = 0;
-    };
+    using Frame = treeInternal::Frame<Handle>;
     std::vector<Frame> stack;
-    stack.push_back({node, treeInternal::childsOf(node)});
+    stack.push_back(Frame::below(node));
     while (!stack.empty()) {
         Frame& top = stack.back();
         if (top.next < top.childs.size()) {
             Handle child = top.childs[top.next++];
-            auto childs = treeInternal::childsOf(child);
-            stack.push_back({std::move(child), std::move(childs)});
+            stack.push_back(Frame::below(std::move(child)));
             continue;
         }
         const Handle done = std::move(top.node);
