@@ -70,7 +70,8 @@ public:
     DateComponents components(Date date) const;
 
     // The first instant of the described local date and time. Fields past their range carry
-    // over (month 13 is January of the next year); missing fields take ICU's defaults.
+    // over (month 13 is January of the next year); a missing year is 1970, a missing month
+    // or day 1, a missing time field 0.
     // A wall time that the zone skips (a clock change) moves forward by the skipped length, so
     // a skipped midnight gives the first instant of that day. None when the result is not
     // supported or a field is beyond any supported date.
