@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "platform/dispatch/SerialQueue.h"
+#include "platform/foundation/CallSite.h"
 
 // A lock made of a private serial queue: `sync` runs a body while no other body of this locker
 // runs, and answers its result.
@@ -29,9 +30,11 @@ public:
     LxGCDLocker(const LxGCDLocker&) = delete;
     LxGCDLocker& operator=(const LxGCDLocker&) = delete;
 
+    // `site` names the caller in the fatal line of a re-entrant call.
     template <std::invocable F>
-    std::remove_cvref_t<std::invoke_result_t<F>> sync(F&& body) const {
-        return queue_->sync(std::forward<F>(body));
+    std::remove_cvref_t<std::invoke_result_t<F>> sync(F&& body,
+                                                      platform::CallSite site = {}) const {
+        return queue_->sync(std::forward<F>(body), site);
     }
 
 private:

@@ -11,6 +11,24 @@
 // The lazy holders are neither copied nor moved: their loaders usually capture their owner,
 // and a copy would keep calling into the original.
 
+namespace lx::internal {
+
+// The in-place change of a wrapper's value: read by the read rule, let `change` change it,
+// write it back by the write rule.
+template <class Wrapper, class T>
+class ModifiableWrappedValue {
+public:
+    template <std::invocable<T&> F>
+    void modifyWrappedValue(F&& change) {
+        auto& wrapper = static_cast<Wrapper&>(*this);
+        T value = wrapper.wrappedValue();
+        std::invoke(std::forward<F>(change), value);
+        wrapper.setWrappedValue(std::move(value));
+    }
+};
+
+}  // namespace lx::internal
+
 // Runs its loader on the first read and keeps the result, an absent one included, until
 // `reset()`.
 //
@@ -47,7 +65,7 @@ private:
 
 // Keeps a value, computing it with its calculator whenever it is read while absent.
 template <class T>
-class LxLazyLoadingValue {
+class LxLazyLoadingValue : public lx::internal::ModifiableWrappedValue<LxLazyLoadingValue<T>, T> {
 public:
     explicit LxLazyLoadingValue(std::function<T()> calculator)
         : LxLazyLoadingValue(std::nullopt, std::move(calculator)) {}
@@ -65,14 +83,6 @@ public:
 
     void setWrappedValue(T value) { value_ = std::move(value); }
 
-    // Reads by the read rule, lets `change` change the value, writes it back.
-    template <std::invocable<T&> F>
-    void modifyWrappedValue(F&& change) {
-        T value = wrappedValue();
-        std::invoke(std::forward<F>(change), value);
-        setWrappedValue(std::move(value));
-    }
-
     void reset() { value_.reset(); }
 
 private:
@@ -82,7 +92,7 @@ private:
 
 // A value that answers its default until one is set; once set, it never becomes absent again.
 template <class T>
-class LxDefaultableValue {
+class LxDefaultableValue : public lx::internal::ModifiableWrappedValue<LxDefaultableValue<T>, T> {
 public:
     explicit LxDefaultableValue(T defaultValue) : default_(std::move(defaultValue)) {}
     LxDefaultableValue(std::optional<T> value, T defaultValue)
@@ -91,14 +101,6 @@ public:
     T wrappedValue() const { return value_ ? *value_ : default_; }
 
     void setWrappedValue(T value) { value_ = std::move(value); }
-
-    // Reads by the read rule, lets `change` change the value, writes it back.
-    template <std::invocable<T&> F>
-    void modifyWrappedValue(F&& change) {
-        T value = wrappedValue();
-        std::invoke(std::forward<F>(change), value);
-        setWrappedValue(std::move(value));
-    }
 
     // The value set, or none while the default stands in.
     const std::optional<T>& innerValue() const { return value_; }

@@ -50,7 +50,7 @@ TEST_F(LxGCDLockerDeathTest, ReenteringAbortsNamingTheLabel) {
             const LxGCDLocker lock("OrbProjectCalendar.Lock");
             lock.sync([&lock] { lock.sync([] {}); });
         },
-        "severe.*OrbProjectCalendar.Lock");
+        "severe.*OrbProjectCalendar.Lock.*LxGCDLockerTests.cpp");
 }
 
 }  // namespace

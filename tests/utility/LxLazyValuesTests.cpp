@@ -51,19 +51,19 @@ TEST(LxLazyLoadingValue, CalculatesOnlyWhileAbsent) {
 }
 
 TEST(LxDefaultableValue, AnswersTheDefaultUntilAValueIsSet) {
-    LxDefaultableValue<int> hours(8);
-    EXPECT_EQ(hours.wrappedValue(), 8);
-    EXPECT_EQ(hours.innerValue(), std::nullopt);
+    LxDefaultableValue<std::string> currency("EUR");
+    EXPECT_EQ(currency.wrappedValue(), "EUR");
+    EXPECT_EQ(currency.innerValue(), std::nullopt);
 
-    hours.modifyWrappedValue([](int& value) { value += 1; });
-    EXPECT_EQ(hours.wrappedValue(), 9);
-    EXPECT_EQ(hours.innerValue(), 9);
+    currency.modifyWrappedValue([](std::string& value) { value += " (2)"; });
+    EXPECT_EQ(currency.wrappedValue(), "EUR (2)");
+    EXPECT_EQ(currency.innerValue(), "EUR (2)");
 
-    const LxDefaultableValue<int> copy = hours;
-    hours.setWrappedValue(4);
-    EXPECT_EQ(copy.wrappedValue(), 9) << "a value type: copies are independent";
+    const LxDefaultableValue<std::string> copy = currency;
+    currency.setWrappedValue("USD");
+    EXPECT_EQ(copy.wrappedValue(), "EUR (2)") << "a value type: copies are independent";
 
-    EXPECT_EQ(LxDefaultableValue<int>(6, 8).wrappedValue(), 6);
+    EXPECT_EQ(LxDefaultableValue<std::string>("CHF", "EUR").wrappedValue(), "CHF");
 }
 
 }  // namespace

@@ -11,17 +11,17 @@ std::shared_ptr<ConcurrentQueue> ConcurrentQueue::create(std::string label, QoS 
     return std::shared_ptr<ConcurrentQueue>(new ConcurrentQueue(std::move(label), qos, true));
 }
 
-ConcurrentQueue::Turn::Turn(ConcurrentQueue& queue, WorkFlags flags)
+ConcurrentQueue::Turn::Turn(ConcurrentQueue& queue, WorkFlags flags, const CallSite& site)
     : queue_(queue), barrier_(queue.isBarrier(flags)), nested_(queue.isCurrent()) {
     if (nested_ && barrier_) {
-        internal::failReentrantSync(queue_);
+        internal::failReentrantSync(queue_, site);
     }
     if (!nested_) {
         std::unique_lock lock(queue_.mutex_);
-        Waiter waiter;
+        internal::SyncWaiter waiter;
         queue_.waiting_.push_back({Work(), &waiter, barrier_});
         queue_.startReady();
-        waiter.granted.wait(lock, [&waiter] { return waiter.isGranted; });
+        waiter.waitForTurn(lock);
     }
     internal::beginHolding(queue_);
 }
@@ -64,8 +64,7 @@ void ConcurrentQueue::startReady() {
 // With `mutex_` held.
 void ConcurrentQueue::start(Entry entry) {
     if (entry.waiter) {
-        entry.waiter->isGranted = true;
-        entry.waiter->granted.notify_one();
+        entry.waiter->grant();
         return;
     }
     internal::runOnPool([self = std::static_pointer_cast<ConcurrentQueue>(shared_from_this()),

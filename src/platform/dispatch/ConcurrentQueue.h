@@ -1,7 +1,6 @@
 #pragma once
 
 #include <concepts>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -10,6 +9,8 @@
 #include <type_traits>
 
 #include "platform/dispatch/Queue.h"
+#include "platform/dispatch/internal/SyncWaiter.h"
+#include "platform/foundation/CallSite.h"
 
 namespace platform::dispatch {
 
@@ -31,31 +32,28 @@ public:
     static std::shared_ptr<ConcurrentQueue> create(std::string label, QoS qos = QoS::unspecified);
 
     // Runs `body` on this thread in its turn and answers its result (by value). Whatever
-    // `body` throws reaches the caller, after the turn has ended.
+    // `body` throws reaches the caller, after the turn has ended. `site` names the caller in the
+    // fatal line of a re-entrant barrier call.
     template <std::invocable F>
-    std::remove_cvref_t<std::invoke_result_t<F>> sync(F&& body, WorkFlags flags = WorkFlags::none) {
-        const Turn turn(*this, flags);
+    std::remove_cvref_t<std::invoke_result_t<F>> sync(F&& body, WorkFlags flags = WorkFlags::none,
+                                                      CallSite site = {}) {
+        const Turn turn(*this, flags, site);
         return std::invoke(std::forward<F>(body));
     }
 
 private:
     friend std::shared_ptr<ConcurrentQueue> globalQueue(QoS qos);
 
-    struct Waiter {
-        std::condition_variable granted;
-        bool isGranted = false;
-    };
-
     // An entry is queued work, or a `sync` caller waiting for its turn.
     struct Entry {
         Work work;
-        Waiter* waiter = nullptr;
+        internal::SyncWaiter* waiter = nullptr;
         bool barrier = false;
     };
 
     class Turn {
     public:
-        Turn(ConcurrentQueue& queue, WorkFlags flags);
+        Turn(ConcurrentQueue& queue, WorkFlags flags, const CallSite& site);
         ~Turn();
         Turn(const Turn&) = delete;
         Turn& operator=(const Turn&) = delete;

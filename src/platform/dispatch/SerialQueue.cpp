@@ -9,8 +9,8 @@ std::shared_ptr<SerialQueue> SerialQueue::create(std::string label, QoS qos) {
     return std::shared_ptr<SerialQueue>(new SerialQueue(std::move(label), qos));
 }
 
-SerialQueue::Turn::Turn(SerialQueue& queue) : queue_(queue) {
-    queue_.acquire();
+SerialQueue::Turn::Turn(SerialQueue& queue, const CallSite& site) : queue_(queue) {
+    queue_.acquire(site);
     internal::beginHolding(queue_);
 }
 
@@ -28,17 +28,17 @@ void SerialQueue::enqueue(Work work, WorkFlags) {
     }
 }
 
-void SerialQueue::acquire() {
+void SerialQueue::acquire(const CallSite& site) {
     if (isCurrent()) {
-        internal::failReentrantSync(*this);
+        internal::failReentrantSync(*this, site);
     }
     std::unique_lock lock(mutex_);
     if (owned_) {
         // The body runs here, on the caller's thread, once the entry reaches the head: no pool
         // thread is held while the caller waits, and exceptions reach the caller directly.
-        Waiter waiter;
+        internal::SyncWaiter waiter;
         entries_.push_back({Work(), &waiter});
-        waiter.granted.wait(lock, [&waiter] { return waiter.isGranted; });
+        waiter.waitForTurn(lock);
     }
     owned_ = true;
 }
@@ -77,10 +77,9 @@ void SerialQueue::passOn() {
         owned_ = false;
         return;
     }
-    Waiter& waiter = *entries_.front().waiter;
+    internal::SyncWaiter* waiter = entries_.front().waiter;
     entries_.pop_front();
-    waiter.isGranted = true;
-    waiter.granted.notify_one();
+    waiter->grant();
 }
 
 }  // namespace platform::dispatch

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <concepts>
-#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -10,6 +9,8 @@
 #include <type_traits>
 
 #include "platform/dispatch/Queue.h"
+#include "platform/dispatch/internal/SyncWaiter.h"
+#include "platform/foundation/CallSite.h"
 
 namespace platform::dispatch {
 
@@ -28,28 +29,24 @@ public:
     static std::shared_ptr<SerialQueue> create(std::string label, QoS qos = QoS::unspecified);
 
     // Runs `body` on this thread in the queue's turn and answers its result (by value).
-    // Whatever `body` throws reaches the caller, after the queue has been handed on.
+    // Whatever `body` throws reaches the caller, after the queue has been handed on. `site`
+    // names the caller in the fatal line of a re-entrant call.
     template <std::invocable F>
-    std::remove_cvref_t<std::invoke_result_t<F>> sync(F&& body) {
-        const Turn turn(*this);
+    std::remove_cvref_t<std::invoke_result_t<F>> sync(F&& body, CallSite site = {}) {
+        const Turn turn(*this, site);
         return std::invoke(std::forward<F>(body));
     }
 
 private:
-    struct Waiter {
-        std::condition_variable granted;
-        bool isGranted = false;
-    };
-
     // An entry is queued work, or a `sync` caller waiting for its turn.
     struct Entry {
         Work work;
-        Waiter* waiter = nullptr;
+        internal::SyncWaiter* waiter = nullptr;
     };
 
     class Turn {
     public:
-        explicit Turn(SerialQueue& queue);
+        Turn(SerialQueue& queue, const CallSite& site);
         ~Turn();
         Turn(const Turn&) = delete;
         Turn& operator=(const Turn&) = delete;
@@ -61,7 +58,7 @@ private:
     SerialQueue(std::string label, QoS qos) : Queue(std::move(label), qos) {}
 
     void enqueue(Work work, WorkFlags flags) override;
-    void acquire();
+    void acquire(const CallSite& site);
     void release();
     void drain();
     void startDrain();
