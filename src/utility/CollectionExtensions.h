@@ -8,6 +8,7 @@
 #include <optional>
 #include <ranges>
 #include <type_traits>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -210,6 +211,12 @@ bool isValueSequenceInsensitiveEqual(const std::optional<std::vector<T>>& lhs,
     }
     return std::ranges::all_of(
         *lhs, [&rhs](const T& value) { return std::ranges::find(*rhs, value) != rhs->end(); });
+}
+
+// The values as a set; duplicates collapse.
+template <class T>
+std::unordered_set<T> toSet(const std::vector<T>& values) {
+    return std::unordered_set<T>(values.begin(), values.end());
 }
 
 // True when the collection is absent or empty.

@@ -156,4 +156,11 @@ TEST(CollectionExtensions, SmallHelpers) {
     EXPECT_TRUE(lx::not_(false));
 }
 
+TEST(CollectionExtensions, ToSetCollapsesDuplicates) {
+    const auto set = lx::toSet(std::vector<int>{1, 1, 2});
+    EXPECT_EQ(set.size(), 2u);
+    EXPECT_TRUE(set.contains(1) && set.contains(2));
+    EXPECT_TRUE(lx::toSet(std::vector<std::string>{}).empty());
+}
+
 }  // namespace

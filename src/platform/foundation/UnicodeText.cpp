@@ -1,0 +1,180 @@
+#include "platform/foundation/UnicodeText.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <unicode/brkiter.h>
+#include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
+#include <unicode/utext.h>
+#include <unicode/utf8.h>
+
+#include "platform/foundation/Error.h"
+#include "platform/foundation/internal/IcuText.h"
+
+namespace platform {
+namespace {
+
+bool isAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
+}
+
+// Making a break iterator costs far more than running one, and an instance must not be shared
+// between threads, so each thread keeps its own. Grapheme clusters need no locale tailoring.
+icu::BreakIterator& characterBreakIterator() {
+    thread_local const std::unique_ptr<icu::BreakIterator> iterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::BreakIterator> made(
+            icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+        if (U_FAILURE(status) || !made) {
+            throw Error("The Unicode character rules are unavailable.");
+        }
+        return made;
+    }();
+    return *iterator;
+}
+
+// Calls visit(scalar, end) for each scalar of `text`, where `end` is the offset after it. ICU's
+// U8_NEXT steps over a whole maximal ill-formed subpart at once and answers a negative scalar.
+template <class Visit>
+void forEachScalar(std::string_view text, Visit&& visit) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const std::int32_t length = internal::icuLength(text);
+    std::int32_t offset = 0;
+    while (offset < length) {
+        UChar32 scalar = 0;
+        U8_NEXT(bytes, offset, length, scalar);
+        visit(scalar, offset);
+    }
+}
+
+const icu::Normalizer2& decomposition() {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+    if (U_FAILURE(status) || nfd == nullptr) {
+        throw Error("The Unicode normalization data is unavailable.");
+    }
+    return *nfd;
+}
+
+icu::UnicodeString decomposed(const icu::UnicodeString& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::UnicodeString result = decomposition().normalize(text, status);
+    if (U_FAILURE(status)) {
+        throw Error("The text could not be normalized.");
+    }
+    return result;
+}
+
+// Unicode's canonical caseless match decomposes on both sides of the folding: folding can leave
+// text out of canonical order (U+0345 among other marks folds to U+03B9, which is not a mark).
+icu::UnicodeString caselessForm(std::string_view text) {
+    icu::UnicodeString folded = decomposed(internal::toUnicode(text));
+    folded.foldCase(U_FOLD_CASE_DEFAULT);
+    return decomposed(folded);
+}
+
+bool asciiCaselessEqual(std::string_view lhs, std::string_view rhs) {
+    const auto lower = [](char byte) {
+        return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte - 'A' + 'a') : byte;
+    };
+    return std::equal(lhs.begin(), lhs.end(), rhs.begin(), rhs.end(),
+                      [&lower](char a, char b) { return lower(a) == lower(b); });
+}
+
+}  // namespace
+
+std::vector<std::size_t> characterBoundaries(std::string_view text) {
+    std::vector<std::size_t> boundaries;
+    // Most text on the road is plain ASCII, where every byte is a character except in the one
+    // two-byte cluster CR LF; it skips ICU entirely.
+    if (isAscii(text) && text.find('\r') == std::string_view::npos) {
+        boundaries.resize(text.size() + 1);
+        for (std::size_t offset = 0; offset <= text.size(); ++offset) {
+            boundaries[offset] = offset;
+        }
+        return boundaries;
+    }
+    // A UTF-8 UText lets the iterator report byte offsets into `text` itself.
+    UErrorCode status = U_ZERO_ERROR;
+    icu::LocalUTextPointer utext(
+        utext_openUTF8(nullptr, text.data(), internal::icuLength(text), &status));
+    icu::BreakIterator& iterator = characterBreakIterator();
+    iterator.setText(utext.getAlias(), status);
+    if (U_FAILURE(status)) {
+        throw Error("The text could not be divided into characters.");
+    }
+    for (std::int32_t offset = iterator.first(); offset != icu::BreakIterator::DONE;
+         offset = iterator.next()) {
+        boundaries.push_back(static_cast<std::size_t>(offset));
+    }
+    return boundaries;
+}
+
+std::u32string unicodeScalars(std::string_view text) {
+    std::u32string scalars;
+    forEachScalar(text, [&scalars](UChar32 scalar, std::int32_t) {
+        scalars.push_back(scalar < 0 ? U'\uFFFD' : static_cast<char32_t>(scalar));
+    });
+    return scalars;
+}
+
+bool isValidUTF8(std::string_view bytes) {
+    bool valid = true;
+    forEachScalar(bytes, [&valid](UChar32 scalar, std::int32_t) { valid = valid && scalar >= 0; });
+    return valid;
+}
+
+std::string repairedUTF8(std::string_view bytes) {
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+    std::string repaired;
+    repaired.reserve(bytes.size());
+    std::size_t begin = 0;
+    forEachScalar(bytes, [&](UChar32 scalar, std::int32_t end) {
+        const auto next = static_cast<std::size_t>(end);
+        if (scalar < 0) {
+            repaired.append(kReplacement);
+        } else {
+            repaired.append(bytes.substr(begin, next - begin));
+        }
+        begin = next;
+    });
+    return repaired;
+}
+
+bool hasWhiteSpaceProperty(char32_t scalar) {
+    return u_isUWhiteSpace(static_cast<UChar32>(scalar));
+}
+
+bool contains(CharacterSet set, char32_t scalar) {
+    const auto category = u_charType(static_cast<UChar32>(scalar));
+    if (category == U_SPACE_SEPARATOR || scalar == U'\t') {
+        return true;
+    }
+    if (set == CharacterSet::whitespaces) {
+        return false;
+    }
+    return category == U_LINE_SEPARATOR || category == U_PARAGRAPH_SEPARATOR ||
+           (scalar >= U'\n' && scalar <= U'\r') || scalar == U'\u0085';
+}
+
+bool isCanonicallyEquivalent(std::string_view lhs, std::string_view rhs) {
+    if (lhs == rhs) {
+        return true;
+    }
+    if (isAscii(lhs) && isAscii(rhs)) {
+        return false;
+    }
+    return decomposed(internal::toUnicode(lhs)) == decomposed(internal::toUnicode(rhs));
+}
+
+bool isCaselessMatch(std::string_view lhs, std::string_view rhs) {
+    // ASCII is its own decomposition and folds by lowering A to Z; member names usually are.
+    if (isAscii(lhs) && isAscii(rhs)) {
+        return asciiCaselessEqual(lhs, rhs);
+    }
+    return caselessForm(lhs) == caselessForm(rhs);
+}
+
+}  // namespace platform

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Unicode answers about UTF-8 text: where its characters (extended grapheme clusters) begin,
+// its scalars, white-space membership and canonical comparisons. Backed by ICU.
+//
+// Text is taken as UTF-8 bytes. Each ill-formed sequence (a maximal subpart, as Unicode
+// recommends) reads as one U+FFFD, so no input makes these functions fail, loop or read
+// outside the text. Safe to call from any thread.
+// Requires: texts shorter than 2 GiB; a longer one throws `platform::Error`.
+//
+// Example:
+//   platform::characterBoundaries("ae\u0301");            // {0, 1, 4}: "a", then "e" + U+0301
+//   platform::isCaselessMatch("J\u00dcRGEN", "j\u00fcrgen");  // true
+namespace platform {
+
+// The byte offsets at which the characters of `text` begin, then text.size(): n characters
+// give n + 1 offsets, the empty text {0}.
+std::vector<std::size_t> characterBoundaries(std::string_view text);
+
+// The Unicode scalars of `text`.
+std::u32string unicodeScalars(std::string_view text);
+
+bool isValidUTF8(std::string_view bytes);
+
+// `bytes` with each ill-formed sequence replaced by U+FFFD; well-formed parts stay as they are.
+std::string repairedUTF8(std::string_view bytes);
+
+// Whether `scalar` has the Unicode White_Space property: spaces, tabs, line and paragraph
+// breaks, no-break spaces. Zero-width characters (U+200B, U+FEFF) do not.
+bool hasWhiteSpaceProperty(char32_t scalar);
+
+// Foundation's named sets of scalars.
+enum class CharacterSet {
+    whitespaces,             // general category Zs and U+0009; no line breaks
+    whitespacesAndNewlines,  // whitespaces, U+000A to U+000D, U+0085, U+2028 and U+2029
+};
+
+bool contains(CharacterSet set, char32_t scalar);
+
+// Canonical equivalence: the same scalars once both are decomposed (NFD), so a precomposed
+// "\u00e9" equals "e" + U+0301.
+bool isCanonicallyEquivalent(std::string_view lhs, std::string_view rhs);
+
+// Canonical caseless match (Unicode's D145): the same after decomposition, full case folding
+// and decomposition again, so "\u00c4rger" matches "\u00e4RGER".
+bool isCaselessMatch(std::string_view lhs, std::string_view rhs);
+
+}  // namespace platform

@@ -1,0 +1,121 @@
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/foundation/UnicodeText.h"
+
+namespace {
+
+using platform::CharacterSet;
+
+TEST(UnicodeText, CharacterBoundariesFollowGraphemeClusters) {
+    struct Case {
+        std::string text;
+        std::vector<std::size_t> boundaries;
+    };
+    const Case cases[] = {
+        {"", {0}},
+        {"ab", {0, 1, 2}},
+        {"a\r\nb", {0, 1, 3, 4}},                                  // CR LF is one character
+        {"ae\u0301x", {0, 1, 4, 5}},                               // e + combining acute
+        {"\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7", {0, 8, 16}},  // two flags
+        {"\U0001F469\u200D\U0001F4BB!", {0, 11, 12}},              // an emoji ZWJ sequence
+        {"\u00e9\u0323", {0, 4}},                                  // precomposed letter with a mark
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(platform::characterBoundaries(c.text), c.boundaries);
+    }
+}
+
+TEST(UnicodeText, IllFormedSequencesReadAsOneReplacementEach) {
+    struct Case {
+        std::string bytes;
+        std::u32string scalars;
+        std::vector<std::size_t> boundaries;
+    };
+    const Case cases[] = {
+        {"a\xFF", U"a\uFFFD", {0, 1, 2}},
+        {"\xE2\x82", U"\uFFFD", {0, 2}},                        // a cut-off three-byte sequence
+        {"\xF0\x80\x80", U"\uFFFD\uFFFD\uFFFD", {0, 1, 2, 3}},  // overlong: no valid prefix
+        {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD", {0, 1, 2, 3}},  // an encoded surrogate
+        {"\x80\xBF"
+         "b",
+         U"\uFFFD\uFFFDb",
+         {0, 1, 2, 3}},  // stray continuation bytes
+        {std::string("a\0b", 3), std::u32string(U"a\0b", 3), {0, 1, 2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        EXPECT_EQ(platform::unicodeScalars(c.bytes), c.scalars);
+        EXPECT_EQ(platform::characterBoundaries(c.bytes), c.boundaries);
+    }
+}
+
+TEST(UnicodeText, RepairReplacesOnlyTheIllFormedParts) {
+    EXPECT_EQ(platform::repairedUTF8("a\xFF"
+                                     "b\xE2\x82"),
+              "a\uFFFDb\uFFFD");
+    EXPECT_EQ(platform::repairedUTF8("\xF0\x9F\x98"), "\uFFFD");
+    EXPECT_EQ(platform::repairedUTF8("\u00e9\uFFFD"), "\u00e9\uFFFD");
+    EXPECT_TRUE(platform::isValidUTF8("\u00e9\uFFFD\U0001F600"));
+    EXPECT_TRUE(platform::isValidUTF8(""));
+    EXPECT_FALSE(platform::isValidUTF8("\xC0\xAF"));
+    EXPECT_FALSE(platform::isValidUTF8("abc\xF4\x90\x80\x80"));  // beyond U+10FFFF
+}
+
+TEST(UnicodeText, WhiteSpacePropertyAndFoundationSets) {
+    struct Case {
+        char32_t scalar;
+        bool whiteSpace;
+        bool inWhitespaces;
+        bool inWhitespacesAndNewlines;
+    };
+    const Case cases[] = {
+        {U' ', true, true, true},         {U'\t', true, true, true},
+        {U'\u00A0', true, true, true},    {U'\u3000', true, true, true},
+        {U'\n', true, false, true},       {U'\r', true, false, true},
+        {U'\v', true, false, true},       {U'\u0085', true, false, true},
+        {U'\u2028', true, false, true},   {U'\u2029', true, false, true},
+        {U'\u200B', false, false, false}, {U'\uFEFF', false, false, false},
+        {U'a', false, false, false},      {U'\uFFFD', false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<unsigned>(c.scalar));
+        EXPECT_EQ(platform::hasWhiteSpaceProperty(c.scalar), c.whiteSpace);
+        EXPECT_EQ(platform::contains(CharacterSet::whitespaces, c.scalar), c.inWhitespaces);
+        EXPECT_EQ(platform::contains(CharacterSet::whitespacesAndNewlines, c.scalar),
+                  c.inWhitespacesAndNewlines);
+    }
+}
+
+TEST(UnicodeText, CanonicalAndCaselessComparisons) {
+    struct Case {
+        std::string lhs;
+        std::string rhs;
+        bool equivalent;
+        bool caseless;
+    };
+    const Case cases[] = {
+        {"Anna", "Anna", true, true},
+        {"Anna", "aNNA", false, true},
+        {"Anna", "Ann", false, false},
+        {"\u00e9", "e\u0301", true, true},
+        {"\u00c4rger", "\u00e4RGER", false, true},
+        {"J\u00dcRGEN", "ju\u0308rgen", false, true},
+        {"\u1e69", "s\u0307\u0323", true, true},  // marks in another canonical order
+        {"\u03a3\u039f\u03a3", "\u03c3\u03bf\u03c2", false, true},  // final sigma folds too
+        {"\u00e9", "e", false, false},
+        {"\u0130", "i", false, false},     // dotted capital I keeps its dot
+        {"a\xFF", "a\uFFFD", true, true},  // a bad byte reads as U+FFFD
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lhs + " / " + c.rhs);
+        EXPECT_EQ(platform::isCanonicallyEquivalent(c.lhs, c.rhs), c.equivalent);
+        EXPECT_EQ(platform::isCaselessMatch(c.lhs, c.rhs), c.caseless);
+    }
+}
+
+}  // namespace

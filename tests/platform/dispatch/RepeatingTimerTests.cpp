@@ -1,0 +1,60 @@
+#include <chrono>
+#include <optional>
+
+#include <gtest/gtest.h>
+
+#include "platform/dispatch/MainQueue.h"
+#include "platform/dispatch/RepeatingTimer.h"
+#include "support/DispatchTest.h"
+
+namespace {
+
+using namespace platform::dispatch;
+using namespace std::chrono_literals;
+
+class RepeatingTimerTest : public DispatchTest {};
+
+TEST_F(RepeatingTimerTest, FiresAtOnceThenEveryIntervalAndDropsFiresThatPileUp) {
+    ManualClock& clock = manualClock();
+    int fires = 0;
+    RepeatingTimer timer(mainQueue(), 100ms, [&fires] { ++fires; });
+    runUntilIdle();
+    EXPECT_EQ(fires, 1);
+
+    clock.advance(99ms);
+    runUntilIdle();
+    EXPECT_EQ(fires, 1);
+    clock.advance(1ms);
+    runUntilIdle();
+    EXPECT_EQ(fires, 2);
+
+    clock.advance(100ms);
+    clock.advance(100ms);
+    clock.advance(100ms);
+    runUntilIdle();
+    EXPECT_EQ(fires, 3) << "three ticks while one fire waited make one fire";
+
+    clock.advance(100ms);
+    runUntilIdle();
+    EXPECT_EQ(fires, 4);
+}
+
+TEST_F(RepeatingTimerTest, CancelOrDestructionStopsEvenAQueuedFire) {
+    ManualClock& clock = manualClock();
+    for (const bool destroy : {false, true}) {
+        SCOPED_TRACE(destroy ? "destroyed" : "cancelled");
+        int fires = 0;
+        std::optional<RepeatingTimer> timer;
+        timer.emplace(mainQueue(), 100ms, [&fires] { ++fires; });
+        if (destroy) {
+            timer.reset();
+        } else {
+            timer->cancel();
+        }
+        clock.advance(1s);
+        runUntilIdle();
+        EXPECT_EQ(fires, 0);
+    }
+}
+
+}  // namespace
