@@ -1,7 +1,6 @@
 #include "utility/DateExtensions.h"
 
-#include <cmath>
-#include <limits>
+#include "utility/NumberConversions.h"
 
 namespace lx {
 
@@ -10,22 +9,6 @@ using platform::CalendarUnit;
 using platform::Date;
 
 namespace {
-
-// A double to int64 by truncation toward zero, without the undefined behaviour of a plain cast
-// for values out of range: they clamp, and NaN gives 0.
-std::int64_t truncatedToInt64(double value) {
-    constexpr double kTwoToThe63 = 9223372036854775808.0;
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= kTwoToThe63) {
-        return std::numeric_limits<std::int64_t>::max();
-    }
-    if (value < -kTwoToThe63) {
-        return std::numeric_limits<std::int64_t>::min();
-    }
-    return static_cast<std::int64_t>(value);
-}
 
 std::int64_t difference(CalendarUnit unit, Date date, Date after) {
     return Calendar::current().difference(unit, after, date);
@@ -97,7 +80,7 @@ std::int64_t seconds(Date date, Date after) {
 }
 
 std::int64_t milliseconds(Date date, Date after) {
-    return truncatedToInt64(date.timeIntervalSince(after) * 1000.0);
+    return toInt(date.timeIntervalSince(after) * 1000.0);
 }
 
 std::optional<Date> addingByYears(Date date, std::int64_t count) {

@@ -1,17 +1,14 @@
 #include "utility/NumberConversions.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <limits>
 
+#include "platform/foundation/Date.h"
 #include "platform/foundation/NumberFormatting.h"
 
 namespace lx {
 namespace {
-
-// Seconds from the Unix epoch to 2001-01-01 00:00:00 UTC, the reference date of time stamps.
-constexpr double kReferenceDateSinceUnixEpoch = 978307200.0;
 
 // Converting a floating-point value outside the target range to an integer is undefined
 // behaviour in C++; saturating keeps a wild value from becoming any number at all.
@@ -162,9 +159,7 @@ std::string toDecimalString(double value, std::optional<std::int64_t> minimumFra
 }
 
 bool hasPassed(double timestamp, double since) {
-    const std::chrono::duration<double> sinceUnixEpoch =
-        std::chrono::system_clock::now().time_since_epoch();
-    return sinceUnixEpoch.count() - kReferenceDateSinceUnixEpoch - timestamp > since;
+    return platform::Date::now().secondsSinceReferenceDate() - timestamp > since;
 }
 
 }  // namespace lx
