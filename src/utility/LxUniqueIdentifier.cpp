@@ -5,9 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <ctime>
 #include <sys/random.h>
 
+#include "platform/foundation/Date.h"
+#include "utility/DateExtensions.h"
 #include "utility/LxError.h"
 
 namespace {
@@ -55,10 +56,6 @@ std::string LxUniqueIdentifier::uuidString() const {
 }
 
 std::string LxUniqueIdentifier::timeString() const {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[32];
-    const std::size_t length = std::strftime(text, sizeof text, "%Y%m%d%I%M%S", &local);
-    return std::string(text, length);
+    // "hh" is the 12-hour clock without a marker: 13:05 and 01:05 give the same text.
+    return lx::toString(platform::Date::now(), "yyyyMMddhhmmss");
 }

@@ -1,10 +1,12 @@
+#include <algorithm>
 #include <cctype>
-#include <ctime>
 #include <set>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "platform/foundation/DateContext.h"
+#include "utility/DateExtensions.h"
 #include "utility/LxUniqueIdentifier.h"
 
 namespace {
@@ -32,22 +34,24 @@ TEST(LxUniqueIdentifier, UuidStringsAreDistinctUpperCaseVersion4) {
 }
 
 TEST(LxUniqueIdentifier, TimeStringUsesATwelveHourClockWithoutMarker) {
+    // One afternoon hour in a pinned zone: 15:xx must read as hour 03.
+    platform::ScopedTimeZoneAndLocale berlin("Europe/Berlin", "en_US");
     std::string text;
-    std::time_t before = 0;
-    std::time_t after = 1;
-    // A second boundary between the reads is rare; try again until none falls between.
-    while (before != after) {
-        before = std::time(nullptr);
+    std::string expectedDay;
+    int hour24 = -1;
+    // A day or hour boundary between the reads is rare; try again until none falls between.
+    for (std::string dayAfter = "x"; expectedDay != dayAfter;) {
+        const platform::Date before = platform::Date::now();
         text = LxUniqueIdentifier::shared().timeString();
-        after = std::time(nullptr);
+        expectedDay = lx::toString(before, "yyyyMMdd");
+        dayAfter = lx::toString(platform::Date::now(), "yyyyMMdd");
+        hour24 = std::stoi(lx::toString(before, "HH"));
     }
-    std::tm local{};
-    localtime_r(&before, &local);
-    const int hour12 = local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12;
-    char expected[32];
-    std::snprintf(expected, sizeof expected, "%04d%02d%02d%02d%02d%02d", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, hour12, local.tm_min, local.tm_sec);
-    EXPECT_EQ(text, expected);
+    ASSERT_EQ(text.size(), 14u) << text;
+    EXPECT_TRUE(std::ranges::all_of(text, [](char c) { return std::isdigit(c) != 0; })) << text;
+    EXPECT_EQ(text.substr(0, 8), expectedDay);
+    const int hour12 = hour24 % 12 == 0 ? 12 : hour24 % 12;
+    EXPECT_EQ(std::stoi(text.substr(8, 2)), hour12) << text;
 }
 
 }  // namespace
