@@ -1,0 +1,79 @@
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/foundation/AtomicFile.h"
+#include "platform/foundation/FileSystemError.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path sandbox() {
+    return fs::path(std::getenv("TMPDIR"));
+}
+
+std::string contentOf(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int entriesIn(const fs::path& folder) {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(AtomicFile, NewFileGetsTheContentAndTheUsualPermissions) {
+    const mode_t previousMask = ::umask(022);
+    const fs::path path = sandbox() / "project.moc";
+    const std::string big(5 * 1024 * 1024, 'x');
+
+    platform::writeFileAtomically(path, big);
+    ::umask(previousMask);
+
+    EXPECT_EQ(contentOf(path), big);
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0644));
+    EXPECT_EQ(entriesIn(sandbox()), 1);
+}
+
+TEST(AtomicFile, ReplacingKeepsTheOldFilesPermissions) {
+    const fs::path path = sandbox() / "notes.txt";
+    platform::writeFileAtomically(path, "old");
+    fs::permissions(path, fs::perms(0640));
+
+    platform::writeFileAtomically(path, "new");
+
+    EXPECT_EQ(contentOf(path), "new");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0640));
+}
+
+TEST(AtomicFile, FailureLeavesTheOldContentAndNoTemporary) {
+    // A folder in the way makes the final rename fail after the bytes were written.
+    const fs::path occupied = sandbox() / "occupied";
+    fs::create_directories(occupied / "inside");
+    EXPECT_THROW(platform::writeFileAtomically(occupied, "replacement"), platform::FileSystemError);
+    EXPECT_TRUE(fs::is_directory(occupied / "inside"));
+    EXPECT_EQ(entriesIn(sandbox()), 1);
+
+    const fs::path missingFolder = sandbox() / "missing" / "file.txt";
+    try {
+        platform::writeFileAtomically(missingFolder, "x");
+        ADD_FAILURE() << "writing into a missing folder succeeded";
+    } catch (const platform::FileSystemError& error) {
+        EXPECT_EQ(error.code(), std::errc::no_such_file_or_directory);
+        EXPECT_NE(error.localizedDescription().find(missingFolder.string()), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(missingFolder.parent_path()));
+}
+
+}  // namespace
