@@ -243,6 +243,15 @@ bool ObjectReader::contains(std::string_view key) const {
     return object_.node_->find(key) != object_.node_->end();
 }
 
+std::vector<std::string> ObjectReader::keys() const {
+    std::vector<std::string> keys;
+    keys.reserve(object_.node_->size());
+    for (auto member = object_.node_->begin(); member != object_.node_->end(); ++member) {
+        keys.push_back(member.key());
+    }
+    return keys;
+}
+
 Value ObjectReader::value(std::string_view key) const {
     if (auto member = valueIfPresent(key)) {
         return *member;

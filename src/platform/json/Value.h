@@ -180,6 +180,9 @@ public:
         return member->decode<T>();
     }
 
+    // The keys of the object, in the parsed document's order.
+    std::vector<std::string> keys() const;
+
     // The member's value; a missing key is a key-not-found error.
     Value value(std::string_view key) const;
     std::optional<Value> valueIfPresent(std::string_view key) const;

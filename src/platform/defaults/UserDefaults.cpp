@@ -1,0 +1,250 @@
+#include "platform/defaults/UserDefaults.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+#include <system_error>
+
+#include "LxLog/Log.h"
+#include "platform/foundation/AtomicFile.h"
+#include "platform/foundation/Base64.h"
+#include "platform/foundation/FileRead.h"
+#include "platform/json/Value.h"
+#include "platform/json/Writer.h"
+
+namespace platform {
+namespace {
+
+// One stored value in the file: an object whose one key names the kind, so a double that
+// happens to be whole reads back as a double and data as data.
+struct StoredObject {
+    UserDefaults::Object object;
+
+    void encode(json::Writer& writer) const {
+        writer.encodeObject([this](json::ObjectWriter& entry) {
+            std::visit(
+                [&entry](const auto& value) {
+                    using T = std::decay_t<decltype(value)>;
+                    if constexpr (std::is_same_v<T, std::string>) {
+                        entry.encode("string", value);
+                    } else if constexpr (std::is_same_v<T, std::int64_t>) {
+                        entry.encode("integer", value);
+                    } else if constexpr (std::is_same_v<T, double>) {
+                        entry.encode("double", value);
+                    } else if constexpr (std::is_same_v<T, bool>) {
+                        entry.encode("bool", value);
+                    } else {
+                        entry.encode("data", base64Encode(value));
+                    }
+                },
+                object);
+        });
+    }
+
+    static StoredObject decode(const json::Value& value) {
+        const auto entry = value.object();
+        if (entry.contains("string")) {
+            return {entry.decode<std::string>("string")};
+        }
+        if (entry.contains("integer")) {
+            return {entry.decode<std::int64_t>("integer")};
+        }
+        if (entry.contains("double")) {
+            return {entry.decode<double>("double")};
+        }
+        if (entry.contains("bool")) {
+            return {entry.decode<bool>("bool")};
+        }
+        const json::Value data = entry.value("data");
+        auto bytes = base64Decode(data.decode<std::string>());
+        if (!bytes) {
+            data.dataCorrupted("The data is not Base64");
+        }
+        return {std::move(*bytes)};
+    }
+};
+
+struct StoredObjects {
+    std::map<std::string, UserDefaults::Object, std::less<>> objects;
+
+    void encode(json::Writer& writer) const {
+        writer.encodeObject([this](json::ObjectWriter& file) {
+            for (const auto& [key, object] : objects) {
+                file.encode(key, StoredObject{object});
+            }
+        });
+    }
+
+    static StoredObjects decode(const json::Value& value) {
+        const auto file = value.object();
+        StoredObjects stored;
+        for (const std::string& key : file.keys()) {
+            stored.objects.emplace(key, file.decode<StoredObject>(key).object);
+        }
+        return stored;
+    }
+};
+
+// 2^63, the first double above the range of a 64-bit whole number.
+constexpr double kInt64Limit = 9223372036854775808.0;
+
+}  // namespace
+
+UserDefaults::UserDefaults() = default;
+
+UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)) {
+    load();
+}
+
+UserDefaults& UserDefaults::standard() {
+    static auto* store = [] {
+        const auto file = defaultUserDefaultsFile();
+        return file ? new UserDefaults(*file) : new UserDefaults();
+    }();
+    return *store;
+}
+
+std::optional<UserDefaults::Object> UserDefaults::object(std::string_view key) const {
+    const std::lock_guard lock(mutex_);
+    const auto found = objects_.find(key);
+    if (found == objects_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+std::optional<std::string> UserDefaults::string(std::string_view key) const {
+    const auto stored = object(key);
+    if (const auto* text = stored ? std::get_if<std::string>(&*stored) : nullptr) {
+        return *text;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int64_t> UserDefaults::integer(std::string_view key) const {
+    const auto stored = object(key);
+    if (!stored) {
+        return std::nullopt;
+    }
+    if (const auto* whole = std::get_if<std::int64_t>(&*stored)) {
+        return *whole;
+    }
+    if (const auto* floating = std::get_if<double>(&*stored);
+        floating && std::trunc(*floating) == *floating && *floating >= -kInt64Limit &&
+        *floating < kInt64Limit) {
+        return static_cast<std::int64_t>(*floating);
+    }
+    return std::nullopt;
+}
+
+std::optional<double> UserDefaults::double_(std::string_view key) const {
+    const auto stored = object(key);
+    if (!stored) {
+        return std::nullopt;
+    }
+    if (const auto* floating = std::get_if<double>(&*stored)) {
+        return *floating;
+    }
+    if (const auto* whole = std::get_if<std::int64_t>(&*stored)) {
+        const auto converted = static_cast<double>(*whole);
+        // Exact only when the double converts back to the same whole number.
+        if (converted < kInt64Limit && static_cast<std::int64_t>(converted) == *whole) {
+            return converted;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<bool> UserDefaults::bool_(std::string_view key) const {
+    const auto stored = object(key);
+    if (!stored) {
+        return std::nullopt;
+    }
+    if (const auto* flag = std::get_if<bool>(&*stored)) {
+        return *flag;
+    }
+    if (const auto* whole = std::get_if<std::int64_t>(&*stored);
+        whole && (*whole == 0 || *whole == 1)) {
+        return *whole == 1;
+    }
+    if (const auto* floating = std::get_if<double>(&*stored);
+        floating && (*floating == 0.0 || *floating == 1.0)) {
+        return *floating == 1.0;
+    }
+    return std::nullopt;
+}
+
+std::optional<UserDefaults::Data> UserDefaults::data(std::string_view key) const {
+    const auto stored = object(key);
+    if (const auto* bytes = stored ? std::get_if<Data>(&*stored) : nullptr) {
+        return *bytes;
+    }
+    return std::nullopt;
+}
+
+void UserDefaults::set(std::string_view key, Object value) {
+    change([&](auto& objects) { objects.insert_or_assign(std::string(key), std::move(value)); });
+}
+
+void UserDefaults::removeObject(std::string_view key) {
+    change([&](auto& objects) {
+        if (const auto found = objects.find(key); found != objects.end()) {
+            objects.erase(found);
+        }
+    });
+}
+
+// Saved under the lock, so two changes from two threads reach the file in their order.
+void UserDefaults::change(
+    const std::function<void(std::map<std::string, Object, std::less<>>&)>& apply) {
+    const std::lock_guard lock(mutex_);
+    apply(objects_);
+    save();
+}
+
+void UserDefaults::load() {
+    std::error_code ignored;
+    if (!std::filesystem::exists(*file_, ignored)) {
+        return;
+    }
+    try {
+        objects_ = json::Decoder().decode<StoredObjects>(readFile(*file_)).objects;
+    } catch (const std::exception& error) {
+        saving_ = false;
+        Log::warning("User defaults at \"" + file_->string() +
+                     "\" could not be read; changes are kept in memory only: " +
+                     localizedDescription(error));
+    }
+}
+
+void UserDefaults::save() const {
+    if (!file_ || !saving_) {
+        return;
+    }
+    try {
+        const std::string text =
+            json::Encoder(json::DateEncodingStrategy::iso8601(), json::Formatting::pretty)
+                .encode(StoredObjects{objects_});
+        std::filesystem::create_directories(file_->parent_path());
+        writeFileAtomically(*file_, text);
+    } catch (const std::exception& error) {
+        Log::warning("User defaults could not be saved at \"" + file_->string() +
+                     "\": " + localizedDescription(error));
+    }
+}
+
+std::optional<std::filesystem::path> defaultUserDefaultsFile() {
+    std::filesystem::path configuration;
+    const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    if (xdgConfigHome != nullptr && std::filesystem::path(xdgConfigHome).is_absolute()) {
+        configuration = xdgConfigHome;
+    } else if (home != nullptr && *home != '\0') {
+        configuration = std::filesystem::path(home) / ".config";
+    } else {
+        return std::nullopt;
+    }
+    return configuration / "orbin-combine" / "defaults.json";
+}
+
+}  // namespace platform
