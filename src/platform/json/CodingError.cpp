@@ -10,17 +10,7 @@ std::string located(const std::string& what, const CodingPath& path) {
 }  // namespace
 
 std::string CodingKey::stringValue() const {
-    if (const auto* name = std::get_if<std::string>(&step_)) {
-        return *name;
-    }
-    return "Index " + std::to_string(std::get<std::size_t>(step_));
-}
-
-std::optional<std::size_t> CodingKey::intValue() const {
-    if (const auto* index = std::get_if<std::size_t>(&step_)) {
-        return *index;
-    }
-    return std::nullopt;
+    return index_ ? "Index " + std::to_string(*index_) : name_;
 }
 
 std::string describe(const CodingPath& path) {

@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <optional>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "platform/foundation/Error.h"
@@ -15,19 +14,21 @@ namespace platform::json {
 // One step of a path into a JSON document: a key of an object, or an index of an array.
 class CodingKey {
 public:
-    static CodingKey key(std::string name) { return CodingKey(std::move(name)); }
-    static CodingKey index(std::size_t index) { return CodingKey(index); }
+    static CodingKey key(std::string name) { return CodingKey(std::move(name), std::nullopt); }
+    static CodingKey index(std::size_t index) { return CodingKey({}, index); }
 
     // The key itself, or "Index 3" for an index.
     std::string stringValue() const;
-    std::optional<std::size_t> intValue() const;
+    std::optional<std::size_t> intValue() const { return index_; }
 
     bool operator==(const CodingKey&) const = default;
 
 private:
-    explicit CodingKey(std::variant<std::string, std::size_t> step) : step_(std::move(step)) {}
+    CodingKey(std::string name, std::optional<std::size_t> index)
+        : name_(std::move(name)), index_(index) {}
 
-    std::variant<std::string, std::size_t> step_;
+    std::string name_;  // empty for an index
+    std::optional<std::size_t> index_;
 };
 
 using CodingPath = std::vector<CodingKey>;
