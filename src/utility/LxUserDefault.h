@@ -26,17 +26,26 @@
 template <class T>
 struct LxUserDefaultStorable;
 
-template <>
-struct LxUserDefaultStorable<std::string> {
-    static std::optional<std::string> loadFromUserDefaults(std::string_view key,
-                                                           const platform::UserDefaults& from) {
-        return from.string(key);
+namespace lx::internal {
+
+// A kind the store holds as it is, read with the store's typed read for it.
+template <class T, std::optional<T> (platform::UserDefaults::*read)(std::string_view) const>
+struct StoredAsItIs {
+    static std::optional<T> loadFromUserDefaults(std::string_view key,
+                                                 const platform::UserDefaults& from) {
+        return (from.*read)(key);
     }
     static void saveToUserDefaults(platform::UserDefaults& to, std::string_view key,
-                                   const std::string& value) {
+                                   const T& value) {
         to.set(key, value);
     }
 };
+
+}  // namespace lx::internal
+
+template <>
+struct LxUserDefaultStorable<std::string>
+    : lx::internal::StoredAsItIs<std::string, &platform::UserDefaults::string> {};
 
 template <std::signed_integral T>
 struct LxUserDefaultStorable<T> {
@@ -55,26 +64,12 @@ struct LxUserDefaultStorable<T> {
 };
 
 template <>
-struct LxUserDefaultStorable<double> {
-    static std::optional<double> loadFromUserDefaults(std::string_view key,
-                                                      const platform::UserDefaults& from) {
-        return from.double_(key);
-    }
-    static void saveToUserDefaults(platform::UserDefaults& to, std::string_view key, double value) {
-        to.set(key, value);
-    }
-};
+struct LxUserDefaultStorable<double>
+    : lx::internal::StoredAsItIs<double, &platform::UserDefaults::double_> {};
 
 template <>
-struct LxUserDefaultStorable<bool> {
-    static std::optional<bool> loadFromUserDefaults(std::string_view key,
-                                                    const platform::UserDefaults& from) {
-        return from.bool_(key);
-    }
-    static void saveToUserDefaults(platform::UserDefaults& to, std::string_view key, bool value) {
-        to.set(key, value);
-    }
-};
+struct LxUserDefaultStorable<bool>
+    : lx::internal::StoredAsItIs<bool, &platform::UserDefaults::bool_> {};
 
 namespace lx::internal {
 

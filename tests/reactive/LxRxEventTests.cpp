@@ -2,6 +2,7 @@
 #include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -54,14 +55,15 @@ TEST_F(LxRxEventTest, TheClosureRunsWhereTheSendAndTheSubscriptionSay) {
         dispatch::QueuePtr sendOn;
         dispatch::QueuePtr receiveOn;
         bool viaSendOnMain;
-        bool deliveredInsideSend;
+        // None where another thread delivers, at a moment the test does not control.
+        std::optional<bool> deliveredInsideSend;
         std::string expectedPlace;
     };
     const Row rows[] = {
         {"no queues", nullptr, nullptr, false, true, "main thread"},
         {"sendOnMain from the main thread", nullptr, nullptr, true, false, "main"},
-        {"send on a queue", sendQueue, nullptr, false, false, "send.here"},
-        {"receive on a queue", nullptr, receiveQueue, false, false, "receive.here"},
+        {"send on a queue", sendQueue, nullptr, false, std::nullopt, "send.here"},
+        {"receive on a queue", nullptr, receiveQueue, false, std::nullopt, "receive.here"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -80,7 +82,9 @@ TEST_F(LxRxEventTest, TheClosureRunsWhereTheSendAndTheSubscriptionSay) {
         } else {
             event->send(7, row.sendOn);
         }
-        EXPECT_EQ(deliveries.entries().size(), row.deliveredInsideSend ? 1u : 0u);
+        if (row.deliveredInsideSend) {
+            EXPECT_EQ(deliveries.entries().size(), *row.deliveredInsideSend ? 1u : 0u);
+        }
         ASSERT_TRUE(dispatch::runUntil([&] { return !deliveries.entries().empty(); }, 5s));
         EXPECT_EQ(deliveries.entries(), std::vector<std::string>{"7@" + row.expectedPlace});
         ASSERT_TRUE(dispatch::waitForQuiescence(5s));

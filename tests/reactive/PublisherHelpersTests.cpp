@@ -6,6 +6,7 @@
 
 #include "platform/foundation/Error.h"
 #include "platform/reactive/PassthroughSubject.h"
+#include "platform/reactive/StreamTesting.h"
 #include "reactive/PublisherHelpers.h"
 
 namespace {
@@ -24,15 +25,6 @@ std::string received(const AnyPublisher<int, E>& publisher) {
         },
         [&events](const int& value) { events += std::to_string(value) + " "; });
     return events;
-}
-
-AnyPublisher<int, Error> oneTwoThenFailure() {
-    return AnyPublisher<int, Error>([](Subscriber<int, Error> down) {
-        down.receiveValue(1);
-        down.receiveValue(2);
-        down.receiveCompletion(Completion<Error>::failure(Error("broken")));
-        return AnyCancellable();
-    });
 }
 
 TEST(PublisherHelpersTest, FromRunsTheActionOnceAtCreation) {

@@ -88,6 +88,15 @@ struct StoredObjects {
 // 2^63, the first double above the range of a 64-bit whole number.
 constexpr double kInt64Limit = 9223372036854775808.0;
 
+// The stored value when it is of kind T.
+template <class T>
+std::optional<T> held(const std::optional<UserDefaults::Object>& stored) {
+    if (const auto* value = stored ? std::get_if<T>(&*stored) : nullptr) {
+        return *value;
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 UserDefaults::UserDefaults() = default;
@@ -114,23 +123,16 @@ std::optional<UserDefaults::Object> UserDefaults::object(std::string_view key) c
 }
 
 std::optional<std::string> UserDefaults::string(std::string_view key) const {
-    const auto stored = object(key);
-    if (const auto* text = stored ? std::get_if<std::string>(&*stored) : nullptr) {
-        return *text;
-    }
-    return std::nullopt;
+    return held<std::string>(object(key));
 }
 
 std::optional<std::int64_t> UserDefaults::integer(std::string_view key) const {
     const auto stored = object(key);
-    if (!stored) {
-        return std::nullopt;
+    if (const auto whole = held<std::int64_t>(stored)) {
+        return whole;
     }
-    if (const auto* whole = std::get_if<std::int64_t>(&*stored)) {
-        return *whole;
-    }
-    if (const auto* floating = std::get_if<double>(&*stored);
-        floating && std::trunc(*floating) == *floating && *floating >= -kInt64Limit &&
+    const auto floating = held<double>(stored);
+    if (floating && std::trunc(*floating) == *floating && *floating >= -kInt64Limit &&
         *floating < kInt64Limit) {
         return static_cast<std::int64_t>(*floating);
     }
@@ -139,47 +141,36 @@ std::optional<std::int64_t> UserDefaults::integer(std::string_view key) const {
 
 std::optional<double> UserDefaults::double_(std::string_view key) const {
     const auto stored = object(key);
-    if (!stored) {
-        return std::nullopt;
+    if (const auto floating = held<double>(stored)) {
+        return floating;
     }
-    if (const auto* floating = std::get_if<double>(&*stored)) {
-        return *floating;
-    }
-    if (const auto* whole = std::get_if<std::int64_t>(&*stored)) {
-        const auto converted = static_cast<double>(*whole);
-        // Exact only when the double converts back to the same whole number.
-        if (converted < kInt64Limit && static_cast<std::int64_t>(converted) == *whole) {
-            return converted;
-        }
+    // Exact only when the double converts back to the same whole number.
+    const auto whole = held<std::int64_t>(stored);
+    if (whole && static_cast<double>(*whole) < kInt64Limit &&
+        static_cast<std::int64_t>(static_cast<double>(*whole)) == *whole) {
+        return static_cast<double>(*whole);
     }
     return std::nullopt;
 }
 
 std::optional<bool> UserDefaults::bool_(std::string_view key) const {
     const auto stored = object(key);
-    if (!stored) {
-        return std::nullopt;
+    if (const auto flag = held<bool>(stored)) {
+        return flag;
     }
-    if (const auto* flag = std::get_if<bool>(&*stored)) {
-        return *flag;
-    }
-    if (const auto* whole = std::get_if<std::int64_t>(&*stored);
-        whole && (*whole == 0 || *whole == 1)) {
+    const auto whole = held<std::int64_t>(stored);
+    if (whole && (*whole == 0 || *whole == 1)) {
         return *whole == 1;
     }
-    if (const auto* floating = std::get_if<double>(&*stored);
-        floating && (*floating == 0.0 || *floating == 1.0)) {
+    const auto floating = held<double>(stored);
+    if (floating && (*floating == 0.0 || *floating == 1.0)) {
         return *floating == 1.0;
     }
     return std::nullopt;
 }
 
 std::optional<UserDefaults::Data> UserDefaults::data(std::string_view key) const {
-    const auto stored = object(key);
-    if (const auto* bytes = stored ? std::get_if<Data>(&*stored) : nullptr) {
-        return *bytes;
-    }
-    return std::nullopt;
+    return held<Data>(object(key));
 }
 
 void UserDefaults::set(std::string_view key, Object value) {

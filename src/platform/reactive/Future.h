@@ -1,16 +1,12 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <utility>
-#include <vector>
 
 #include "platform/foundation/Result.h"
 #include "platform/reactive/AnyPublisher.h"
+#include "platform/reactive/internal/SubscriberList.h"
 
 namespace platform::reactive {
 
@@ -34,76 +30,37 @@ public:
     using Promise = std::function<void(Result<T, E>)>;
 
     explicit Future(const std::function<void(Promise)>& attempt)
-        : Future(std::make_shared<State>()) {
-        attempt([state = state_](Result<T, E> result) { state->fulfil(std::move(result)); });
+        : Future(std::make_shared<List>()) {
+        attempt([subscribers = subscribers_](Result<T, E> result) {
+            const auto waiting = subscribers->end(std::move(result));
+            if (!waiting) {
+                return;  // fulfilled before: only the first result counts
+            }
+            for (const auto& subscriber : *waiting) {
+                deliver(*subscriber, subscribers->ending());
+            }
+        });
     }
 
 private:
-    class State : public std::enable_shared_from_this<State> {
-    public:
-        AnyCancellable add(Subscriber<T, E> subscriber) {
-            std::unique_lock lock(mutex_);
-            if (result_) {
-                lock.unlock();
-                deliver(subscriber, *result_);
-                return AnyCancellable();
-            }
-            const std::uint64_t id = nextId_++;
-            waiting_.emplace(id, std::move(subscriber));
-            return AnyCancellable([weak = this->weak_from_this(), id] {
-                if (const auto state = weak.lock()) {
-                    state->remove(id);
-                }
-            });
+    using List = internal::SubscriberList<T, E, Result<T, E>>;
+
+    static void deliver(const Subscriber<T, E>& subscriber, const Result<T, E>& result) {
+        if (result.isSuccess()) {
+            subscriber.receiveValue(result.get());
+            subscriber.receiveCompletion(Completion<E>::finished());
+        } else {
+            subscriber.receiveCompletion(Completion<E>::failure(*result.error()));
         }
+    }
 
-        void fulfil(Result<T, E> result) {
-            std::map<std::uint64_t, Subscriber<T, E>> waiting;
-            {
-                const std::lock_guard lock(mutex_);
-                if (result_) {
-                    return;
-                }
-                result_.emplace(std::move(result));
-                waiting.swap(waiting_);
-            }
-            // The result is never changed again, so it is read without the lock from here on.
-            for (const auto& [id, subscriber] : waiting) {
-                deliver(subscriber, *result_);
-            }
-        }
+    explicit Future(std::shared_ptr<List> subscribers)
+        : AnyPublisher<T, E>([subscribers](Subscriber<T, E> subscriber) {
+              return subscribers->add(std::move(subscriber), &Future::deliver);
+          }),
+          subscribers_(std::move(subscribers)) {}
 
-    private:
-        static void deliver(const Subscriber<T, E>& subscriber, const Result<T, E>& result) {
-            if (result.isSuccess()) {
-                subscriber.receiveValue(result.get());
-                subscriber.receiveCompletion(Completion<E>::finished());
-            } else {
-                subscriber.receiveCompletion(Completion<E>::failure(*result.error()));
-            }
-        }
-
-        void remove(std::uint64_t id) {
-            std::optional<Subscriber<T, E>> removed;  // let go after the lock
-            const std::lock_guard lock(mutex_);
-            if (const auto found = waiting_.find(id); found != waiting_.end()) {
-                removed.emplace(std::move(found->second));
-                waiting_.erase(found);
-            }
-        }
-
-        std::mutex mutex_;
-        std::optional<Result<T, E>> result_;
-        std::map<std::uint64_t, Subscriber<T, E>> waiting_;
-        std::uint64_t nextId_ = 0;
-    };
-
-    explicit Future(std::shared_ptr<State> state)
-        : AnyPublisher<T, E>(
-              [state](Subscriber<T, E> subscriber) { return state->add(std::move(subscriber)); }),
-          state_(std::move(state)) {}
-
-    std::shared_ptr<State> state_;
+    std::shared_ptr<List> subscribers_;
 };
 
 }  // namespace platform::reactive

@@ -1,14 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <map>
 #include <memory>
-#include <mutex>
-#include <optional>
-#include <utility>
 #include <vector>
 
 #include "platform/reactive/AnyPublisher.h"
+#include "platform/reactive/internal/SubscriberList.h"
 
 namespace platform::reactive {
 
@@ -31,90 +27,37 @@ namespace platform::reactive {
 template <class T, class E = Never>
 class PassthroughSubject : public AnyPublisher<T, E> {
 public:
-    PassthroughSubject() : PassthroughSubject(std::make_shared<State>()) {}
+    PassthroughSubject() : PassthroughSubject(std::make_shared<List>()) {}
 
     void send(const T& value) const {
-        for (const auto& subscriber : state_->snapshot()) {
+        for (const auto& subscriber : subscribers_->snapshot()) {
             subscriber->receiveValue(value);
         }
     }
 
     void send(const Completion<E>& completion) const {
-        for (const auto& subscriber : state_->complete(completion)) {
+        const auto ended = subscribers_->end(completion);
+        if (!ended) {
+            return;  // completed before: nothing more is delivered
+        }
+        for (const auto& subscriber : *ended) {
             subscriber->receiveCompletion(completion);
         }
     }
 
 private:
-    using Entry = std::shared_ptr<const Subscriber<T, E>>;
+    using List = internal::SubscriberList<T, E, Completion<E>>;
 
-    class State : public std::enable_shared_from_this<State> {
-    public:
-        AnyCancellable add(Subscriber<T, E> subscriber) {
-            std::unique_lock lock(mutex_);
-            if (completion_) {
-                const Completion<E> completion = *completion_;
-                lock.unlock();
-                subscriber.receiveCompletion(completion);
-                return AnyCancellable();
-            }
-            const std::uint64_t id = nextId_++;
-            subscribers_.emplace(id,
-                                 std::make_shared<const Subscriber<T, E>>(std::move(subscriber)));
-            return AnyCancellable([weak = this->weak_from_this(), id] {
-                if (const auto state = weak.lock()) {
-                    state->remove(id);
-                }
-            });
-        }
+    explicit PassthroughSubject(std::shared_ptr<List> subscribers)
+        : AnyPublisher<T, E>([subscribers](Subscriber<T, E> subscriber) {
+              return subscribers->add(std::move(subscriber),
+                                      [](const Subscriber<T, E>& late, const Completion<E>& end) {
+                                          late.receiveCompletion(end);
+                                      });
+          }),
+          subscribers_(std::move(subscribers)) {}
 
-        std::vector<Entry> snapshot() const {
-            const std::lock_guard lock(mutex_);
-            return entries(subscribers_);
-        }
-
-        std::vector<Entry> complete(const Completion<E>& completion) {
-            std::map<std::uint64_t, Entry> ended;
-            const std::lock_guard lock(mutex_);
-            if (completion_) {
-                return {};
-            }
-            completion_ = completion;
-            ended.swap(subscribers_);
-            return entries(ended);
-        }
-
-    private:
-        static std::vector<Entry> entries(const std::map<std::uint64_t, Entry>& subscribers) {
-            std::vector<Entry> list;
-            list.reserve(subscribers.size());
-            for (const auto& [id, entry] : subscribers) {
-                list.push_back(entry);
-            }
-            return list;
-        }
-
-        void remove(std::uint64_t id) {
-            Entry removed;  // declared before the lock, so let go after it
-            const std::lock_guard lock(mutex_);
-            if (const auto found = subscribers_.find(id); found != subscribers_.end()) {
-                removed = std::move(found->second);
-                subscribers_.erase(found);
-            }
-        }
-
-        mutable std::mutex mutex_;
-        std::map<std::uint64_t, Entry> subscribers_;
-        std::uint64_t nextId_ = 0;
-        std::optional<Completion<E>> completion_;
-    };
-
-    explicit PassthroughSubject(std::shared_ptr<State> state)
-        : AnyPublisher<T, E>(
-              [state](Subscriber<T, E> subscriber) { return state->add(std::move(subscriber)); }),
-          state_(std::move(state)) {}
-
-    std::shared_ptr<State> state_;
+    std::shared_ptr<List> subscribers_;
 };
 
 }  // namespace platform::reactive

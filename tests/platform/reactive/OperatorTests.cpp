@@ -7,7 +7,7 @@
 #include "platform/foundation/Error.h"
 #include "platform/reactive/Future.h"
 #include "platform/reactive/PassthroughSubject.h"
-#include "platform/reactive/Recorder.h"
+#include "platform/reactive/StreamTesting.h"
 
 namespace {
 
@@ -15,16 +15,6 @@ using platform::AnyError;
 using platform::Error;
 using platform::Result;
 using namespace platform::reactive;
-
-// Emits 1 and 2, then fails with "broken": the shape the error operators are made for.
-AnyPublisher<int, Error> oneTwoThenFailure() {
-    return AnyPublisher<int, Error>([](Subscriber<int, Error> down) {
-        down.receiveValue(1);
-        down.receiveValue(2);
-        down.receiveCompletion(Completion<Error>::failure(Error("broken")));
-        return AnyCancellable();
-    });
-}
 
 template <class T, class E>
 std::string record(const AnyPublisher<T, E>& publisher) {

@@ -9,7 +9,7 @@
 #include "platform/foundation/Error.h"
 #include "platform/reactive/Future.h"
 #include "platform/reactive/PassthroughSubject.h"
-#include "platform/reactive/Recorder.h"
+#include "platform/reactive/StreamTesting.h"
 
 namespace {
 

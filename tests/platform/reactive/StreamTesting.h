@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/foundation/Error.h"
 #include "platform/reactive/AnyPublisher.h"
 
 // Writes what a subscription receives as one line of events ("1 2 finished", "1 failed:
@@ -55,3 +56,14 @@ private:
     mutable std::mutex mutex_;
     std::string events_;
 };
+
+// Emits 1 and 2, then fails with "broken": the shape the error operators are made for.
+inline platform::reactive::AnyPublisher<int, platform::Error> oneTwoThenFailure() {
+    using namespace platform::reactive;
+    return AnyPublisher<int, platform::Error>([](Subscriber<int, platform::Error> down) {
+        down.receiveValue(1);
+        down.receiveValue(2);
+        down.receiveCompletion(Completion<platform::Error>::failure(platform::Error("broken")));
+        return AnyCancellable();
+    });
+}
