@@ -21,6 +21,16 @@ inline constexpr bool isResult = false;
 template <class T, class E>
 inline constexpr bool isResult<platform::Result<T, E>> = true;
 
+// An action answering a success-or-failure result.
+template <class F>
+concept ResultAction =
+    std::invocable<F&> && isResult<std::remove_cvref_t<std::invoke_result_t<F&>>>;
+
+template <class F, class T, class E>
+concept CallbackAction = std::invocable < F&,
+        const std::function<void(platform::Result<T, E>)>
+& > ;
+
 }  // namespace internal
 
 // A one-shot publisher of the result `action` returns. The action runs now, on this thread,
@@ -28,9 +38,8 @@ inline constexpr bool isResult<platform::Result<T, E>> = true;
 //
 // Example:
 //   auto validation = lx::from([&] { return validateSourceProject(project); });
-template <class F, class R = std::remove_cvref_t<std::invoke_result_t<F&>>>
-requires internal::isResult<R> platform::reactive::Future<typename R::Success, typename R::Failure>
-from(F&& action) {
+template <internal::ResultAction F, class R = std::remove_cvref_t<std::invoke_result_t<F&>>>
+platform::reactive::Future<typename R::Success, typename R::Failure> from(F&& action) {
     return platform::reactive::Future<typename R::Success, typename R::Failure>(
         [&action](const auto& promise) { promise(std::invoke(action)); });
 }
@@ -38,9 +47,8 @@ from(F&& action) {
 // The same for an action that hands its result to a callback. The callback counts only while
 // the action runs and only its first call; an action that does not call it leaves the
 // publisher without a result for ever.
-template <class T, class E, class F>
-requires std::invocable < F&, const std::function<void(platform::Result<T, E>)>
-& > platform::reactive::Future<T, E> from(F&& action) {
+template <class T, class E, internal::CallbackAction<T, E> F>
+platform::reactive::Future<T, E> from(F&& action) {
     return platform::reactive::Future<T, E>(
         [&action](const typename platform::reactive::Future<T, E>::Promise& promise) {
             auto running = std::make_shared<std::atomic<bool>>(true);

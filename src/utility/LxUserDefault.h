@@ -77,10 +77,18 @@ template <class T>
 concept StoredDirectly = std::same_as<T, std::string> || std::same_as<T, double> ||
     std::same_as<T, bool> || std::signed_integral<T>;
 
+template <class T>
+concept StoredByRawValue = RawRepresentable<T> && !StoredDirectly<T>;
+
+template <class T>
+concept StoredAsJson =
+    platform::json::Encodable<T> && platform::json::Decodable<T> && !RawRepresentable<T> &&
+    !StoredDirectly<T>;
+
 }  // namespace lx::internal
 
-template <lx::RawRepresentable T>
-requires(!lx::internal::StoredDirectly<T>) struct LxUserDefaultStorable<T> {
+template <lx::internal::StoredByRawValue T>
+struct LxUserDefaultStorable<T> {
     using RawValue = typename lx::RawValueTraits<T>::RawValue;
 
     static std::optional<T> loadFromUserDefaults(std::string_view key,
@@ -95,9 +103,8 @@ requires(!lx::internal::StoredDirectly<T>) struct LxUserDefaultStorable<T> {
     }
 };
 
-template <class T>
-requires(platform::json::Encodable<T>&& platform::json::Decodable<T> && !lx::RawRepresentable<T> &&
-         !lx::internal::StoredDirectly<T>) struct LxUserDefaultStorable<T> {
+template <lx::internal::StoredAsJson T>
+struct LxUserDefaultStorable<T> {
     // Data that does not decode reads as none; the decoding error is dropped.
     static std::optional<T> loadFromUserDefaults(std::string_view key,
                                                  const platform::UserDefaults& from) {

@@ -60,6 +60,9 @@ concept TextDecodable = requires(std::string_view text, const Decoder& decoder) 
     { T::decodeFromText(text, decoder) } -> std::same_as<T>;
 };
 
+template <class T>
+concept DecodableFromText = Decodable<T> || TextDecodable<T>;
+
 class ObjectReader;
 class ArrayReader;
 
@@ -85,9 +88,8 @@ class Value {
 public:
     bool isNull() const;
 
-    template <class T>
-    requires Decodable<T> T decode()
-    const;
+    template <Decodable T>
+    T decode() const;
 
     ObjectReader object() const;
     ArrayReader array() const;
@@ -155,9 +157,8 @@ public:
 
     // The value of `key`. A missing key is a key-not-found error and null a value-not-found
     // error, except for std::optional<T>, where both give none.
-    template <class T>
-    requires Decodable<T> T decode(std::string_view key)
-    const {
+    template <Decodable T>
+    T decode(std::string_view key) const {
         if constexpr (internal::isOptional<T>) {
             return decodeIfPresent<typename T::value_type>(key);
         } else {
@@ -170,9 +171,8 @@ public:
     }
 
     // None when the key is missing or null.
-    template <class T>
-    requires Decodable<T> std::optional<T> decodeIfPresent(std::string_view key)
-    const {
+    template <Decodable T>
+    std::optional<T> decodeIfPresent(std::string_view key) const {
         const std::optional<Value> member = valueIfPresent(key);
         if (!member || member->isNull()) {
             return std::nullopt;
@@ -200,9 +200,8 @@ public:
     std::size_t size() const { return size_; }
     Value operator[](std::size_t index) const;
 
-    template <class T>
-    requires Decodable<T> std::vector<T> decodeAll()
-    const {
+    template <Decodable T>
+    std::vector<T> decodeAll() const {
         std::vector<T> values;
         values.reserve(size_);
         for (std::size_t index = 0; index < size_; ++index) {
@@ -219,9 +218,8 @@ private:
     std::size_t size_;
 };
 
-template <class T>
-requires Decodable<T> T Value::decode()
-const {
+template <Decodable T>
+T Value::decode() const {
     if constexpr (std::same_as<T, bool>) {
         return decodeBool();
     } else if constexpr (std::integral<T> && std::is_signed_v<T>) {
@@ -275,9 +273,8 @@ public:
     explicit Decoder(DateDecodingStrategy dates = DateDecodingStrategy::iso8601())
         : dates_(std::move(dates)) {}
 
-    template <class T>
-    requires Decodable<T> || TextDecodable<T> T decode(std::string_view text)
-    const {
+    template <DecodableFromText T>
+    T decode(std::string_view text) const {
         if constexpr (TextDecodable<T>) {
             return T::decodeFromText(text, *this);
         } else {
@@ -286,16 +283,14 @@ public:
         }
     }
 
-    template <class T>
-    requires Decodable<T> || TextDecodable<T> T decode(const std::vector<std::uint8_t>& data)
-    const {
+    template <DecodableFromText T>
+    T decode(const std::vector<std::uint8_t>& data) const {
         return decode<T>(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()));
     }
 
     // From a value parsed already; paths in errors start at `parsed`.
-    template <class T>
-    requires Decodable<T> T decodeParsed(const nlohmann::json& parsed)
-    const {
+    template <Decodable T>
+    T decodeParsed(const nlohmann::json& parsed) const {
         const Value::Context context{&parsed, &dates_};
         return Value(parsed, context).decode<T>();
     }

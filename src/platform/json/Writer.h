@@ -32,6 +32,10 @@ struct EncodableTrait<std::optional<T>> : EncodableTrait<T> {};
 template <class T>
 struct EncodableTrait<std::vector<T>> : EncodableTrait<T> {};
 
+// Whole numbers other than Booleans, which are written as true and false.
+template <class T>
+concept WholeNumber = std::integral<T> && !std::same_as<T, bool>;
+
 }  // namespace internal
 
 // What can be written: Booleans, whole and floating numbers, text, dates, optionals (none is
@@ -65,8 +69,8 @@ public:
 
     void encodeNull();
     void encode(bool value);
-    template <class I>
-    requires std::integral<I> &&(!std::same_as<I, bool>)void encode(I value) {
+    template <internal::WholeNumber I>
+    void encode(I value) {
         if constexpr (std::is_signed_v<I>) {
             writeSigned(static_cast<std::int64_t>(value));
         } else {
