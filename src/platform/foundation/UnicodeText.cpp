@@ -51,27 +51,17 @@ void forEachScalar(std::string_view text, Visit&& visit) {
     }
 }
 
-const icu::Normalizer2& decomposition() {
+enum class NormalForm { composed, decomposed };
+
+icu::UnicodeString normalized(NormalForm form, const icu::UnicodeString& text) {
     UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
-    if (U_FAILURE(status) || nfd == nullptr) {
+    const icu::Normalizer2* normalizer = form == NormalForm::composed
+                                             ? icu::Normalizer2::getNFCInstance(status)
+                                             : icu::Normalizer2::getNFDInstance(status);
+    if (U_FAILURE(status) || normalizer == nullptr) {
         throw Error("The Unicode normalization data is unavailable.");
     }
-    return *nfd;
-}
-
-const icu::Normalizer2& composition() {
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-    if (U_FAILURE(status) || nfc == nullptr) {
-        throw Error("The Unicode normalization data is unavailable.");
-    }
-    return *nfc;
-}
-
-icu::UnicodeString normalized(const icu::Normalizer2& form, const icu::UnicodeString& text) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::UnicodeString result = form.normalize(text, status);
+    icu::UnicodeString result = normalizer->normalize(text, status);
     if (U_FAILURE(status)) {
         throw Error("The text could not be normalized.");
     }
@@ -79,7 +69,7 @@ icu::UnicodeString normalized(const icu::Normalizer2& form, const icu::UnicodeSt
 }
 
 icu::UnicodeString decomposed(const icu::UnicodeString& text) {
-    return normalized(decomposition(), text);
+    return normalized(NormalForm::decomposed, text);
 }
 
 // Unicode's canonical caseless match decomposes on both sides of the folding: folding can leave
@@ -198,8 +188,10 @@ std::weak_ordering compareCanonically(std::string_view lhs, std::string_view rhs
     if (isAscii(lhs) && isAscii(rhs)) {
         return lhs <=> rhs;
     }
-    const std::string left = internal::toUTF8(normalized(composition(), internal::toUnicode(lhs)));
-    const std::string right = internal::toUTF8(normalized(composition(), internal::toUnicode(rhs)));
+    const std::string left =
+        internal::toUTF8(normalized(NormalForm::composed, internal::toUnicode(lhs)));
+    const std::string right =
+        internal::toUTF8(normalized(NormalForm::composed, internal::toUnicode(rhs)));
     return left <=> right;
 }
 

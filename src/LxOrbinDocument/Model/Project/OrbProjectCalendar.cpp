@@ -215,7 +215,7 @@ std::shared_ptr<OrbProjectCalendar> OrbProjectCalendar::clone() const {
     return create(source.start, source.end, source.singularities);
 }
 
-// Rule P. A piece is a day only when it is a decimal number whose day the calendar can make and
+// A field is a day only when it is a decimal number whose day the calendar can make and
 // that lies in the document date range: an offset from a damaged file far beyond any date gives
 // no day at all rather than a wrong one.
 void OrbProjectCalendar::readExceptionString(std::string_view singularities) {
@@ -223,8 +223,8 @@ void OrbProjectCalendar::readExceptionString(std::string_view singularities) {
     if (lx::isBlank(singularities)) {
         return;
     }
-    for (const std::string& piece : lx::splitted(singularities, ";")) {
-        const auto offset = lx::parseInt(piece);
+    for (const std::string& field : lx::splitted(singularities, ";")) {
+        const auto offset = lx::parseInt(field);
         const auto day =
             offset ? lx::addingByDays(SINGULARITY_ORINGINAL_DATE, *offset) : std::nullopt;
         if (day && documentRange().contains(*day)) {
@@ -233,7 +233,7 @@ void OrbProjectCalendar::readExceptionString(std::string_view singularities) {
     }
 }
 
-// Rule R. Both ends are held inside the document date range first, so no date from a file can
+// Both ends are held inside the document date range first, so no date from a file can
 // make the map longer than the range plus a year at each end.
 void OrbProjectCalendar::setRange(Date a, Date b) {
     a = heldInDocumentRange(a);

@@ -16,12 +16,15 @@
 //
 // A day map gives every day from `start()` to `end()` its status and the number of working days
 // before it, so that counting working days is one subtraction; it reaches a year beyond the
-// dates it was made for and grows by rule R whenever a question falls outside it. Days are local
-// calendar days of the current time zone.
+// dates it was made for, and whenever a question falls outside it, it is made again from a year
+// before the earlier to a year after the later of its ends and that date. It never reaches more
+// than a year beyond the document date range (OrbinDocumentConfig): days further out are
+// answered from their weekday and the exception list. Days are local calendar days of the
+// current time zone.
 //
 // The exception days have a text form, the calendar exception string: each day's whole-day
 // offset from 2000-01-01 in decimal, joined by ";" ("8766;8767" is 2024-01-01 and 2024-01-02).
-// Reading it (rule P) skips pieces that are not decimal numbers and days outside the document
+// Reading it skips fields that are not decimal numbers and days outside the document
 // date range (OrbinDocumentConfig) without a word; it never throws.
 //
 // Shared, made by `create()`, never copied. Any thread may call any operation: each takes the
@@ -37,12 +40,10 @@ public:
         // Working days in the map strictly before this day.
         std::int64_t workingDayIndex = 0;
         bool isWorkingDay = false;
-
-        bool operator==(const DayMapItem&) const = default;
     };
 
-    // Reads `singularities` (rule P) and builds the map from a year before the earlier of
-    // `start` and `finish` to a year after the later (rule R).
+    // Reads `singularities` and builds the map from a year before the earlier of `start` and
+    // `finish` to a year after the later.
     static std::shared_ptr<OrbProjectCalendar> create(platform::Date start, platform::Date finish,
                                                       std::string_view singularities);
 
@@ -60,7 +61,7 @@ public:
     // Rebuilds the map over its current span from the weekdays and the exception list.
     void buildDayMappings();
 
-    // Replaces the exception list by the days the string names (rule P), then rebuilds the map.
+    // Replaces the exception list by the days the string names, then rebuilds the map.
     void setDayExceptionString(std::string_view singularities);
 
     // Replaces the exception list by `exceptions`, in their order, exact duplicates once, with
@@ -108,7 +109,7 @@ public:
     std::optional<std::string> rowData() const;
 
     // A new calendar made from this one's map span and exception string: its map reaches one
-    // more year out at each end, and its exception days are read again by rule P.
+    // more year out at each end, and its exception days are read again from their text.
     std::shared_ptr<OrbProjectCalendar> clone() const;
 
 private:

@@ -25,7 +25,7 @@ OrbProjectMember::OrbProjectMember(std::int64_t id, std::string name,
     updateName(std::move(name));
 }
 
-// Only single spaces separate the words: a tab belongs to its word, and the pieces between
+// Only single spaces separate the words: a tab belongs to its word, and the texts between
 // repeated spaces are blank and give no initial. A character is a whole grapheme, so an accent
 // written as a combining mark stays with its letter.
 void OrbProjectMember::updateName(std::string name) {

@@ -31,7 +31,7 @@ public:
 
     const std::string& name() const { return _name; }
     // Both store the name and derive the initials from it: the first character, lower-cased, of
-    // each piece between single spaces that is not blank ("  Kato   Vey " gives "kv").
+    // each word between single spaces that is not blank ("  Kato   Vey " gives "kv").
     void setName(std::string name) { updateName(std::move(name)); }
     void updateName(std::string name);
     const std::string& initialsName() const { return _initialsName; }

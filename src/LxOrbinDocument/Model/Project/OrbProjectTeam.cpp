@@ -84,8 +84,8 @@ bool OrbProjectTeam::isMemberNameExist(std::string_view memberName) const {
     });
 }
 
-// Read under the lock like every other operation, although the original read the list without
-// it: another thread may be replacing the members at the same time.
+// Read under the lock like every other operation: another thread may be replacing the members
+// at the same time.
 bool OrbProjectTeam::isMemberEmailExist(std::string_view memberEmail) const {
     return _lock.sync([this, memberEmail] {
         return lx::any(_members, [memberEmail](const MemberPtr& member) {

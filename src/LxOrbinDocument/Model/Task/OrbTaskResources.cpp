@@ -136,7 +136,7 @@ std::string OrbTaskResources::toRowData() const {
     return text;
 }
 
-// Texts written with a "," before the first pair are read as well: the leading empty piece is
+// Texts written with a "," before the first pair are read as well: the leading empty field is
 // passed over instead of shifting every pair by one.
 void OrbTaskResources::fromRowData(std::string_view json, const OrbProjectTeam& team) {
     if (ignoresChanges_) {
@@ -146,11 +146,11 @@ void OrbTaskResources::fromRowData(std::string_view json, const OrbProjectTeam& 
     if (lx::isBlank(json)) {
         return;
     }
-    const std::vector<std::string> pieces = lx::splitted(json, ",");
-    const std::size_t first = pieces.front().empty() ? 1 : 0;
-    for (std::size_t index = first; index + 1 < pieces.size(); index += 2) {
-        const auto memberId = lx::parseInt(pieces[index]);
-        const auto workload = lx::parseInt(pieces[index + 1]);
+    const std::vector<std::string> fields = lx::splitted(json, ",");
+    const std::size_t first = fields.front().empty() ? 1 : 0;
+    for (std::size_t index = first; index + 1 < fields.size(); index += 2) {
+        const auto memberId = lx::parseInt(fields[index]);
+        const auto workload = lx::parseInt(fields[index + 1]);
         if (!memberId || !workload || *workload < 1) {
             continue;
         }

@@ -100,8 +100,8 @@ public:
     std::string toRowData() const;
     // Replaces the list with the assignments a resources row string names, each member looked
     // up in `team` (the last one of an id). A pair is skipped when either number is not strict
-    // decimal, the workload is below 1 or no member has the id; a last piece without partner is
-    // skipped too, and one leading empty piece (",3,50") is passed over. The list is emptied
+    // decimal, the workload is below 1 or no member has the id; a last field without partner is
+    // skipped too, and one leading empty field (",3,50") is passed over. The list is emptied
     // first, always.
     // Requires: the caller does not hold the team's lock.
     void fromRowData(std::string_view json, const OrbProjectTeam& team);
