@@ -1,11 +1,9 @@
 #include "utility/LxJsonHelper.h"
 
-#include <filesystem>
 #include <span>
-#include <system_error>
 
 #include "platform/foundation/AtomicFile.h"
-#include "platform/foundation/FileRead.h"
+#include "platform/foundation/FileManager.h"
 #include "utility/StringExtensions.h"
 
 std::string lx::localizedName(platform::StringEncoding encoding) {
@@ -20,14 +18,11 @@ std::string lx::localizedName(platform::StringEncoding encoding) {
     return "Unknown";
 }
 
-// A path where the status cannot be read at all (a parent without search permission) counts
-// as one where nothing exists, as the platform's existence test answers.
-std::string LxJsonHelper::readJsonFile(const std::string& path) {
-    std::error_code statusUnknown;
-    if (lx::isBlank(path) || !std::filesystem::exists(path, statusUnknown)) {
+LxJsonHelper::Data LxJsonHelper::readJsonFile(const std::string& path) {
+    if (lx::isBlank(path) || !platform::itemExists(path)) {
         throw LxError::failure("file \"" + path + "\" is not exists");
     }
-    return platform::readFile(path);
+    return platform::readFileContents(path);
 }
 
 void LxJsonHelper::writeJsonFile(const std::string& path, const std::string& bytes) {

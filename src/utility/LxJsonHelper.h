@@ -123,7 +123,7 @@ private:
             .encode(object);
     }
 
-    static std::string readJsonFile(const std::string& path);
+    static Data readJsonFile(const std::string& path);
     static void writeJsonFile(const std::string& path, const std::string& bytes);
     static std::string textToBytes(std::string_view text, StringEncoding encoding);
     static std::string bytesToText(std::string bytes, StringEncoding encoding);

@@ -88,6 +88,23 @@ std::optional<std::int32_t> fractionDigits(std::optional<std::int64_t> limit,
 
 }  // namespace
 
+std::optional<std::int64_t> parseInt(std::string_view text) {
+    // from_chars takes a "-" but no "+", and reads only as far as it can: both are checked here.
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+        if (!text.empty() && text.front() == '-') {
+            return std::nullopt;
+        }
+    }
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 std::string createUnitsString(std::int64_t value, std::string_view unit) {
     std::string text = toString(value) + ' ' + std::string(unit);
     if (value >= 2) {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <concepts>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,6 +46,20 @@ std::string toString(T value) {
     std::array<char, 24> digits{};
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
     return std::string(digits.data(), result.ptr);
+}
+
+// The whole number a decimal text names: an optional "+" or "-", then one or more digits 0-9 and
+// nothing else (no spaces); none for any other text and for numbers beyond the 64-bit range.
+std::optional<std::int64_t> parseInt(std::string_view text);
+
+// lhs + rhs, held at the nearest end of the 64-bit range instead of overflowing.
+constexpr std::int64_t saturatingAdd(std::int64_t lhs, std::int64_t rhs) {
+    std::int64_t sum = 0;
+    if (__builtin_add_overflow(lhs, rhs, &sum)) {
+        return rhs > 0 ? std::numeric_limits<std::int64_t>::max()
+                       : std::numeric_limits<std::int64_t>::min();
+    }
+    return sum;
 }
 
 // The number, a space and the unit, with "s" after the unit from 2 on: "1 day", "0 day",

@@ -1,7 +1,5 @@
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/stat.h>
 
@@ -9,29 +7,15 @@
 
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/FileSystemError.h"
+#include "support/FileTestHelpers.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path sandbox() {
-    return fs::path(std::getenv("TMPDIR"));
-}
-
-std::string contentOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-int entriesIn(const fs::path& folder) {
-    int count = 0;
-    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) {
-        ++count;
-    }
-    return count;
-}
+using test_files::contentOf;
+using test_files::entriesIn;
+using test_files::sandbox;
 
 TEST(AtomicFile, NewFileGetsTheContentAndTheUsualPermissions) {
     const mode_t previousMask = ::umask(022);

@@ -1,3 +1,4 @@
+#include <compare>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -116,6 +117,35 @@ TEST(UnicodeText, CanonicalAndCaselessComparisons) {
         EXPECT_EQ(platform::isCanonicallyEquivalent(c.lhs, c.rhs), c.equivalent);
         EXPECT_EQ(platform::isCaselessMatch(c.lhs, c.rhs), c.caseless);
     }
+}
+
+TEST(UnicodeText, CanonicalOrderComparesComposedScalarsCaseSensitively) {
+    struct Case {
+        std::string lhs;
+        std::string rhs;
+        std::weak_ordering order;
+    };
+    const Case cases[] = {
+        {"B", "a", std::weak_ordering::less},  // capitals first
+        {"Anna", "Anna", std::weak_ordering::equivalent},
+        {"Ann", "Anna", std::weak_ordering::less},
+        {"\u00e9", "e\u0301", std::weak_ordering::equivalent},
+        {"e\u0301", "f", std::weak_ordering::greater},  // composes to U+00E9
+        {"z", "\u00e9", std::weak_ordering::less},
+        {"\u00e9", "\xC3", std::weak_ordering::less},  // U+00E9 before a bad byte's U+FFFD
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lhs + " / " + c.rhs);
+        EXPECT_EQ(platform::compareCanonically(c.lhs, c.rhs), c.order);
+    }
+}
+
+TEST(UnicodeText, LowercasedUsesTheDefaultMappingInEveryLocale) {
+    EXPECT_EQ(platform::lowercased("Kato VEY"), "kato vey");
+    EXPECT_EQ(platform::lowercased("\u00c9LAN"), "\u00e9lan");
+    EXPECT_EQ(platform::lowercased("\u0130"), "i\u0307");  // no Turkish tailoring
+    EXPECT_EQ(platform::lowercased("\u03a3"), "\u03c3");
+    EXPECT_EQ(platform::lowercased(""), "");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/foundation/AtomicFile.h"
-#include "platform/foundation/FileRead.h"
+#include "platform/foundation/FileManager.h"
 #include "platform/foundation/FileSystemError.h"
 #include "support/UtcDate.h"
 #include "utility/JsonExtensions.h"
@@ -88,7 +88,7 @@ TEST(LxJsonHelperTest, SavedValuesLoadBackEqualToTheSecond) {
     EXPECT_EQ(LxJsonHelper().load<Member>(lx::jsonString(anna())), expected);
 
     LxJsonFile<Member>(one).save(many);
-    EXPECT_EQ(platform::readFile(many), platform::readFile(one));
+    EXPECT_EQ(platform::readFileContents(many), platform::readFileContents(one));
 }
 
 TEST(LxJsonHelperTest, ATopLevelNullReadsAsAnAbsentValue) {
@@ -159,7 +159,7 @@ TEST(LxJsonHelperTest, TextThatDoesNotFitTheEncodingFailsWithItsMessage) {
 TEST(LxJsonHelperTest, AValueThatCannotBeEncodedLeavesTheFileUntouched) {
     const std::string path = (sandbox() / "member.json").string();
     LxJsonHelper().save(anna(), path);
-    const std::string before = platform::readFile(path);
+    const auto before = platform::readFileContents(path);
     Member broken = anna();
     broken.rate = std::nanf("");
 
@@ -171,7 +171,7 @@ TEST(LxJsonHelperTest, AValueThatCannotBeEncodedLeavesTheFileUntouched) {
         EXPECT_EQ(error.message(),
                   "Failed to convert object to data before saving to \"" + path + "\"");
     }
-    EXPECT_EQ(platform::readFile(path), before);
+    EXPECT_EQ(platform::readFileContents(path), before);
 }
 
 TEST(LxJsonHelperTest, SavingIntoAMissingFolderFails) {

@@ -117,6 +117,46 @@ TEST(NumberConversions, WholeNumberTextsAndUnits) {
     }
 }
 
+TEST(NumberConversions, ParseIntReadsStrictDecimalTextOnly) {
+    struct Case {
+        std::string text;
+        std::optional<std::int64_t> value;
+    };
+    const Case cases[] = {
+        {"8766", 8766},
+        {"+5", 5},
+        {"-3", -3},
+        {"007", 7},
+        {"9223372036854775807", kIntMax},
+        {"-9223372036854775808", kIntMin},
+        {"9223372036854775808", std::nullopt},
+        {"99999999999999999999", std::nullopt},
+        {"", std::nullopt},
+        {"+", std::nullopt},
+        {"-", std::nullopt},
+        {"+-5", std::nullopt},
+        {" 5", std::nullopt},
+        {"5\n", std::nullopt},
+        {"5x", std::nullopt},
+        {"0x10", std::nullopt},
+        {"1.0", std::nullopt},
+        {"\xEF\xBC\x95", std::nullopt},  // a full-width digit
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(lx::parseInt(c.text), c.value);
+    }
+}
+
+TEST(NumberConversions, SaturatingAddHoldsAtTheEndsOfTheRange) {
+    EXPECT_EQ(lx::saturatingAdd(40, 2), 42);
+    EXPECT_EQ(lx::saturatingAdd(-40, -2), -42);
+    EXPECT_EQ(lx::saturatingAdd(kIntMax, 1), kIntMax);
+    EXPECT_EQ(lx::saturatingAdd(kIntMax, kIntMax), kIntMax);
+    EXPECT_EQ(lx::saturatingAdd(kIntMin, -1), kIntMin);
+    EXPECT_EQ(lx::saturatingAdd(kIntMax, kIntMin), -1);
+}
+
 TEST(NumberConversions, FloatToWholeRoundsAsNamedAndSaturatesOutsideTheRange) {
     struct Case {
         double value;

@@ -1,14 +1,13 @@
 #include "platform/defaults/UserDefaults.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <limits>
-#include <system_error>
 
 #include "LxLog/Log.h"
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/Base64.h"
-#include "platform/foundation/FileRead.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/StandardFolders.h"
 #include "platform/json/Value.h"
 #include "platform/json/Writer.h"
 
@@ -106,10 +105,7 @@ UserDefaults::UserDefaults(std::filesystem::path file) : file_(std::move(file)) 
 }
 
 UserDefaults& UserDefaults::standard() {
-    static auto* store = [] {
-        const auto file = defaultUserDefaultsFile();
-        return file ? new UserDefaults(*file) : new UserDefaults();
-    }();
+    static auto* store = new UserDefaults(defaultUserDefaultsFile());
     return *store;
 }
 
@@ -194,12 +190,11 @@ void UserDefaults::change(
 }
 
 void UserDefaults::load() {
-    std::error_code ignored;
-    if (!std::filesystem::exists(*file_, ignored)) {
+    if (!itemExists(*file_)) {
         return;
     }
     try {
-        objects_ = json::Decoder().decode<StoredObjects>(readFile(*file_)).objects;
+        objects_ = json::Decoder().decode<StoredObjects>(readFileContents(*file_)).objects;
     } catch (const std::exception& error) {
         saving_ = false;
         Log::warning("User defaults at \"" + file_->string() +
@@ -216,7 +211,7 @@ void UserDefaults::save() const {
         const std::string text =
             json::Encoder(json::DateEncodingStrategy::iso8601(), json::Formatting::pretty)
                 .encode(StoredObjects{objects_});
-        std::filesystem::create_directories(file_->parent_path());
+        createFolder(file_->parent_path());
         writeFileAtomically(*file_, text);
     } catch (const std::exception& error) {
         Log::warning("User defaults could not be saved at \"" + file_->string() +
@@ -224,18 +219,8 @@ void UserDefaults::save() const {
     }
 }
 
-std::optional<std::filesystem::path> defaultUserDefaultsFile() {
-    std::filesystem::path configuration;
-    const char* xdgConfigHome = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    if (xdgConfigHome != nullptr && std::filesystem::path(xdgConfigHome).is_absolute()) {
-        configuration = xdgConfigHome;
-    } else if (home != nullptr && *home != '\0') {
-        configuration = std::filesystem::path(home) / ".config";
-    } else {
-        return std::nullopt;
-    }
-    return configuration / "orbin-combine" / "defaults.json";
+std::filesystem::path defaultUserDefaultsFile() {
+    return configHome() / "orbin-combine" / "defaults.json";
 }
 
 }  // namespace platform

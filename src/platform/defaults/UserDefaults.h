@@ -45,8 +45,8 @@ public:
     UserDefaults(const UserDefaults&) = delete;
     UserDefaults& operator=(const UserDefaults&) = delete;
 
-    // The process's store, saved at defaultUserDefaultsFile() (in memory only when there is no
-    // such path). Made on first use and never destroyed.
+    // The process's store, saved at defaultUserDefaultsFile(). Made on first use and never
+    // destroyed.
     static UserDefaults& standard();
 
     std::optional<Object> object(std::string_view key) const;
@@ -74,9 +74,8 @@ private:
     bool saving_ = true;
 };
 
-// Where the process's settings live: "$XDG_CONFIG_HOME/orbin-combine/defaults.json", or
-// "$HOME/.config/orbin-combine/defaults.json" when XDG_CONFIG_HOME is unset, empty or not an
-// absolute path; none without either.
-std::optional<std::filesystem::path> defaultUserDefaultsFile();
+// Where the process's settings live: "orbin-combine/defaults.json" in the user's configuration
+// folder (platform::configHome(): $XDG_CONFIG_HOME, else ~/.config).
+std::filesystem::path defaultUserDefaultsFile();
 
 }  // namespace platform

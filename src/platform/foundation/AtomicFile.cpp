@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/foundation/FileSystemError.h"
+#include "platform/foundation/internal/FileDescriptors.h"
 
 namespace platform {
 namespace {
@@ -26,19 +27,6 @@ std::filesystem::path temporarySibling(const std::filesystem::path& path) {
         suffix += kHex[(random >> shift) & 0xF];
     }
     return path.parent_path() / ("." + path.filename().string() + "." + suffix + ".tmp");
-}
-
-void writeAll(int descriptor, std::string_view bytes, const std::filesystem::path& temporary) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw FileSystemError::fromErrno("Could not write", temporary);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
 }
 
 // Removes the temporary file unless the rename took it.
@@ -96,7 +84,7 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
     if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
         ::fchmod(temporary.descriptor(), existing.st_mode & 07777);
     }
-    writeAll(temporary.descriptor(), bytes, temporary.path());
+    internal::writeAll(temporary.descriptor(), bytes, temporary.path());
     if (::fsync(temporary.descriptor()) != 0) {
         throw FileSystemError::fromErrno("Could not write", temporary.path());
     }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <unicode/brkiter.h>
+#include <unicode/locid.h>
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/utext.h>
@@ -49,22 +51,25 @@ void forEachScalar(std::string_view text, Visit&& visit) {
     }
 }
 
-const icu::Normalizer2& decomposition() {
+enum class NormalForm { composed, decomposed };
+
+icu::UnicodeString normalized(NormalForm form, const icu::UnicodeString& text) {
     UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
-    if (U_FAILURE(status) || nfd == nullptr) {
+    const icu::Normalizer2* normalizer = form == NormalForm::composed
+                                             ? icu::Normalizer2::getNFCInstance(status)
+                                             : icu::Normalizer2::getNFDInstance(status);
+    if (U_FAILURE(status) || normalizer == nullptr) {
         throw Error("The Unicode normalization data is unavailable.");
     }
-    return *nfd;
-}
-
-icu::UnicodeString decomposed(const icu::UnicodeString& text) {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::UnicodeString result = decomposition().normalize(text, status);
+    icu::UnicodeString result = normalizer->normalize(text, status);
     if (U_FAILURE(status)) {
         throw Error("The text could not be normalized.");
     }
     return result;
+}
+
+icu::UnicodeString decomposed(const icu::UnicodeString& text) {
+    return normalized(NormalForm::decomposed, text);
 }
 
 // Unicode's canonical caseless match decomposes on both sides of the folding: folding can leave
@@ -175,6 +180,25 @@ bool isCaselessMatch(std::string_view lhs, std::string_view rhs) {
         return asciiCaselessEqual(lhs, rhs);
     }
     return caselessForm(lhs) == caselessForm(rhs);
+}
+
+std::weak_ordering compareCanonically(std::string_view lhs, std::string_view rhs) {
+    // UTF-8 bytes sort as their scalars do, so composed texts compare as bytes; ASCII is
+    // already composed.
+    if (isAscii(lhs) && isAscii(rhs)) {
+        return lhs <=> rhs;
+    }
+    const std::string left =
+        internal::toUTF8(normalized(NormalForm::composed, internal::toUnicode(lhs)));
+    const std::string right =
+        internal::toUTF8(normalized(NormalForm::composed, internal::toUnicode(rhs)));
+    return left <=> right;
+}
+
+std::string lowercased(std::string_view text) {
+    icu::UnicodeString lower = internal::toUnicode(text);
+    lower.toLower(icu::Locale::getRoot());
+    return internal::toUTF8(lower);
 }
 
 }  // namespace platform

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -49,5 +50,13 @@ bool isCanonicallyEquivalent(std::string_view lhs, std::string_view rhs);
 // Canonical caseless match (Unicode's D145): the same after decomposition, full case folding
 // and decomposition again, so "\u00c4rger" matches "\u00e4RGER".
 bool isCaselessMatch(std::string_view lhs, std::string_view rhs);
+
+// The order of the scalars of the two texts' composed (NFC) forms, compared one by one:
+// canonically equivalent texts are equivalent, and case counts ("B" before "a").
+std::weak_ordering compareCanonically(std::string_view lhs, std::string_view rhs);
+
+// The text in lower case by Unicode's default full case mapping, the same in every locale
+// ("\u00c9LAN" gives "\u00e9lan").
+std::string lowercased(std::string_view text);
 
 }  // namespace platform

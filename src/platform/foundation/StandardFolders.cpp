@@ -1,0 +1,165 @@
+#include "platform/foundation/StandardFolders.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <pwd.h>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/foundation/FileSystemError.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::optional<fs::path> absoluteVariable(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value != '/') {
+        return std::nullopt;
+    }
+    return fs::path(value);
+}
+
+fs::path temporaryBase() {
+    return absoluteVariable("TMPDIR").value_or("/tmp");
+}
+
+std::optional<fs::path> accountHome() {
+    long suggested = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(suggested > 0 ? static_cast<std::size_t>(suggested) : 16384);
+    for (;;) {
+        passwd entry{};
+        passwd* found = nullptr;
+        const int error = ::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found);
+        if (error == ERANGE && buffer.size() < (1u << 20)) {
+            buffer.resize(buffer.size() * 2);
+            continue;
+        }
+        if (error != 0 || found == nullptr || found->pw_dir == nullptr || *found->pw_dir != '/') {
+            return std::nullopt;
+        }
+        return fs::path(found->pw_dir);
+    }
+}
+
+fs::path xdgFolder(const char* variable, const char* fallbackBelowHome) {
+    return absoluteVariable(variable).value_or(homeFolder() / fallbackBelowHome);
+}
+
+// One value of user-dirs.dirs: a double-quoted text in which a backslash takes the next
+// character as it is.
+std::optional<std::string> quotedValue(std::string_view text) {
+    if (text.empty() || text.front() != '"') {
+        return std::nullopt;
+    }
+    std::string value;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            return value;
+        }
+        if (c == '\\' && i + 1 < text.size()) {
+            ++i;
+        }
+        value += text[i];
+    }
+    return std::nullopt;
+}
+
+// The file is a shell fragment that the desktop sources; its values are either "$HOME/..." or
+// an absolute path, and the last assignment of a key wins.
+std::optional<fs::path> userDirsEntry(std::string_view key) {
+    std::ifstream file(configHome() / "user-dirs.dirs");
+    std::optional<fs::path> found;
+    std::string line;
+    while (std::getline(file, line)) {
+        std::string_view text = line;
+        text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
+        if (!text.starts_with(key) || text.substr(key.size()).find('=') != 0) {
+            continue;
+        }
+        const std::optional<std::string> value = quotedValue(text.substr(key.size() + 1));
+        if (!value) {
+            continue;
+        }
+        static constexpr std::string_view kHome = "$HOME";
+        const std::string_view path = *value;
+        if (path.starts_with(kHome) && (path.size() == kHome.size() || path[kHome.size()] == '/')) {
+            found = homeFolder().native() + std::string(path.substr(kHome.size()));
+        } else if (path.starts_with('/')) {
+            found = fs::path(path);
+        }
+    }
+    return found;
+}
+
+bool isPrivateFolder(const fs::path& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == ::geteuid() && (status.st_mode & 07777) == 0700;
+}
+
+}  // namespace
+
+fs::path homeFolder() {
+    if (std::optional<fs::path> home = absoluteVariable("HOME")) {
+        return *home;
+    }
+    if (std::optional<fs::path> home = accountHome()) {
+        return *home;
+    }
+    return temporaryBase();
+}
+
+fs::path configHome() {
+    return xdgFolder("XDG_CONFIG_HOME", ".config");
+}
+
+fs::path dataHome() {
+    return xdgFolder("XDG_DATA_HOME", ".local/share");
+}
+
+fs::path cacheHome() {
+    return xdgFolder("XDG_CACHE_HOME", ".cache");
+}
+
+fs::path userFolder(UserFolder folder) {
+    const bool documents = folder == UserFolder::documents;
+    return userDirsEntry(documents ? "XDG_DOCUMENTS_DIR" : "XDG_DOWNLOAD_DIR")
+        .value_or(homeFolder() / (documents ? "Documents" : "Downloads"));
+}
+
+fs::path privateTemporaryFolder() {
+    // The shared /tmp is readable by every local user; unpacked projects must not be.
+    static std::mutex mutex;
+    static fs::path madeIn;
+    static fs::path folder;
+
+    const fs::path base = temporaryBase();
+    const std::lock_guard lock(mutex);
+    if (!folder.empty() && madeIn == base && isPrivateFolder(folder)) {
+        return folder;
+    }
+    const fs::path pattern = base / "orbin-combine-XXXXXX";
+    std::string name = pattern.native();
+    if (::mkdtemp(name.data()) == nullptr) {
+        throw FileSystemError::fromErrno("Could not create", pattern);
+    }
+    // A umask that takes the owner's bits would leave a folder even we cannot use.
+    if (::chmod(name.c_str(), 0700) != 0) {
+        throw FileSystemError::fromErrno("Could not create", name);
+    }
+    madeIn = base;
+    folder = name;
+    return folder;
+}
+
+}  // namespace platform

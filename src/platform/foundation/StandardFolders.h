@@ -1,0 +1,44 @@
+#pragma once
+
+#include <filesystem>
+
+// The user's standard folders, found the way the freedesktop.org (XDG) conventions say, and the
+// process's private temporary folder. Every call reads the environment afresh; only the
+// temporary folder is made on disk. All of them may be called from any thread.
+//
+// An XDG variable that is unset, empty or not an absolute path counts as unset.
+//
+// Example:
+//   platform::configHome() / "orbin-combine" / "defaults.json"
+//   platform::userFolder(platform::UserFolder::documents)        // "/home/anna/Dokumente"
+namespace platform {
+
+// $HOME when it is an absolute path, else the account's home folder from the user database,
+// else the system temporary folder.
+std::filesystem::path homeFolder();
+
+// $XDG_CONFIG_HOME, else ~/.config.
+std::filesystem::path configHome();
+
+// $XDG_DATA_HOME, else ~/.local/share.
+std::filesystem::path dataHome();
+
+// $XDG_CACHE_HOME, else ~/.cache.
+std::filesystem::path cacheHome();
+
+enum class UserFolder { documents, downloads };
+
+// The folder named in configHome()/user-dirs.dirs (XDG_DOCUMENTS_DIR, XDG_DOWNLOAD_DIR), with
+// "$HOME" expanded; else ~/Documents or ~/Downloads. The folder need not exist.
+std::filesystem::path userFolder(UserFolder folder);
+
+// A folder only this user may enter (mode 0700) that holds this process's temporary items, made
+// inside $TMPDIR (else /tmp) on first use.
+//
+// The same folder comes back while $TMPDIR stays the same and the folder is still ours; when
+// $TMPDIR changes or the folder was removed or tampered with, a new one is made. Throws
+// platform::FileSystemError when no folder can be made: the shared folder is never a substitute,
+// since other users could read what is unpacked there.
+std::filesystem::path privateTemporaryFolder();
+
+}  // namespace platform
