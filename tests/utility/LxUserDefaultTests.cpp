@@ -10,7 +10,23 @@
 
 namespace {
 
-enum class Layout { direct = 0, group = 1, subProject = 2 };
+// A value enumeration in the model's style: raw values through members.
+class Layout {
+public:
+    enum Case : std::int64_t { direct = 0, group = 1, subProject = 2 };
+    constexpr Layout(Case value) : value_(value) {}  // NOLINT(google-explicit-constructor)
+    static std::optional<Layout> fromRawValue(std::int64_t raw) {
+        if (raw < direct || raw > subProject) {
+            return std::nullopt;
+        }
+        return Layout(static_cast<Case>(raw));
+    }
+    std::int64_t rawValue() const { return value_; }
+    bool operator==(const Layout&) const = default;
+
+private:
+    Case value_;
+};
 
 struct Window {
     double width = 0;
@@ -34,22 +50,6 @@ struct Window {
 struct ViewSettings : LxUserDefaultGroup<ViewSettings> {
     std::string groupPrefix() const { return "view"; }
 };
-
-}  // namespace
-
-template <>
-struct lx::RawValueTraits<Layout> {
-    using RawValue = std::int64_t;
-    static RawValue rawValue(Layout layout) { return static_cast<RawValue>(layout); }
-    static std::optional<Layout> fromRawValue(RawValue raw) {
-        if (raw < 0 || raw > 2) {
-            return std::nullopt;
-        }
-        return static_cast<Layout>(raw);
-    }
-};
-
-namespace {
 
 TEST(LxUserDefaultTest, StartsFromTheStoreOrTheDefaultAndWritesThrough) {
     platform::UserDefaults store;
