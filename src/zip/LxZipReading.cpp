@@ -312,6 +312,48 @@ void applyFolderPermissions(std::vector<FolderPermissions> folders) {
     }
 }
 
+// What the entries of one call share.
+struct Unpacking {
+    unzFile archive;
+    fs::path resolvedDestination;
+    bool overwrite;
+    const std::optional<std::string>& password;
+    std::vector<char> buffer = std::vector<char>(kReadBufferSize, '\0');
+    std::vector<FolderPermissions> folderPermissions = {};
+
+    // True when the folder is there afterwards. One that cannot be made is passed over; the
+    // entries inside it fail in their turn.
+    bool unpackFolder(const Entry& entry, const fs::path& target) {
+        if (entry.info.uncompressed_size != 0) {
+            fail();
+        }
+        checkStaysInside(target, true, resolvedDestination, entry);
+        std::error_code error;
+        fs::create_directories(target, error);
+        if (!fs::is_directory(fs::symlink_status(target, error))) {
+            return false;
+        }
+        if (const std::optional<mode_t> permissions = entry.permissions()) {
+            folderPermissions.push_back({target, *permissions});
+        }
+        return true;
+    }
+
+    // True when the file was written, false when an existing one was kept.
+    bool unpackFile(const Entry& entry, const fs::path& target) {
+        checkStaysInside(target, false, resolvedDestination, entry);
+        std::error_code error;
+        fs::create_directories(target.parent_path(), error);
+        // A dangling link counts as taken too: it is never written through.
+        if (!overwrite && fs::exists(fs::symlink_status(target, error))) {
+            return false;
+        }
+        openEntry(archive, entry, password);
+        writeFileEntry(archive, entry, target, buffer);
+        return true;
+    }
+};
+
 }  // namespace
 
 void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, bool overwrite,
@@ -320,12 +362,12 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
     if (!platform::itemExists(zipFilePath)) {
         throw LxZipError::fileNotFound();
     }
-    std::error_code sizeError;
-    const std::uintmax_t archiveSize = fs::file_size(zipFilePath, sizeError);
-    if (sizeError) {
-        throw platform::FileSystemError("Could not read", zipFilePath, sizeError);
+    // Any item has a size; one that is not an archive fails when minizip opens it.
+    struct stat attributes {};
+    if (::stat(zipFilePath.c_str(), &attributes) != 0) {
+        throw platform::FileSystemError::fromErrno("Could not read", zipFilePath);
     }
-    const double total = static_cast<double>(archiveSize);
+    const double total = static_cast<double>(attributes.st_size);
 
     Archive archive(unzOpen64(zipFilePath.c_str()));
     if (!archive || unzGoToFirstFile(archive.get()) != UNZ_OK) {
@@ -339,12 +381,11 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
     std::error_code error;
     fs::create_directories(destination, error);
     const fs::path resolvedDestination = fs::weakly_canonical(destination, error);
-    if (error) {
+    if (error || !fs::is_directory(resolvedDestination, error)) {
         fail();
     }
 
-    std::vector<char> buffer(kReadBufferSize, '\0');
-    std::vector<FolderPermissions> folderPermissions;
+    Unpacking unpacking{archive.get(), resolvedDestination, overwrite, password};
     double position = 0;
     do {
         const Entry entry = readCurrentEntry(archive.get());
@@ -354,26 +395,9 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
             // A link planted by an archive could send later entries, or the caller, anywhere.
             Log::warning("Skipping the zip entry \"" + entry.name + "\": it is a symbolic link");
         } else if (entry.isFolder) {
-            if (entry.info.uncompressed_size != 0) {
-                fail();
-            }
-            checkStaysInside(target, true, resolvedDestination, entry);
-            fs::create_directories(target, error);
-            written = fs::is_directory(fs::symlink_status(target, error));
-            if (const std::optional<mode_t> permissions = entry.permissions();
-                written && permissions) {
-                folderPermissions.push_back({target, *permissions});
-            }
+            written = unpacking.unpackFolder(entry, target);
         } else {
-            checkStaysInside(target, false, resolvedDestination, entry);
-            fs::create_directories(target.parent_path(), error);
-            // A dangling link counts as taken too: it is never written through.
-            const bool taken = fs::exists(fs::symlink_status(target, error));
-            if (overwrite || !taken) {
-                openEntry(archive.get(), entry, password);
-                writeFileEntry(archive.get(), entry, target, buffer);
-                written = true;
-            }
+            written = unpacking.unpackFile(entry, target);
         }
 
         position += static_cast<double>(entry.info.compressed_size);
@@ -385,7 +409,7 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
         }
     } while (goToNextEntry(archive.get()));
 
-    applyFolderPermissions(std::move(folderPermissions));
+    applyFolderPermissions(std::move(unpacking.folderPermissions));
     if (progress) {
         progress(1.0);
     }

@@ -174,6 +174,7 @@ void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFile
         if (zipClose(archive.release(), nullptr) != ZIP_OK) {
             fail();
         }
+        // The writer's descriptor names the file minizip wrote, so its flush covers those bytes.
         archiveFile.commit();
     } catch (const platform::FileSystemError&) {
         fail();

@@ -231,13 +231,15 @@ TEST_F(LxZipReadingTest, ProgressFollowsTheArchiveAndTheCallbackGetsEachPath) {
     EXPECT_EQ(written, (std::vector<fs::path>{destination / "a b.txt"}));
 }
 
-TEST_F(LxZipReadingTest, AMissingArchiveCreatesNothing) {
+TEST_F(LxZipReadingTest, AMissingArchiveOrAFolderCreatesNothing) {
     try {
         LxZip::unzipFile(sandbox / "missing.zip", destination, true, std::nullopt);
         ADD_FAILURE() << "no failure";
     } catch (const LxZipError& error) {
         EXPECT_EQ(error, LxZipError::fileNotFound());
     }
+    fs::create_directories(sandbox / "folder.zip");
+    expectUnzipFail(sandbox / "folder.zip");
     EXPECT_FALSE(fs::exists(sandbox / "work"));
 }
 
