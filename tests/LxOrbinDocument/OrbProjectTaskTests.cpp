@@ -258,12 +258,9 @@ TEST_F(OrbProjectTaskTest, MovingAChildReportsEveryChildBetweenItsOldAndNewPlace
         std::vector<std::int64_t> reported;
     };
     const Case cases[] = {
-        {1, 2, {2, 3, 1, 4}, {1, 2, 3}},
-        {4, 0, {4, 1, 2, 3}, {1, 2, 3, 4}},
-        {2, 1, {1, 2, 3, 4}, {}},
-        {2, 4, {1, 2, 3, 4}, {}},
-        {2, -1, {1, 2, 3, 4}, {}},
-        {9, 0, {1, 2, 3, 4}, {}},
+        {1, 2, {2, 3, 1, 4}, {1, 2, 3}}, {4, 0, {4, 1, 2, 3}, {1, 2, 3, 4}},
+        {2, 1, {1, 2, 3, 4}, {}},        {2, 4, {1, 2, 3, 4}, {}},
+        {2, -1, {1, 2, 3, 4}, {}},       {9, 0, {1, 2, 3, 4}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.moved) + " to " + std::to_string(c.newIndex));
@@ -405,6 +402,17 @@ TEST(OrbProjectTaskDepth, VeryDeepChainIsBuiltReadAndReleased) {
         EXPECT_EQ(project->createNewTaskId(), kDepth + 1);
         const LogCapture log;
         EXPECT_FALSE(parent->addChild(project->root()));
+    }
+    EXPECT_TRUE(deepest.expired());
+
+    // Held by the tree alone, without a registry.
+    {
+        TaskPtr parent = OrbProjectTask::create(nullptr, nullptr, 0, monday(), monday());
+        const TaskPtr top = parent;
+        for (std::int64_t id = 1; id <= kDepth; ++id) {
+            parent = parent->createChild(id, monday(), monday());
+        }
+        deepest = parent;
     }
     EXPECT_TRUE(deepest.expired());
 }

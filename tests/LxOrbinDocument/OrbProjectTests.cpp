@@ -81,7 +81,7 @@ TEST(OrbProject, CostRateAndWorkingHoursSettersClamp) {
         float workingHours;
     };
     const Case cases[] = {
-        {-0.5f, 1.0f, 8.0f}, {0.0f, 0.0f, 8.0f},    {3.5f, 3.5f, 3.5f},
+        {-0.5f, 1.0f, 8.0f},   {0.0f, 0.0f, 8.0f},   {3.5f, 3.5f, 3.5f},
         {24.0f, 24.0f, 24.0f}, {24.5f, 24.5f, 8.0f}, {0.25f, 0.25f, 0.25f},
     };
     const auto project = makeProject();
@@ -122,8 +122,8 @@ TEST(OrbProject, CalendarOfANewProjectReachesAYearAroundToday) {
 
 TEST(OrbProject, CalendarIsMadeFromTheRootsShownDates) {
     const auto project = makeProject();
-    const auto root = OrbProjectTask::create(project, nullptr, 0, local(2020, 1, 1),
-                                             local(2020, 1, 2));
+    const auto root =
+        OrbProjectTask::create(project, nullptr, 0, local(2020, 1, 1), local(2020, 1, 2));
     project->initializeByCalendarAndTeamAndRootTask(nullptr, std::nullopt, root);
     addTask(*project, root, 1, local(2024, 3, 4), 5);
     EXPECT_EQ(project->calendar()->start(), local(2023, 3, 4));

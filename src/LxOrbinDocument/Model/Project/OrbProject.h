@@ -151,8 +151,7 @@ public:
     Task createChild(const Task& parentTask, std::int64_t newChildTaskId, platform::Date start,
                      platform::Date finish);
     Task createChildAfter(const Task& parentTask, std::int64_t previousChildTaskId,
-                          std::int64_t newChildTaskId, platform::Date start,
-                          platform::Date finish);
+                          std::int64_t newChildTaskId, platform::Date start, platform::Date finish);
     // Unregisters the child and its subtree, removes the first child with its id from the
     // parent's list and clears the child's parent.
     void removeChild(const Task& parentTask, const Task& childTask);

@@ -205,8 +205,8 @@ public:
     // Makes a task in this task's project with this task as parent and colour, and appends it.
     Ptr createChild(std::int64_t newTaskId, platform::Date start, platform::Date finish);
     // The same, placed directly after the child with id `previousTaskId`, or last.
-    Ptr createChildAfter(std::int64_t previousTaskId, std::int64_t newTaskId,
-                         platform::Date start, platform::Date finish);
+    Ptr createChildAfter(std::int64_t previousTaskId, std::int64_t newTaskId, platform::Date start,
+                         platform::Date finish);
     bool addChild(const Ptr& child);
     // `index` in 0 through the number of children.
     bool insertChild(const Ptr& child, std::int64_t index);
@@ -229,9 +229,9 @@ public:
     // completion, work, work completion and cost.
     void refreshCalculatablePropertiesOfTaskGroup(bool start, bool finish, bool completed,
                                                   bool work, bool workcompleted, bool cost);
-    void requestToRefreshCalculatablePropertiesOfTaskGroup(bool start, bool finish,
-                                                           bool completed, bool work,
-                                                           bool workcompleted, bool cost);
+    void requestToRefreshCalculatablePropertiesOfTaskGroup(bool start, bool finish, bool completed,
+                                                           bool work, bool workcompleted,
+                                                           bool cost);
     void requestToRefreshAllCalculatablePropertiesOfTaskGroup();
     void executeRequestToRefreshCalculatablePropertiesOfTaskGroup();
 

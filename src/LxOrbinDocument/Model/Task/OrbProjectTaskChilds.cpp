@@ -102,8 +102,7 @@ Ptr OrbProjectTask::createChildAfter(std::int64_t previousTaskId, std::int64_t n
     return child;
 }
 
-Ptr OrbProjectTask::makeChild(std::int64_t newTaskId, platform::Date start,
-                              platform::Date finish) {
+Ptr OrbProjectTask::makeChild(std::int64_t newTaskId, platform::Date start, platform::Date finish) {
     Ptr child = create(project(), handle(), newTaskId, start, finish);
     child->_colorindex = _colorindex;
     if (!_childs) {

@@ -183,7 +183,8 @@ std::optional<OrbTaskWork> OrbProjectTask::calculateGroupWork() const {
         return std::nullopt;
     }
     warmChildren(&OrbProjectTask::_work);
-    return OrbTaskWork::fixAmount(lx::sum(*_childs, [](const Ptr& child) { return child->work(); }));
+    return OrbTaskWork::fixAmount(
+        lx::sum(*_childs, [](const Ptr& child) { return child->work(); }));
 }
 
 std::optional<std::int64_t> OrbProjectTask::calculateGroupWorkCompletedPercentage() const {

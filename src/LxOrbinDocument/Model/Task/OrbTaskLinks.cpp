@@ -38,9 +38,7 @@ struct Frame {
 // do not enter a task that is already on the current path.
 class PathWalk {
 public:
-    PathWalk(const Task& start, Direction direction) : direction_(direction) {
-        push(start);
-    }
+    PathWalk(const Task& start, Direction direction) : direction_(direction) { push(start); }
 
     bool onPath(const Task& task) const { return onPath_.contains(task.get()); }
     bool empty() const { return stack_.empty(); }
@@ -309,16 +307,14 @@ std::optional<std::vector<Task>> OrbTaskLinks::directLinkedTasks() const {
 
 bool OrbTaskLinks::hasDirectPredecessor(std::int64_t taskId) const {
     const auto linked = _predecessors.links();
-    return linked && std::ranges::any_of(*linked, [taskId](const Task& task) {
-               return task->id() == taskId;
-           });
+    return linked && std::ranges::any_of(
+                         *linked, [taskId](const Task& task) { return task->id() == taskId; });
 }
 
 bool OrbTaskLinks::hasDirectSuccessor(std::int64_t taskId) const {
     const auto linked = _successors.links();
-    return linked && std::ranges::any_of(*linked, [taskId](const Task& task) {
-               return task->id() == taskId;
-           });
+    return linked && std::ranges::any_of(
+                         *linked, [taskId](const Task& task) { return task->id() == taskId; });
 }
 
 // Whether `task` can be reached along predecessors. Each task is looked at once, so shared

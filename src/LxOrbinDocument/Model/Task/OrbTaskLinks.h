@@ -58,8 +58,8 @@ private:
     std::vector<Entry> _links;
 };
 
-using OrbLinkAction = std::function<void(const OrbLinkCollection::Task& node,
-                                         const OrbLinkCollection::Task& linked)>;
+using OrbLinkAction =
+    std::function<void(const OrbLinkCollection::Task& node, const OrbLinkCollection::Task& linked)>;
 
 // A task's predecessors. `navigate` walks the predecessor graph depth-first, nearest links
 // first (pre-order): action(node, predecessor), then that predecessor's own predecessors.
