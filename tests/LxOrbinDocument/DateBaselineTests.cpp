@@ -43,28 +43,22 @@ TEST_F(DateBaselineTest, NewBaselineHasNoDatesAndNoCounts) {
 
 // A week from Monday: 7 calendar days and 5 working days, also over a clock change.
 TEST_F(DateBaselineTest, CountsTheDaysBetweenItsDates) {
-    struct Case {
-        const char* zone;
-        int year, month, day;
-    };
-    const Case cases[] = {
-        {"UTC", 2024, 5, 6},
-        {"Europe/Berlin", 2024, 3, 25},
-        {"America/Sao_Paulo", 2018, 11, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.zone);
-        const platform::ScopedTimeZoneAndLocale pinned(c.zone, "en_US");
+    for (const ZonedWeek& week : kWeeksOverClockChanges) {
+        SCOPED_TRACE(std::string(week.zone) + " " + std::to_string(week.month));
+        const platform::ScopedTimeZoneAndLocale pinned(week.zone, "en_US");
         const auto zoned = makeProject();
-        const auto week = addTask(*zoned, zoned->root(), 1, monday(), 1);
-        const auto& baseline = week->dateBaseline();
-        baseline->change(local(c.year, c.month, c.day), local(c.year, c.month, c.day + 7));
+        const auto task = addTask(*zoned, zoned->root(), 1, monday(), 1);
+        const auto& baseline = task->dateBaseline();
+        const Date start = local(week.year, week.month, week.day);
+        const Date finish = local(week.year, week.month, week.day + 7);
+        baseline->change(start, finish);
         EXPECT_EQ(baseline->duration(), 7);
         EXPECT_EQ(baseline->days(), 5);
-        EXPECT_EQ(baseline->finishForDisplay(), local(c.year, c.month, c.day + 6, 23, 59, 59));
+        EXPECT_EQ(baseline->finishForDisplay(),
+                  local(week.year, week.month, week.day + 6, 23, 59, 59));
 
-        week->setTaskType(OrbProjectTaskType::milestone);
-        baseline->change(local(c.year, c.month, c.day), local(c.year, c.month, c.day + 7));
+        task->setTaskType(OrbProjectTaskType::milestone);
+        baseline->change(start, finish);
         EXPECT_EQ(baseline->duration(), 0);
         EXPECT_EQ(baseline->days(), 0);
     }

@@ -273,25 +273,16 @@ TEST_F(DerivedValuesTest, LeafWorkFollowsItsSetting) {
 // Working days come from the calendar, calendar days from local dates: a week over a clock
 // change or a skipped midnight is still 5 and 7.
 TEST_F(DerivedValuesTest, DaysAndDurationCountLocalDays) {
-    struct Case {
-        const char* zone;
-        int year, month, day;
-    };
-    const Case cases[] = {
-        {"UTC", 2024, 5, 6},
-        {"Europe/Berlin", 2024, 3, 25},
-        {"Europe/Berlin", 2024, 10, 21},
-        {"America/Sao_Paulo", 2018, 11, 1},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.zone) + " " + std::to_string(c.month));
-        const platform::ScopedTimeZoneAndLocale pinned(c.zone, "en_US");
+    for (const ZonedWeek& week : kWeeksOverClockChanges) {
+        SCOPED_TRACE(std::string(week.zone) + " " + std::to_string(week.month));
+        const platform::ScopedTimeZoneAndLocale pinned(week.zone, "en_US");
         const auto zoned = makeProject();
-        const Date start = local(c.year, c.month, c.day);
-        const auto task = OrbProjectTask::create(zoned, nullptr, 1, start, start + LxDays(7));
+        const Date start = local(week.year, week.month, week.day);
+        const Date finish = local(week.year, week.month, week.day + 7);
+        const auto task = OrbProjectTask::create(zoned, nullptr, 1, start, finish);
         EXPECT_EQ(task->days(), 5);
         EXPECT_EQ(task->duration(), 7);
-        EXPECT_EQ(task->finishForDisplay(), local(c.year, c.month, c.day + 6, 23, 59, 59));
+        EXPECT_EQ(task->finishForDisplay(), local(week.year, week.month, week.day + 6, 23, 59, 59));
     }
 }
 

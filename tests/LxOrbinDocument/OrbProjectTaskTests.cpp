@@ -142,24 +142,14 @@ TEST_F(OrbProjectTaskTest, DateSettersKeepDatesOfTheDocumentRangeAndReplaceOther
 // A milestone sits on the day before its stored finish, also where that day is shorter or
 // longer than 24 hours or its midnight was skipped.
 TEST_F(OrbProjectTaskTest, MilestoneStartsOnTheDayBeforeItsFinish) {
-    struct Case {
-        const char* zone;
-        int year, month, day;
-    };
-    const Case cases[] = {
-        {"UTC", 2024, 5, 10},
-        {"Europe/Berlin", 2024, 4, 1},
-        {"Europe/Berlin", 2024, 10, 28},
-        {"America/Sao_Paulo", 2018, 11, 5},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.zone);
-        const platform::ScopedTimeZoneAndLocale pinned(c.zone, "en_US");
-        const Date finish = local(c.year, c.month, c.day);
+    for (const ZonedWeek& week : kWeeksOverClockChanges) {
+        SCOPED_TRACE(week.zone);
+        const platform::ScopedTimeZoneAndLocale pinned(week.zone, "en_US");
+        const Date finish = local(week.year, week.month, week.day + 7);
         const auto milestone =
             OrbProjectTask::create(project, nullptr, 1, local(2020, 1, 1), finish);
         milestone->setTaskType(OrbProjectTaskType::milestone);
-        EXPECT_EQ(milestone->start(), local(c.year, c.month, c.day - 1));
+        EXPECT_EQ(milestone->start(), local(week.year, week.month, week.day + 6));
         EXPECT_EQ(milestone->finish(), finish);
     }
 }

@@ -35,6 +35,22 @@ inline platform::Date monday() {
     return local(2024, 5, 6);
 }
 
+// A plain week in UTC and weeks in which the clocks change: Berlin's at 02:00 in spring and in
+// autumn, Sao Paulo's at midnight (2018-11-04 began at 01:00). Each runs from a Monday to the
+// next, with 5 working days and 7 calendar days; local(year, month, day + 7) is its end.
+struct ZonedWeek {
+    const char* zone;
+    int year;
+    int month;
+    int day;
+};
+inline constexpr ZonedWeek kWeeksOverClockChanges[] = {
+    {"UTC", 2024, 5, 6},
+    {"Europe/Berlin", 2024, 3, 25},
+    {"Europe/Berlin", 2024, 10, 21},
+    {"America/Sao_Paulo", 2018, 10, 29},
+};
+
 inline std::shared_ptr<OrbProject> makeProject() {
     return OrbProject::create("project-uid", "Plan", "version-1");
 }

@@ -33,6 +33,8 @@ class OrbProjectTask;
 // becomes 1.0, daily working hours of 0 or less or above 24 become 8.0; a value that is not a
 // number passes both unchanged.
 //
+// Requires: tasks handed to the project's operations are not null.
+//
 // Made by `create()`, never copied or moved. Throws nothing; failed look-ups answer null. No
 // lock of its own (its team and calendar guard themselves): one thread builds or edits a project
 // at a time.

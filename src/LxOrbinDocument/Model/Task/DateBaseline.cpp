@@ -45,22 +45,7 @@ void DateBaseline::setDates(std::optional<platform::Date> start,
 
 // A milestone has no length whatever its baseline says, so it answers 0 before its dates are
 // looked at.
-std::optional<std::int64_t> DateBaseline::loadDays() const {
-    const auto task = _task.lock();
-    if (!task) {
-        return std::nullopt;
-    }
-    if (task->isMilestone()) {
-        return 0;
-    }
-    const auto project = task->project();
-    if (!_start || !_finish || !project) {
-        return std::nullopt;
-    }
-    return project->calendar()->countOfWorkingDays(*_start, *_finish);
-}
-
-std::optional<std::int64_t> DateBaseline::loadDuration() const {
+std::optional<std::int64_t> DateBaseline::count(const Counter& between) const {
     const auto task = _task.lock();
     if (!task) {
         return std::nullopt;
@@ -71,5 +56,22 @@ std::optional<std::int64_t> DateBaseline::loadDuration() const {
     if (!_start || !_finish) {
         return std::nullopt;
     }
-    return lx::days(*_finish, *_start);
+    return between(*task, *_start, *_finish);
+}
+
+std::optional<std::int64_t> DateBaseline::loadDays() const {
+    return count([](const OrbProjectTask& task, platform::Date start,
+                    platform::Date finish) -> std::optional<std::int64_t> {
+        const auto project = task.project();
+        if (!project) {
+            return std::nullopt;
+        }
+        return project->calendar()->countOfWorkingDays(start, finish);
+    });
+}
+
+std::optional<std::int64_t> DateBaseline::loadDuration() const {
+    return count([](const OrbProjectTask&, platform::Date start, platform::Date finish) {
+        return std::optional(lx::days(finish, start));
+    });
 }

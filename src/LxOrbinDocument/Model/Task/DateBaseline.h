@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -52,6 +53,10 @@ private:
     explicit DateBaseline(std::weak_ptr<const OrbProjectTask> task);
 
     void setDates(std::optional<platform::Date> start, std::optional<platform::Date> finish);
+    using Counter = std::function<std::optional<std::int64_t>(
+        const OrbProjectTask& task, platform::Date start, platform::Date finish)>;
+    // None once the task is gone, 0 for a milestone, none without both dates, else `between`.
+    std::optional<std::int64_t> count(const Counter& between) const;
     std::optional<std::int64_t> loadDays() const;
     std::optional<std::int64_t> loadDuration() const;
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -30,7 +31,8 @@ class OrbTaskSuccessors;
 // Ownership: a task owns its children (in order), its links, its baseline and its resource
 // assignments; it refers to its parent and its project weakly, so a tree never keeps itself
 // alive and a destroyed project frees every task nobody else holds. `parent()` and `project()`
-// answer null once those are gone; a task whose project is gone counts no working days.
+// answer null once those are gone; a task whose project is gone counts no working days and
+// prices no labour by the default rate.
 // Links and the baseline are made on first read, also by const readers; like every part this
 // model hands out, they are shared and changeable.
 //
@@ -288,6 +290,8 @@ private:
     Ptr makeChild(std::int64_t newTaskId, platform::Date start, platform::Date finish);
     // Fills the caches of `box` below this task that a read of this task's own value would
     // fill, bottom-up, so that no reading recurses as deep as the tree.
+    template <class Action>
+    void forEachChosenBox(const std::array<bool, 6>& chosen, Action&& action);
     template <class T>
     void warmChildren(CalculableProperty<T> OrbProjectTask::*box) const;
     // The weighted completion of the leaves below, each leaf giving `percentOfLeaf`.

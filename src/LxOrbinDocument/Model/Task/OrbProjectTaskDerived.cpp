@@ -1,4 +1,5 @@
 // Derived values of tasks with children, and the per-task figures they are calculated from.
+#include <array>
 #include <limits>
 
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
@@ -83,57 +84,39 @@ void OrbProjectTask::warmChildren(CalculableProperty<T> OrbProjectTask::*box) co
 
 // --- Refresh ---
 
-void OrbProjectTask::refreshCalculatablePropertiesOfTaskGroup(bool start, bool finish,
-                                                              bool completed, bool work,
-                                                              bool workcompleted, bool cost) {
+// The six boxes in the order of the refresh flags: start, finish, completion, work, work
+// completion, cost.
+template <class Action>
+void OrbProjectTask::forEachChosenBox(const std::array<bool, 6>& chosen, Action&& action) {
     if (!hasChilds()) {
         return;
     }
-    if (start) {
-        _start.recalculate();
-    }
-    if (finish) {
-        _finish.recalculate();
-    }
-    if (completed) {
-        _completedPercentage.recalculate();
-    }
-    if (work) {
-        _work.recalculate();
-    }
-    if (workcompleted) {
-        _workCompletedPercentage.recalculate();
-    }
-    if (cost) {
-        _cost.recalculate();
-    }
+    const auto each = [&](bool isChosen, auto& box) {
+        if (isChosen) {
+            action(box);
+        }
+    };
+    each(chosen[0], _start);
+    each(chosen[1], _finish);
+    each(chosen[2], _completedPercentage);
+    each(chosen[3], _work);
+    each(chosen[4], _workCompletedPercentage);
+    each(chosen[5], _cost);
+}
+
+void OrbProjectTask::refreshCalculatablePropertiesOfTaskGroup(bool start, bool finish,
+                                                              bool completed, bool work,
+                                                              bool workcompleted, bool cost) {
+    forEachChosenBox({start, finish, completed, work, workcompleted, cost},
+                     [](const auto& box) { box.recalculate(); });
 }
 
 void OrbProjectTask::requestToRefreshCalculatablePropertiesOfTaskGroup(bool start, bool finish,
                                                                        bool completed, bool work,
                                                                        bool workcompleted,
                                                                        bool cost) {
-    if (!hasChilds()) {
-        return;
-    }
-    if (start) {
-        _start.requestRecalculation();
-    }
-    if (finish) {
-        _finish.requestRecalculation();
-    }
-    if (completed) {
-        _completedPercentage.requestRecalculation();
-    }
-    if (work) {
-        _work.requestRecalculation();
-    }
-    if (workcompleted) {
-        _workCompletedPercentage.requestRecalculation();
-    }
-    if (cost) {
-        _cost.requestRecalculation();
-    }
+    forEachChosenBox({start, finish, completed, work, workcompleted, cost},
+                     [](auto& box) { box.requestRecalculation(); });
 }
 
 void OrbProjectTask::requestToRefreshAllCalculatablePropertiesOfTaskGroup() {
@@ -141,15 +124,8 @@ void OrbProjectTask::requestToRefreshAllCalculatablePropertiesOfTaskGroup() {
 }
 
 void OrbProjectTask::executeRequestToRefreshCalculatablePropertiesOfTaskGroup() {
-    if (!hasChilds()) {
-        return;
-    }
-    _start.executeRequestIfNeeded();
-    _finish.executeRequestIfNeeded();
-    _completedPercentage.executeRequestIfNeeded();
-    _work.executeRequestIfNeeded();
-    _workCompletedPercentage.executeRequestIfNeeded();
-    _cost.executeRequestIfNeeded();
+    forEachChosenBox({true, true, true, true, true, true},
+                     [](const auto& box) { box.executeRequestIfNeeded(); });
 }
 
 // --- Calculations ---

@@ -122,7 +122,8 @@ void OrbLinkCollection::append(const Task& task) {
 }
 
 bool OrbLinkCollection::isEmpty() const {
-    return !links();
+    return !_node.allowLink() ||
+           std::ranges::all_of(_links, [](const Entry& entry) { return entry.task.expired(); });
 }
 
 bool OrbLinkCollection::contains(const OrbProjectTask& task) const {
@@ -197,27 +198,33 @@ void OrbTaskLinks::removePredecessor(const OrbProjectTask& predecessor) {
     _predecessors.removeLink(predecessor);
 }
 
+OrbLinkCollection& OrbTaskLinks::side(bool predecessorSide) {
+    if (predecessorSide) {
+        return _predecessors;
+    }
+    return _successors;
+}
+
 void OrbTaskLinks::clear(const std::function<bool(const Task&)>& condition,
                          const std::function<void(const Task&)>& onPredecessRemoved,
                          const std::function<void(const Task&)>& onSuccessorRemoved) {
-    for (const Task& predecessor : _predecessors.stored()) {
-        if (!condition(predecessor)) {
+    clearSide(true, condition, onPredecessRemoved);
+    clearSide(false, condition, onSuccessorRemoved);
+}
+
+// Works on a copy of the stored list: removing changes the list being walked.
+void OrbTaskLinks::clearSide(bool predecessorSide,
+                             const std::function<bool(const Task&)>& condition,
+                             const std::function<void(const Task&)>& onRemoved) {
+    OrbLinkCollection& mine = side(predecessorSide);
+    for (const Task& other : mine.stored()) {
+        if (!condition(other)) {
             continue;
         }
-        predecessor->links()._successors.removeLink(_task);
-        _predecessors.removeLink(*predecessor);
-        if (onPredecessRemoved) {
-            onPredecessRemoved(predecessor);
-        }
-    }
-    for (const Task& successor : _successors.stored()) {
-        if (!condition(successor)) {
-            continue;
-        }
-        successor->links()._predecessors.removeLink(_task);
-        _successors.removeLink(*successor);
-        if (onSuccessorRemoved) {
-            onSuccessorRemoved(successor);
+        other->links().side(!predecessorSide).removeLink(_task);
+        mine.removeLink(*other);
+        if (onRemoved) {
+            onRemoved(other);
         }
     }
 }
@@ -227,12 +234,8 @@ void OrbTaskLinks::backup() {
 }
 
 void OrbTaskLinks::unlinkAll() {
-    for (const Task& predecessor : _predecessors.stored()) {
-        predecessor->links()._successors.removeLink(_task);
-    }
-    for (const Task& successor : _successors.stored()) {
-        successor->links()._predecessors.removeLink(_task);
-    }
+    clearSide(true, [](const Task&) { return true; }, {});
+    clearSide(false, [](const Task&) { return true; }, {});
     _successors.clearStored();
     _predecessors.clearStored();
 }

@@ -143,6 +143,10 @@ public:
 private:
     struct Backup;
 
+    OrbLinkCollection& side(bool predecessorSide);
+    // Unlinks, on both records, every task on one side that meets `condition`.
+    void clearSide(bool predecessorSide, const std::function<bool(const Task&)>& condition,
+                   const std::function<void(const Task&)>& onRemoved);
     void unlinkAll();
 
     // The owning task, which holds this object and so outlives it.
