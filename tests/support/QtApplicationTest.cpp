@@ -1,0 +1,43 @@
+#include "support/QtApplicationTest.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
+
+void ensureQtApplication() {
+    if (QCoreApplication::instance() != nullptr) {
+        return;
+    }
+    // Qt keeps argc and argv for the application's life.
+    static int argc = 1;
+    static char name[] = "orbin-tests";
+    static char* argv[] = {name, nullptr};
+    // Not destroyed: Qt's own globals may be gone by the time static destructors run.
+    static QApplication* const application = new QApplication(argc, argv);
+    (void)application;
+}
+
+void QtApplicationTest::SetUp() {
+    DispatchTest::SetUp();
+    ensureQtApplication();
+}
+
+void QtApplicationTest::processEvents() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+bool QtApplicationTest::processEventsUntil(const std::function<bool()>& predicate,
+                                           std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!predicate()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        // Waits for events a little instead of spinning; animations and other threads post.
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    return true;
+}
