@@ -11,6 +11,12 @@ float byteAt(std::uint64_t bits, int shift) {
     return static_cast<float>(static_cast<double>((bits >> shift) & 0xFFU) / 255.0);
 }
 
+platform::EdgeInsets withEdge(platform::EdgeInsets insets,
+                              platform::CGFloat platform::EdgeInsets::*edge, platform::CGFloat to) {
+    insets.*edge = to;
+    return insets;
+}
+
 }  // namespace
 
 QColor argbHex(std::int64_t argb) {
@@ -20,27 +26,19 @@ QColor argbHex(std::int64_t argb) {
 }
 
 platform::EdgeInsets topChanged(const platform::EdgeInsets& insets, platform::CGFloat to) {
-    platform::EdgeInsets changed = insets;
-    changed.top = to;
-    return changed;
+    return withEdge(insets, &platform::EdgeInsets::top, to);
 }
 
 platform::EdgeInsets leadingChanged(const platform::EdgeInsets& insets, platform::CGFloat to) {
-    platform::EdgeInsets changed = insets;
-    changed.leading = to;
-    return changed;
+    return withEdge(insets, &platform::EdgeInsets::leading, to);
 }
 
 platform::EdgeInsets bottomChanged(const platform::EdgeInsets& insets, platform::CGFloat to) {
-    platform::EdgeInsets changed = insets;
-    changed.bottom = to;
-    return changed;
+    return withEdge(insets, &platform::EdgeInsets::bottom, to);
 }
 
 platform::EdgeInsets trailingChanged(const platform::EdgeInsets& insets, platform::CGFloat to) {
-    platform::EdgeInsets changed = insets;
-    changed.trailing = to;
-    return changed;
+    return withEdge(insets, &platform::EdgeInsets::trailing, to);
 }
 
 std::optional<QImage> imageFromFile(const std::string& path) {
