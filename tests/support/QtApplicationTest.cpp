@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QTimer>
 
 void ensureQtApplication() {
     if (QCoreApplication::instance() != nullptr) {
@@ -31,12 +32,15 @@ void QtApplicationTest::processEvents() {
 bool QtApplicationTest::processEventsUntil(const std::function<bool()>& predicate,
                                            std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
+    // Waits for events instead of spinning; the tick bounds each wait, so the deadline is seen
+    // even when nothing else happens.
+    QTimer tick;
+    tick.start(10);
     while (!predicate()) {
         if (std::chrono::steady_clock::now() >= deadline) {
             return false;
         }
-        // Waits for events a little instead of spinning; animations and other threads post.
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 10);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     return true;
