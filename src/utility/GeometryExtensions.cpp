@@ -99,6 +99,10 @@ CGRect inseted(const CGRect& rect, CGFloat leading, CGFloat top, CGFloat trailin
             {rect.size.width - leading - trailing, rect.size.height - top - bottom}};
 }
 
+CGRect inseted(const CGRect& rect, const platform::EdgeInsets& insets) {
+    return inseted(rect, insets.leading, insets.top, insets.trailing, insets.bottom);
+}
+
 CGRect moved(const CGRect& rect, CGFloat byX, CGFloat byY) {
     return {moved(rect.origin, byX, byY), rect.size};
 }

@@ -54,6 +54,9 @@ CGRect centerResizedWithWidth(const CGRect& rect, CGFloat width);
 // large insets give a negative size.
 CGRect inseted(const CGRect& rect, CGFloat leading = 0, CGFloat top = 0, CGFloat trailing = 0,
                CGFloat bottom = 0);
+// The same with the edges named, so that an inset cannot land on the wrong edge:
+//   lx::inseted(frame, {.top = 28, .leading = 4})
+CGRect inseted(const CGRect& rect, const platform::EdgeInsets& insets);
 
 CGRect moved(const CGRect& rect, CGFloat byX, CGFloat byY);
 CGRect rectMoveX(const CGRect& rect, CGFloat moveX, CGFloat moveY);
