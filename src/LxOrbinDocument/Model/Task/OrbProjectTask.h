@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "LxOrbinDocument/Model/Project/OrbProjectMember.h"
@@ -80,6 +81,13 @@ public:
     Ptr treeGetParentNode() const { return parent(); }
     // True when the child list is present and not empty.
     bool hasChilds() const { return _childs && !_childs->empty(); }
+    // 0 when the list is absent.
+    std::int64_t childCount() const {
+        return _childs ? static_cast<std::int64_t>(_childs->size()) : 0;
+    }
+    // Null without children.
+    Ptr firstChild() const { return hasChilds() ? _childs->front() : nullptr; }
+    Ptr lastChild() const { return hasChilds() ? _childs->back() : nullptr; }
     // The nearest ancestor (never the task itself) that is a project task or the root; null for
     // the root.
     Ptr getRootTaskOfDirectProject() const;
@@ -284,8 +292,11 @@ private:
     // Sets the child's parent and, unless a child with its id is listed, inserts it at `index`
     // (the list is made when absent).
     void adopt(const Ptr& child, std::size_t index);
+    // The first child with that id. Long lists answer from an index (`_childIndexById`).
     std::optional<std::size_t> indexOfChild(std::int64_t taskId) const;
-    std::size_t childCount() const { return _childs ? _childs->size() : 0; }
+    // Inserts into the present list and keeps the index in step.
+    void placeChild(const Ptr& child, std::size_t index);
+    void forgetChildIndex() { _childIndexById.reset(); }
     // A new task below this one, with this task's colour; the child list exists afterwards.
     Ptr makeChild(std::int64_t newTaskId, platform::Date start, platform::Date finish);
     // Fills the caches of `box` below this task that a read of this task's own value would
@@ -315,6 +326,9 @@ private:
     ProjectTaskInnerType _innerType = ProjectTaskInnerType::common;
     std::weak_ptr<OrbProjectTask> _parent;
     std::optional<Childs> _childs;
+    // The first index of each child id, made on the first look-up in a long list and dropped
+    // when the list changes other than by appending.
+    mutable std::unique_ptr<std::unordered_map<std::int64_t, std::size_t>> _childIndexById;
     mutable std::unique_ptr<OrbTaskLinks> _links;
     std::optional<std::vector<std::int64_t>> _predecessoridlistbuf;
     mutable std::shared_ptr<DateBaseline> _dateBaseline;
