@@ -47,6 +47,10 @@ class OrbTaskSuccessors;
 // (`refreshCalculatablePropertiesOfTaskGroup`). Reading a cold value of a deep tree calculates
 // bottom-up without recursion.
 //
+// Numbering: outline numbers are cached on first read and kept until `refreshWbsNo()` on that
+// task (OrbProjectTaskNumbering.cpp); sequence numbers change only when a numbering operation
+// runs.
+//
 // Equality and hashing use the id alone. Made by `create()`, never copied or moved. The task
 // throws nothing; no lock: used by the thread that owns its project. Tree walks: the task meets
 // LxParentLinkedTreeNode through `std::shared_ptr<OrbProjectTask>` handles.
@@ -279,6 +283,54 @@ public:
     // False for a task with children and for a milestone; else whether it has own assignments.
     bool hasAssignment() const;
 
+    // --- Numbering ---
+    //
+    // Outline numbers count children from 1 and join the levels with "." ("2.1.3"); the direct
+    // number restarts below every project task. Both are "" for the root, and "" for a task
+    // its parent does not list (by id) or that has such an ancestor below the root: no number
+    // can be built for it.
+
+    std::string wbsNo() const;
+    std::string directWbsNo() const;
+    // Fills both caches of this task, and those of its ancestors as far as it needs them.
+    void buildWbsNumbers() const;
+    // Clears both caches of this task only; its descendants keep theirs.
+    void refreshWbsNo();
+
+    std::int64_t globalSequenceNo() const { return _sequenceno; }
+    std::int64_t directSequenceNo() const { return _directSequenceNo; }
+    // Takes `counter` as this task's global sequence number and counts it on by one: the
+    // action of a pre-order walk.
+    void assignGlobalSequenceNo(std::int64_t& counter);
+    // Numbers the subtree in pre-order, this task first, from `start` on.
+    void setGlobalSequenceNoInTaskTree(std::int64_t start);
+    // Numbers the subtree below this task in pre-order from `start + 1` on (this task takes
+    // `start` when `includeMe`), going below common tasks only: a milestone or project task is
+    // numbered, the tasks under it are not.
+    void setDirectSequenceNoInTaskTree(std::int64_t start, bool includeMe);
+
+    // --- Shape and visibility ---
+
+    // 0 without children; else 1 + the deepest child, where a child counts 0 unless it is a
+    // common task with children (so sub-projects and milestones count as one level). The
+    // task's own kind is not consulted.
+    std::int64_t deepsOfChildsExceptSubProjectTasks() const;
+    // Whether a sub-project task lies anywhere below this task.
+    bool includeSubProjectInChildsTree() const;
+    // Whether an ancestor (this task excluded) is a sub-project task.
+    bool isInSubProject() const;
+    // False for the root; else whether some ancestor is collapsed.
+    bool isHidden() const;
+    // False when this task is collapsed; else whether no ancestor is.
+    bool isAllAncestorsExpanded() const;
+    // True for a single task, a milestone and a sub-project task; false for a group task and a
+    // project task without parent.
+    bool isVisibleInOneLine() const;
+    // Down the last children while they are common tasks with children: the last task shown
+    // of this task's subtree. The second stops at a collapsed task too.
+    Ptr lastChildIncludeMeInDeepTree() const;
+    Ptr lastExpandedChildIncludeMeInDeepTree() const;
+
 private:
     friend class OrbProject;
 
@@ -299,6 +351,8 @@ private:
     void forgetChildIndex() { _childIndexById.reset(); }
     // A new task below this one, with this task's colour; the child list exists afterwards.
     Ptr makeChild(std::int64_t newTaskId, platform::Date start, platform::Date finish);
+    // The outline number `cache` holds, built when absent; "" for the root.
+    std::string outlineNumber(std::optional<std::string> OrbProjectTask::*cache) const;
     // Fills the caches of `box` below this task that a read of this task's own value would
     // fill, bottom-up, so that no reading recurses as deep as the tree.
     template <class Action>
@@ -331,6 +385,10 @@ private:
     mutable std::unique_ptr<std::unordered_map<std::int64_t, std::size_t>> _childIndexById;
     mutable std::unique_ptr<OrbTaskLinks> _links;
     std::optional<std::vector<std::int64_t>> _predecessoridlistbuf;
+    mutable std::optional<std::string> _wbsNo;
+    mutable std::optional<std::string> _directWbsNo;
+    std::int64_t _sequenceno = 0;
+    std::int64_t _directSequenceNo = 0;
     mutable std::shared_ptr<DateBaseline> _dateBaseline;
     std::optional<TaskUrl> _url1;
     std::optional<TaskUrl> _url2;
