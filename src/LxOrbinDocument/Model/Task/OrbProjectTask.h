@@ -12,6 +12,7 @@
 
 #include "LxOrbinDocument/Model/Project/OrbProjectMember.h"
 #include "LxOrbinDocument/Model/Task/CalculableProperty.h"
+#include "LxOrbinDocument/Model/Task/OrbProjectTaskPropertyCopyingCategories.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTaskType.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskCost.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskResources.h"
@@ -51,6 +52,10 @@ class OrbTaskSuccessors;
 // task (OrbProjectTaskNumbering.cpp); sequence numbers change only when a numbering operation
 // runs.
 //
+// Copying: `copyProperties` copies chosen groups of properties onto another task, sharing the
+// member objects; the clones make a copy for another project, members looked up there by id
+// (OrbProjectTaskCopying.cpp).
+//
 // Equality and hashing use the id alone. Made by `create()`, never copied or moved. The task
 // throws nothing; no lock: used by the thread that owns its project. Tree walks: the task meets
 // LxParentLinkedTreeNode through `std::shared_ptr<OrbProjectTask>` handles.
@@ -65,6 +70,10 @@ public:
     using Ptr = std::shared_ptr<OrbProjectTask>;
     using Childs = std::vector<Ptr>;
     using Member = std::shared_ptr<OrbProjectMember>;
+
+    // Which groups of properties `copyProperties` takes
+    // (OrbProjectTaskPropertyCopyingCategories.h).
+    using OrbProjectTaskPropertyCopyingCategories = ::OrbProjectTaskPropertyCopyingCategories;
 
     // The dates are stored as given, without the range checks of the setters. `project` and
     // `parent` may be null; the task is not added to the parent's children.
@@ -330,6 +339,36 @@ public:
     // of this task's subtree. The second stops at a collapsed task too.
     Ptr lastChildIncludeMeInDeepTree() const;
     Ptr lastExpandedChildIncludeMeInDeepTree() const;
+
+    // --- Copying ---
+
+    using Categories = OrbProjectTaskPropertyCopyingCategories;
+
+    // Copies the name and the chosen groups of properties of this task onto `to`, never links,
+    // children, id, parent, project, notes or the collapsed flag. Members (assignments, contact
+    // person) are the same objects: finding them in another team is the caller's business.
+    // Shown values of a group are taken where the task shows them (dates, completions,
+    // materials cost), stored ones for its work and labour cost. Setters that `to` ignores
+    // (dates and work on a task with children, assignments on a group or milestone) change
+    // nothing there.
+    void copyProperties(OrbProjectTask& to, Categories withoutLinkAndChildren) const;
+
+    // A copy of this task for `toProject`: same id, this task's shown dates stored as they
+    // are, no parent, children or links; kind, completions, baseline, work, cost, URLs, icon and
+    // colour copied; assignments and contact person given to the members of `toProject`'s team
+    // with the same ids. A member missing there is left out with a warning. Placing and
+    // registering the copy is the caller's business.
+    // Requires: `toProject` is not null.
+    Ptr clonePropertyExceptChildrenAndLinkToOtherProject(
+        const std::shared_ptr<OrbProject>& toProject) const;
+    // A copy of a single task holding only the work of the given members: their assignments
+    // (workload above 0) go to `toProject`'s members with the same ids, and its work amounts,
+    // fixed labour cost and materials cost are scaled by the share of the workload they keep.
+    // Null for a task that is not a single task or that none of the members works on.
+    // Requires: `toProject` is not null.
+    Ptr cloneSingleTaskPropertyExceptChildrenAndLinkToOtherProjectForOrbProjectMembers(
+        const std::shared_ptr<OrbProject>& toProject,
+        const std::vector<std::int64_t>& memberIds) const;
 
 private:
     friend class OrbProject;
