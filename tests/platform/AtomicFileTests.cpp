@@ -60,4 +60,25 @@ TEST(AtomicFile, FailureLeavesTheOldContentAndNoTemporary) {
     EXPECT_FALSE(fs::exists(missingFolder.parent_path()));
 }
 
+TEST(AtomicFileWriter, PiecesAppearTogetherOnlyOnCommit) {
+    const fs::path path = sandbox() / "photo.jpg";
+    platform::writeFileAtomically(path, "old");
+    {
+        platform::AtomicFileWriter unfinished(path);
+        unfinished.write("part");
+        EXPECT_EQ(contentOf(path), "old");
+    }
+    EXPECT_EQ(contentOf(path), "old");
+    EXPECT_EQ(entriesIn(sandbox()), 1);
+
+    platform::AtomicFileWriter writer(path);
+    writer.write("new ");
+    writer.write("photo");
+    writer.setPermissions(0600);
+    writer.commit(platform::AtomicFileWriter::Durability::unflushed);
+    EXPECT_EQ(contentOf(path), "new photo");
+    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0600));
+    EXPECT_EQ(entriesIn(sandbox()), 1);
+}
+
 }  // namespace

@@ -29,70 +29,60 @@ std::filesystem::path temporarySibling(const std::filesystem::path& path) {
     return path.parent_path() / ("." + path.filename().string() + "." + suffix + ".tmp");
 }
 
-// Removes the temporary file unless the rename took it.
-class TemporaryFile {
-public:
-    TemporaryFile(std::filesystem::path path, int descriptor)
-        : path_(std::move(path)), descriptor_(descriptor) {}
-    ~TemporaryFile() {
-        closeDescriptor();
-        if (!committed_) {
-            ::unlink(path_.c_str());
-        }
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    int descriptor() const { return descriptor_; }
-    const std::filesystem::path& path() const { return path_; }
-
-    // Closing reports late write errors (some file systems only fail here).
-    void close() {
-        const int descriptor = descriptor_;
-        descriptor_ = -1;
-        if (::close(descriptor) != 0) {
-            throw FileSystemError::fromErrno("Could not write", path_);
-        }
-    }
-    void committed() { committed_ = true; }
-
-private:
-    void closeDescriptor() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-            descriptor_ = -1;
-        }
-    }
-
-    std::filesystem::path path_;
-    int descriptor_;
-    bool committed_ = false;
-};
-
 }  // namespace
 
-void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    const std::filesystem::path temporaryPath = temporarySibling(path);
-    const int descriptor =
-        ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor < 0) {
-        throw FileSystemError::fromErrno("Could not write", path);
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path path)
+    : path_(std::move(path)), temporaryPath_(temporarySibling(path_)) {
+    // O_EXCL: the temporary is always a new file of ours, never something planted at its name.
+    descriptor_ = ::open(temporaryPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor_ < 0) {
+        throw FileSystemError::fromErrno("Could not write", path_);
     }
-    TemporaryFile temporary(temporaryPath, descriptor);
-
     struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        ::fchmod(temporary.descriptor(), existing.st_mode & 07777);
+    if (::stat(path_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        ::fchmod(descriptor_, existing.st_mode & 07777);
     }
-    internal::writeAll(temporary.descriptor(), bytes, temporary.path());
-    if (::fsync(temporary.descriptor()) != 0) {
-        throw FileSystemError::fromErrno("Could not write", temporary.path());
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (descriptor_ >= 0) {
+        ::close(descriptor_);
     }
-    temporary.close();
-    if (::rename(temporary.path().c_str(), path.c_str()) != 0) {
-        throw FileSystemError::fromErrno("Could not write", path);
+    if (!committed_) {
+        ::unlink(temporaryPath_.c_str());
     }
-    temporary.committed();
+}
+
+void AtomicFileWriter::write(std::string_view bytes) {
+    internal::writeAll(descriptor_, bytes, temporaryPath_);
+}
+
+void AtomicFileWriter::setPermissions(mode_t mode) {
+    if (::fchmod(descriptor_, mode & 07777) != 0) {
+        throw FileSystemError::fromErrno("Could not set the permissions of", path_);
+    }
+}
+
+void AtomicFileWriter::commit(Durability durability) {
+    if (durability == Durability::flushed && ::fsync(descriptor_) != 0) {
+        throw FileSystemError::fromErrno("Could not write", temporaryPath_);
+    }
+    // Closing reports late write errors (some file systems only fail here).
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (::close(descriptor) != 0) {
+        throw FileSystemError::fromErrno("Could not write", temporaryPath_);
+    }
+    if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
+        throw FileSystemError::fromErrno("Could not write", path_);
+    }
+    committed_ = true;
+}
+
+void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    AtomicFileWriter writer(path);
+    writer.write(bytes);
+    writer.commit();
 }
 
 }  // namespace platform

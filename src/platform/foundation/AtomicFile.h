@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <sys/types.h>
 
 namespace platform {
 
@@ -14,5 +15,55 @@ namespace platform {
 //
 // Throws platform::FileSystemError when any step fails.
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// A whole file written in pieces, all or nothing: what writeFileAtomically does in one call,
+// for content that arrives in parts or that a library writes through its own file layer.
+//
+// The bytes go to a new hidden sibling of the target (made at once, never an existing item);
+// commit() renames it over the target once it is complete. A writer destroyed without a
+// successful commit() removes its temporary, so a failure leaves any old file as it was and
+// nothing half-written. The rename replaces a symbolic link at the target, never the file it
+// points to. One writer belongs to one thread.
+//
+// Every operation throws platform::FileSystemError when the system refuses.
+//
+// Example:
+//   platform::AtomicFileWriter writer(folder / "photo.jpg");
+//   while (const auto chunk = source.next()) { writer.write(*chunk); }
+//   writer.commit();
+class AtomicFileWriter {
+public:
+    // Whether commit() waits for the bytes to reach the disk before the rename. `flushed`
+    // keeps the new content across a crash of the machine; `unflushed` suits files in a
+    // temporary working folder, where speed matters more.
+    enum class Durability { flushed, unflushed };
+
+    // Makes the temporary sibling with the permissions of the regular file at `path`, or the
+    // usual ones (0666 less the umask) when there is none.
+    explicit AtomicFileWriter(std::filesystem::path path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // The file that commit() replaces.
+    const std::filesystem::path& path() const { return path_; }
+    // Where the bytes are until commit(), for a library that opens the file by its path itself.
+    const std::filesystem::path& temporaryPath() const { return temporaryPath_; }
+
+    // Appends the bytes to the temporary file.
+    void write(std::string_view bytes);
+
+    // The permission bits the file will have, `mode` & 07777.
+    void setPermissions(mode_t mode);
+
+    // Closes the temporary file and renames it over the target; once only.
+    void commit(Durability durability = Durability::flushed);
+
+private:
+    std::filesystem::path path_;
+    std::filesystem::path temporaryPath_;
+    int descriptor_ = -1;
+    bool committed_ = false;
+};
 
 }  // namespace platform

@@ -173,7 +173,7 @@ Date OrbProjectCalendar::getFinishDateFromStartDateByWorkingDays(Date start,
         if (workingdays < 1) {
             return start;
         }
-        const auto first = indexInMap(lx::toDayOnly(start));
+        const auto first = indexHolding(start);
         if (!first) {
             return start + LxDays(workingdays);
         }
@@ -248,21 +248,26 @@ void OrbProjectCalendar::setRange(Date a, Date b) {
 // midnight a day has 23 hours, and counting seconds would give it its neighbour's status.
 void OrbProjectCalendar::rebuild() {
     _mappings.clear();
+    _dayStarts.clear();
     const std::int64_t lastIndex = lx::days(_end, _start);
     if (lastIndex < 0) {
         return;
     }
     _mappings.reserve(static_cast<std::size_t>(lastIndex) + 1);
+    _dayStarts.reserve(static_cast<std::size_t>(lastIndex) + 2);
+    for (std::optional<Date> day = _start;
+         day && _dayStarts.size() <= static_cast<std::size_t>(lastIndex) + 1;
+         day = neighbourDay(*day, 1)) {
+        _dayStarts.push_back(*day);
+    }
     const int firstWeekday = lx::weekday(_start);
     for (std::int64_t index = 0; index <= lastIndex; ++index) {
         const auto weekday = (firstWeekday - 1 + index) % kDaysPerWeek + 1;
         _mappings.push_back({0, weekday != kSaturday && weekday != kSunday});
     }
     for (const Date exception : _dayexceptions) {
-        if (_start <= exception && exception <= _end) {
-            if (const auto index = indexInMap(lx::toDayOnly(exception))) {
-                _mappings[*index].isWorkingDay = !_mappings[*index].isWorkingDay;
-            }
+        if (const auto index = indexHolding(exception)) {
+            _mappings[*index].isWorkingDay = !_mappings[*index].isWorkingDay;
         }
     }
     std::int64_t workingDaysBefore = 0;
@@ -274,15 +279,15 @@ void OrbProjectCalendar::rebuild() {
     }
 }
 
-std::optional<std::size_t> OrbProjectCalendar::indexInMap(Date day) const {
-    if (!(_start <= day && day <= _end)) {
+// Binary search over the first instants of the map's days: the questions asked once per task
+// and per day need no calendar arithmetic.
+std::optional<std::size_t> OrbProjectCalendar::indexHolding(Date instant) const {
+    if (_dayStarts.empty() || !(_dayStarts.front() <= instant && instant < _dayStarts.back())) {
         return std::nullopt;
     }
-    const std::int64_t index = lx::days(day, _start);
-    if (index < 0 || index >= static_cast<std::int64_t>(_mappings.size())) {
-        return std::nullopt;
-    }
-    return static_cast<std::size_t>(index);
+    const auto after = std::upper_bound(_dayStarts.begin(), _dayStarts.end(), instant);
+    const auto index = static_cast<std::size_t>(after - _dayStarts.begin()) - 1;
+    return index < _mappings.size() ? std::optional(index) : std::nullopt;
 }
 
 // The status a map over this day would give it, for days the map is never widened to.
@@ -299,9 +304,12 @@ bool OrbProjectCalendar::statusOutsideMap(Date day) const {
 // Widening stays inside the document date range: a date far beyond it would otherwise grow the
 // map to millions of days.
 bool OrbProjectCalendar::workingDay(Date date) {
+    auto index = indexHolding(date);
+    if (index) {
+        return _mappings[*index].isWorkingDay;
+    }
     const Date day = lx::toDayOnly(date);
-    auto index = indexInMap(day);
-    if (!index && documentRange().contains(day)) {
+    if (documentRange().contains(day)) {
         if (_mappings.empty()) {
             setRange(day, day);
         } else if (day < _start) {
@@ -309,7 +317,7 @@ bool OrbProjectCalendar::workingDay(Date date) {
         } else {
             setRange(_start, day);
         }
-        index = indexInMap(day);
+        index = indexHolding(day);
     }
     return index ? _mappings[*index].isWorkingDay : statusOutsideMap(day);
 }
@@ -318,13 +326,15 @@ std::int64_t OrbProjectCalendar::workingDaysBetween(Date start, Date finish) {
     if (!documentRange().contains(start) || !documentRange().contains(finish)) {
         return 0;
     }
-    const Date startDay = lx::toDayOnly(start);
-    const Date finishDay = lx::toDayOnly(finish);
-    if (!indexInMap(startDay) || !indexInMap(finishDay)) {
+    auto first = indexHolding(start);
+    auto last = indexHolding(finish);
+    if (!first || !last) {
+        const Date startDay = lx::toDayOnly(start);
+        const Date finishDay = lx::toDayOnly(finish);
         setRange(std::min({_start, startDay, finishDay}), std::max({_end, startDay, finishDay}));
+        first = indexHolding(start);
+        last = indexHolding(finish);
     }
-    const auto first = indexInMap(startDay);
-    const auto last = indexInMap(finishDay);
     if (!first || !last) {
         return 0;
     }

@@ -119,7 +119,7 @@ private:
     void readExceptionString(std::string_view singularities);
     void setRange(platform::Date a, platform::Date b);
     void rebuild();
-    std::optional<std::size_t> indexInMap(platform::Date day) const;
+    std::optional<std::size_t> indexHolding(platform::Date instant) const;
     bool statusOutsideMap(platform::Date day) const;
     bool workingDay(platform::Date date);
     std::int64_t workingDaysBetween(platform::Date start, platform::Date finish);
@@ -131,5 +131,7 @@ private:
     platform::Date _end;
     std::vector<platform::Date> _dayexceptions;
     std::vector<DayMapItem> _mappings;
+    // The first instant of each map day, and of the day after the last.
+    std::vector<platform::Date> _dayStarts;
     const LxGCDLocker _lock{"OrbProjectCalendar.Lock"};
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "LxOrbinDocument/Model/Project/OrbProjectTeam.h"
 #include "platform/foundation/UnicodeText.h"
 #include "utility/CollectionExtensions.h"
@@ -158,4 +159,8 @@ void OrbTaskResources::fromRowData(std::string_view json, const OrbProjectTeam& 
             addOrUpdateResource(std::move(member), *workload);
         }
     }
+}
+
+void OrbTaskResources::fromRowData(std::string_view json, const OrbProject& project) {
+    fromRowData(json, *project.team());
 }

@@ -8,6 +8,7 @@
 
 #include "LxOrbinDocument/Model/Project/OrbProjectMember.h"
 
+class OrbProject;
 class OrbProjectTeam;
 
 // One team member assigned to a task with a workload in percent of the member's working time
@@ -105,6 +106,8 @@ public:
     // first, always.
     // Requires: the caller does not hold the team's lock.
     void fromRowData(std::string_view json, const OrbProjectTeam& team);
+    // The same with the members of `project`'s team.
+    void fromRowData(std::string_view json, const OrbProject& project);
 
 protected:
     struct IgnoringChanges {};

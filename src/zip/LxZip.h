@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "zip/LxZipCompression.h"
+#include "zip/LxZipError.h"
+
+// Zip archives of files: unpacking one into a folder and packing files into a new one, over
+// minizip. Both operations run wholly on the calling thread, call their callbacks on it, keep
+// no state between calls and may run at the same time for different archives.
+//
+// An archive is untrusted input. unzipFile() writes only below its destination: an entry whose
+// name is absolute, holds a ".." part or an embedded NUL is refused, symbolic-link entries are
+// skipped, and each file appears under its name only once it is complete and its size and CRC
+// have been checked. An archive that declares more than kMaximumUnpackedSize bytes or more than
+// kMaximumEntryCount entries, or more bytes than the destination's disk has free, is refused
+// before anything is written. Encrypted archives are neither read nor written: this minizip
+// cannot decrypt, and what it encrypts no reader can open.
+//
+// Example:
+//   LxZip::zipFiles({work / "project.moc", work / "7.jpg"}, package, std::nullopt);
+//   LxZip::unzipFile(package, unzipFolder, true, std::nullopt);
+class LxZip {
+public:
+    using ProgressHandler = std::function<void(double fraction)>;
+    using FileOutputHandler = std::function<void(const std::filesystem::path& unzippedFile)>;
+
+    // A package is one JSON document and its JPEG images; even a project of 100,000 tasks with
+    // a photo for every member stays well below these, while a zip bomb does not.
+    static constexpr std::uint64_t kMaximumUnpackedSize = std::uint64_t{2} << 30;  // 2 GiB
+    static constexpr std::uint64_t kMaximumEntryCount = 100'000;
+
+    // Unpacks every entry of the archive at `zipFilePath` into `destination`, which is created
+    // when missing. Folders in entry names become sub-folders ("\" counts as "/"); a file gets
+    // the permissions stored with it when they allow its owner to read it (mode 0400 or more),
+    // else the usual ones. An existing file is replaced when `overwrite` is true and left as it
+    // was otherwise. Files unpacked before a failure stay; the destination is the caller's.
+    //
+    // `progress` receives the fraction of the archive's bytes done after each entry and 1.0 at
+    // the end; `fileOutputHandler` the path of each entry written, folders included.
+    //
+    // Throws LxZipError::fileNotFound() when nothing is at `zipFilePath` (nothing is created),
+    // platform::FileSystemError when its size cannot be read, and LxZipError::unzipFail() for
+    // anything else: not an archive, an empty or damaged one, a refused entry, a failed write.
+    static void unzipFile(const std::filesystem::path& zipFilePath,
+                          const std::filesystem::path& destination, bool overwrite,
+                          const std::optional<std::string>& password,
+                          const ProgressHandler& progress = {},
+                          const FileOutputHandler& fileOutputHandler = {});
+
+    // Packs the files of `paths`, deflated with their modification times, into a new archive at
+    // `zipFilePath`. A file is stored under its own name at the top level, so plain files give
+    // a flat archive; a folder gives every file below it under "<folder name>/<relative path>"
+    // (folders themselves get no entry). The archive is written beside `zipFilePath` and only
+    // renamed into place once complete: a failure leaves any earlier file there as it was.
+    //
+    // `progress` receives the fraction of the bytes done after each file and 1.0 at the end.
+    //
+    // Throws LxZipError::zipFail() when a listed item is missing, is not a regular file or
+    // cannot be read, when a password is given, or when the archive cannot be written.
+    static void zipFiles(const std::vector<std::filesystem::path>& paths,
+                         const std::filesystem::path& zipFilePath,
+                         const std::optional<std::string>& password,
+                         LxZipCompression compression = LxZipCompression::DefaultCompression,
+                         const ProgressHandler& progress = {});
+};

@@ -1,0 +1,419 @@
+// Unpacking an archive into a folder.
+//
+// The archive is untrusted: whatever its entries say, nothing is written outside the
+// destination, nothing is left under an entry's name unless it was read whole and matched its
+// CRC and size, and a hostile archive cannot fill the disk. minizip does the format and the
+// inflating; every one of its results is checked.
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <system_error>
+#include <type_traits>
+#include <unzip.h>
+#include <utility>
+#include <vector>
+
+#include "LxLog/Log.h"
+#include "platform/foundation/AtomicFile.h"
+#include "platform/foundation/CallSite.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/FilePath.h"
+#include "platform/foundation/FileSystemError.h"
+#include "platform/foundation/UnicodeText.h"
+#include "zip/LxZip.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kReadBufferSize = 4096;
+constexpr uLong kStored = 0;
+constexpr uLong kDeflated = 8;
+constexpr uLong kEncryptedFlag = 0x1;
+constexpr mode_t kFileTypeMask = 0170000;
+constexpr mode_t kSymbolicLinkType = 0120000;
+
+[[noreturn]] void fail() {
+    throw LxZipError::unzipFail();
+}
+
+// A refusal of hostile or unsupported content says why in the log: the error itself carries
+// no detail.
+[[noreturn]] void refuse(const std::string& reason, platform::CallSite site = {}) {
+    Log::warning(reason, site);
+    fail();
+}
+
+struct ArchiveCloser {
+    void operator()(std::remove_pointer_t<unzFile>* archive) const { unzClose(archive); }
+};
+using Archive = std::unique_ptr<std::remove_pointer_t<unzFile>, ArchiveCloser>;
+
+// Closes the archive's current entry on every way out; close() gives the result a finished
+// read needs (the CRC check happens there).
+class OpenEntry {
+public:
+    explicit OpenEntry(unzFile archive) : archive_(archive) {}
+    ~OpenEntry() {
+        if (archive_ != nullptr) {
+            unzCloseCurrentFile(archive_);
+        }
+    }
+    OpenEntry(const OpenEntry&) = delete;
+    OpenEntry& operator=(const OpenEntry&) = delete;
+
+    int close() { return unzCloseCurrentFile(std::exchange(archive_, nullptr)); }
+
+private:
+    unzFile archive_;
+};
+
+struct Entry {
+    unz_file_info64 info{};
+    // The name as stored, up to its declared length.
+    std::string rawName;
+    // Read as UTF-8 (ill-formed bytes as U+FFFD) with "\" read as "/".
+    std::string name;
+    bool isFolder = false;
+
+    mode_t storedMode() const { return static_cast<mode_t>(info.external_fa >> 16); }
+    bool isSymbolicLink() const { return (storedMode() & kFileTypeMask) == kSymbolicLinkType; }
+    // The permission bits to give the item, when the stored ones let its owner read it at
+    // least; lower ones come from archivers that stored no mode at all.
+    std::optional<mode_t> permissions() const {
+        const mode_t bits = storedMode() & 0777;
+        return bits >= 0400 ? std::optional<mode_t>(bits) : std::nullopt;
+    }
+};
+
+Entry readCurrentEntry(unzFile archive) {
+    Entry entry;
+    if (unzGetCurrentFileInfo64(archive, &entry.info, nullptr, 0, nullptr, 0, nullptr, 0) !=
+        UNZ_OK) {
+        fail();
+    }
+    std::vector<char> nameBuffer(entry.info.size_filename + 1, '\0');
+    if (unzGetCurrentFileInfo64(archive, &entry.info, nameBuffer.data(),
+                                static_cast<uLong>(nameBuffer.size()), nullptr, 0, nullptr,
+                                0) != UNZ_OK) {
+        fail();
+    }
+    entry.rawName.assign(nameBuffer.data(), entry.info.size_filename);
+    if (entry.rawName.empty()) {
+        fail();
+    }
+    entry.isFolder = entry.rawName.back() == '/' || entry.rawName.back() == '\\';
+    entry.name = platform::repairedUTF8(entry.rawName);
+    std::replace(entry.name.begin(), entry.name.end(), '\\', '/');
+    return entry;
+}
+
+// Moves to the next entry; false after the last. A damaged central directory is a failure,
+// not an early end: the entries after it would silently be missing.
+bool goToNextEntry(unzFile archive) {
+    const int result = unzGoToNextFile(archive);
+    if (result == UNZ_END_OF_LIST_OF_FILE) {
+        return false;
+    }
+    if (result != UNZ_OK) {
+        fail();
+    }
+    return true;
+}
+
+// The nearest folder at or above `path` that exists, to ask its disk for free space.
+fs::path nearestExistingFolder(fs::path path) {
+    std::error_code ignored;
+    path = fs::absolute(path, ignored);
+    while (!fs::is_directory(path, ignored) && path.has_relative_path()) {
+        path = path.parent_path();
+    }
+    return path;
+}
+
+// Refuses, before anything is written, an archive whose declared contents are more than a
+// package could hold or more than the disk can take. minizip never inflates an entry beyond
+// its declared size, so these declarations bound what unpacking can write.
+void checkDeclaredTotals(unzFile archive, const fs::path& destination) {
+    std::uint64_t entries = 0;
+    std::uint64_t bytes = 0;
+    do {
+        unz_file_info64 info{};
+        if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
+            fail();
+        }
+        ++entries;
+        if (entries > LxZip::kMaximumEntryCount ||
+            info.uncompressed_size > LxZip::kMaximumUnpackedSize - bytes) {
+            refuse("The archive holds more than " + std::to_string(LxZip::kMaximumEntryCount) +
+                   " entries or " + std::to_string(LxZip::kMaximumUnpackedSize) +
+                   " bytes; it is not unpacked");
+        }
+        bytes += info.uncompressed_size;
+    } while (goToNextEntry(archive));
+
+    std::error_code error;
+    const fs::space_info space = fs::space(nearestExistingFolder(destination), error);
+    if (!error && bytes > space.available) {
+        refuse("The archive needs " + std::to_string(bytes) + " bytes but the disk has " +
+               std::to_string(space.available) + " free; it is not unpacked");
+    }
+}
+
+// The parts of a name that name something: "a//./b/" gives {"a", "b"}.
+std::vector<std::string_view> namedParts(std::string_view name) {
+    std::vector<std::string_view> parts;
+    while (!name.empty()) {
+        const std::size_t separator = name.find('/');
+        const std::string_view part = name.substr(0, separator);
+        name =
+            separator == std::string_view::npos ? std::string_view() : name.substr(separator + 1);
+        if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+    }
+    return parts;
+}
+
+// The entry's place in the destination. A name that would lead elsewhere is a sign of a
+// crafted archive, not a slip to repair: the whole archive is refused. The shared path rule
+// keeps the appended name below the destination on its own; the names are checked first so
+// that such an archive is refused rather than unpacked somewhere unexpected.
+fs::path targetPath(const Entry& entry, const fs::path& destination) {
+    if (entry.rawName.find('\0') != std::string::npos) {
+        refuse("Refusing the zip entry \"" + platform::repairedUTF8(entry.rawName.c_str()) +
+               "\": its name holds a NUL byte");
+    }
+    if (entry.name.front() == '/') {
+        refuse("Refusing the zip entry \"" + entry.name + "\": its name is an absolute path");
+    }
+    const std::vector<std::string_view> parts = namedParts(entry.name);
+    if (std::find(parts.begin(), parts.end(), "..") != parts.end()) {
+        refuse("Refusing the zip entry \"" + entry.name + "\": its name leads out of its folder");
+    }
+    if (parts.empty()) {
+        refuse("Refusing the zip entry \"" + entry.name + "\": its name names no file");
+    }
+    return platform::appendingPathComponent(destination, entry.name);
+}
+
+bool liesBelow(const fs::path& path, const fs::path& folder) {
+    const auto [inFolder, inPath] =
+        std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+    return inFolder == folder.end() && inPath != path.end();
+}
+
+// Folders already in the destination may be symbolic links; an entry must not reach through
+// one to a place outside. The path is resolved as far as it exists; a link at a file's own name
+// is left alone, since the finished file replaces the link rather than writing through it.
+void checkStaysInside(const fs::path& target, bool isFolder, const fs::path& resolvedDestination,
+                      const Entry& entry) {
+    std::error_code error;
+    const fs::path resolved =
+        isFolder ? fs::weakly_canonical(target, error)
+                 : fs::weakly_canonical(target.parent_path(), error) / target.filename();
+    if (error || !liesBelow(resolved, resolvedDestination)) {
+        refuse("Refusing the zip entry \"" + entry.name +
+               "\": it would land outside the destination folder");
+    }
+}
+
+void printPermissionFailure(const fs::path& target, const std::string& reason) {
+    // Printed directly, not logged: callers and people reading the output know this line.
+    const std::string line =
+        "Failed to set permissions to file " + target.string() + ", error: " + reason + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fflush(stdout);
+}
+
+void openEntry(unzFile archive, const Entry& entry, const std::optional<std::string>& password) {
+    if (entry.info.compression_method != kStored && entry.info.compression_method != kDeflated) {
+        // minizip would hand out other methods' bytes raw, without a CRC check.
+        refuse("Refusing the zip entry \"" + entry.name + "\": compression method " +
+               std::to_string(entry.info.compression_method) + " is not supported");
+    }
+    const bool asciiPassword =
+        password && std::all_of(password->begin(), password->end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    int result = UNZ_OK;
+    if ((entry.info.flag & kEncryptedFlag) == 0) {
+        result = unzOpenCurrentFile(archive);
+    } else if (asciiPassword) {
+        result = unzOpenCurrentFilePassword(archive, password->c_str());
+    } else {
+        refuse("Refusing the zip entry \"" + entry.name + "\": it is encrypted");
+    }
+    if (result != UNZ_OK) {
+        fail();
+    }
+}
+
+// Streams the current entry into a new file that takes the target's name only once every byte
+// is there and the CRC and size match; a failure leaves whatever was at the target before.
+void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
+                    std::vector<char>& buffer) {
+    OpenEntry open(archive);
+    try {
+        platform::AtomicFileWriter file(target);
+        std::uint64_t written = 0;
+        for (;;) {
+            const int count =
+                unzReadCurrentFile(archive, buffer.data(), static_cast<unsigned>(buffer.size()));
+            if (count < 0) {
+                fail();
+            }
+            if (count == 0) {
+                break;
+            }
+            file.write(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
+            written += static_cast<std::uint64_t>(count);
+        }
+        if (open.close() != UNZ_OK || written != entry.info.uncompressed_size) {
+            fail();
+        }
+        if (const std::optional<mode_t> permissions = entry.permissions()) {
+            try {
+                file.setPermissions(*permissions);
+            } catch (const platform::FileSystemError& error) {
+                printPermissionFailure(target, error.code().message());
+            }
+        }
+        file.commit(platform::AtomicFileWriter::Durability::unflushed);
+    } catch (const platform::FileSystemError&) {
+        fail();
+    }
+}
+
+struct FolderPermissions {
+    fs::path folder;
+    mode_t permissions;
+};
+
+// Applied once everything is unpacked: a folder stored read-only would otherwise refuse the
+// files inside it. Deepest first, so that a folder closed to its owner cannot stop its
+// sub-folders from being set.
+void applyFolderPermissions(std::vector<FolderPermissions> folders) {
+    std::sort(folders.begin(), folders.end(), [](const auto& lhs, const auto& rhs) {
+        return lhs.folder.native().size() > rhs.folder.native().size();
+    });
+    for (const FolderPermissions& entry : folders) {
+        std::error_code error;
+        if (!fs::is_directory(fs::symlink_status(entry.folder, error))) {
+            continue;  // not the folder this call made: a file or link took the name
+        }
+        fs::permissions(entry.folder, fs::perms(entry.permissions), fs::perm_options::replace,
+                        error);
+        if (error) {
+            printPermissionFailure(entry.folder, error.message());
+        }
+    }
+}
+
+// What the entries of one call share.
+struct Unpacking {
+    unzFile archive;
+    fs::path resolvedDestination;
+    bool overwrite;
+    const std::optional<std::string>& password;
+    std::vector<char> buffer = std::vector<char>(kReadBufferSize, '\0');
+    std::vector<FolderPermissions> folderPermissions = {};
+
+    // True when the folder is there afterwards. One that cannot be made is passed over; the
+    // entries inside it fail in their turn.
+    bool unpackFolder(const Entry& entry, const fs::path& target) {
+        if (entry.info.uncompressed_size != 0) {
+            fail();
+        }
+        checkStaysInside(target, true, resolvedDestination, entry);
+        std::error_code error;
+        fs::create_directories(target, error);
+        if (!fs::is_directory(fs::symlink_status(target, error))) {
+            return false;
+        }
+        if (const std::optional<mode_t> permissions = entry.permissions()) {
+            folderPermissions.push_back({target, *permissions});
+        }
+        return true;
+    }
+
+    // True when the file was written, false when an existing one was kept.
+    bool unpackFile(const Entry& entry, const fs::path& target) {
+        checkStaysInside(target, false, resolvedDestination, entry);
+        std::error_code error;
+        fs::create_directories(target.parent_path(), error);
+        // A dangling link counts as taken too: it is never written through.
+        if (!overwrite && fs::exists(fs::symlink_status(target, error))) {
+            return false;
+        }
+        openEntry(archive, entry, password);
+        writeFileEntry(archive, entry, target, buffer);
+        return true;
+    }
+};
+
+}  // namespace
+
+void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, bool overwrite,
+                      const std::optional<std::string>& password, const ProgressHandler& progress,
+                      const FileOutputHandler& fileOutputHandler) {
+    if (!platform::itemExists(zipFilePath)) {
+        throw LxZipError::fileNotFound();
+    }
+    // Any item has a size; one that is not an archive fails when minizip opens it.
+    struct stat attributes {};
+    if (::stat(zipFilePath.c_str(), &attributes) != 0) {
+        throw platform::FileSystemError::fromErrno("Could not read", zipFilePath);
+    }
+    const double total = static_cast<double>(attributes.st_size);
+
+    Archive archive(unzOpen64(zipFilePath.c_str()));
+    if (!archive || unzGoToFirstFile(archive.get()) != UNZ_OK) {
+        fail();
+    }
+    checkDeclaredTotals(archive.get(), destination);
+    if (unzGoToFirstFile(archive.get()) != UNZ_OK) {
+        fail();
+    }
+
+    std::error_code error;
+    fs::create_directories(destination, error);
+    const fs::path resolvedDestination = fs::weakly_canonical(destination, error);
+    if (error || !fs::is_directory(resolvedDestination, error)) {
+        fail();
+    }
+
+    Unpacking unpacking{archive.get(), resolvedDestination, overwrite, password};
+    double position = 0;
+    do {
+        const Entry entry = readCurrentEntry(archive.get());
+        const fs::path target = targetPath(entry, destination);
+        bool written = false;
+        if (entry.isSymbolicLink()) {
+            // A link planted by an archive could send later entries, or the caller, anywhere.
+            Log::warning("Skipping the zip entry \"" + entry.name + "\": it is a symbolic link");
+        } else if (entry.isFolder) {
+            written = unpacking.unpackFolder(entry, target);
+        } else {
+            written = unpacking.unpackFile(entry, target);
+        }
+
+        position += static_cast<double>(entry.info.compressed_size);
+        if (progress) {
+            progress(total > 0 ? std::min(position / total, 1.0) : 0.0);
+        }
+        if (written && fileOutputHandler) {
+            fileOutputHandler(target);
+        }
+    } while (goToNextEntry(archive.get()));
+
+    applyFolderPermissions(std::move(unpacking.folderPermissions));
+    if (progress) {
+        progress(1.0);
+    }
+    if (unzClose(archive.release()) != UNZ_OK) {
+        fail();
+    }
+}

@@ -1,0 +1,185 @@
+// Packing files into a new archive.
+//
+// The archive is built under a temporary name beside its target and renamed into place only
+// once minizip has closed it, so an earlier archive survives any failure and no half-written
+// one is ever left under the target's name. Every minizip result is checked.
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <type_traits>
+#include <unistd.h>
+#include <vector>
+#include <zip.h>
+#include <zlib.h>
+
+#include "LxLog/Log.h"
+#include "platform/foundation/AtomicFile.h"
+#include "platform/foundation/Calendar.h"
+#include "platform/foundation/Date.h"
+#include "platform/foundation/FileSystemError.h"
+#include "zip/LxZip.h"
+#include "zip/ZipUtilities.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kCopyBufferSize = 16384;
+constexpr int kMemoryLevel = 8;
+
+[[noreturn]] void fail() {
+    throw LxZipError::zipFail();
+}
+
+struct ArchiveCloser {
+    void operator()(std::remove_pointer_t<zipFile>* archive) const { zipClose(archive, nullptr); }
+};
+using Archive = std::unique_ptr<std::remove_pointer_t<zipFile>, ArchiveCloser>;
+
+class SourceFile {
+public:
+    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused right after.
+    explicit SourceFile(const fs::path& path)
+        : descriptor_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {}
+    ~SourceFile() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+    }
+    SourceFile(const SourceFile&) = delete;
+    SourceFile& operator=(const SourceFile&) = delete;
+
+    bool isOpen() const { return descriptor_ >= 0; }
+    int descriptor() const { return descriptor_; }
+
+private:
+    int descriptor_;
+};
+
+// The local wall-clock time an entry records. The format counts years from 1980 to 2107 only;
+// times outside are pinned to its first and last moments instead of wrapping into nonsense.
+tm_zip zipTime(const struct timespec& modified) {
+    const platform::DateComponents parts =
+        platform::Calendar::current().components(platform::Date::fromUnix(
+            static_cast<double>(modified.tv_sec) + static_cast<double>(modified.tv_nsec) / 1e9));
+    if (!parts.year || *parts.year < 1980) {
+        return tm_zip{0, 0, 0, 1, 0, 1980};
+    }
+    if (*parts.year > 2107) {
+        return tm_zip{58, 59, 23, 31, 11, 2107};
+    }
+    return tm_zip{
+        static_cast<uInt>(parts.second.value_or(0)),    static_cast<uInt>(parts.minute.value_or(0)),
+        static_cast<uInt>(parts.hour.value_or(0)),      static_cast<uInt>(parts.day.value_or(1)),
+        static_cast<uInt>(parts.month.value_or(1) - 1), static_cast<uInt>(*parts.year)};
+}
+
+double totalSize(const std::vector<ZipUtilities::ProcessedFilePath>& files) {
+    double total = 0;
+    for (const auto& file : files) {
+        struct stat attributes {};
+        if (::stat(file.filePathURL.c_str(), &attributes) == 0) {
+            total += static_cast<double>(attributes.st_size);
+        }
+    }
+    return total;
+}
+
+// Copies the whole file into the entry just opened. A read error fails rather than ending the
+// entry early as if the file were shorter.
+void copyIntoEntry(zipFile archive, const SourceFile& source, std::vector<char>& buffer) {
+    for (;;) {
+        const ssize_t count = ::read(source.descriptor(), buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0 ||
+            zipWriteInFileInZip(archive, buffer.data(), static_cast<unsigned>(count)) != ZIP_OK) {
+            fail();
+        }
+        if (count == 0) {
+            return;
+        }
+    }
+}
+
+void addFile(zipFile archive, const ZipUtilities::ProcessedFilePath& file, int level,
+             std::vector<char>& buffer, double& position) {
+    const SourceFile source(file.filePathURL);
+    if (!source.isOpen()) {
+        fail();
+    }
+    struct stat attributes {};
+    if (::fstat(source.descriptor(), &attributes) != 0) {
+        fail();
+    }
+    if (!S_ISREG(attributes.st_mode)) {
+        // A device or pipe would never end or would block the packing.
+        Log::warning("Refusing to pack \"" + file.filePathURL.string() +
+                     "\": it is not a regular file");
+        fail();
+    }
+    position += static_cast<double>(attributes.st_size);
+    if (!file.fileName) {
+        fail();
+    }
+
+    zip_fileinfo info{};
+    info.tmz_date = zipTime(attributes.st_mtim);
+    if (zipOpenNewFileInZip3(archive, file.fileName->c_str(), &info, nullptr, 0, nullptr, 0,
+                             nullptr, Z_DEFLATED, level, 0, -MAX_WBITS, kMemoryLevel,
+                             Z_DEFAULT_STRATEGY, nullptr, 0) != ZIP_OK) {
+        fail();
+    }
+    copyIntoEntry(archive, source, buffer);
+    if (zipCloseFileInZip(archive) != ZIP_OK) {
+        fail();
+    }
+}
+
+}  // namespace
+
+void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFilePath,
+                     const std::optional<std::string>& password, LxZipCompression compression,
+                     const ProgressHandler& progress) {
+    if (password) {
+        Log::warning("Refusing to encrypt \"" + zipFilePath.string() +
+                     "\": encrypted archives cannot be written");
+        fail();
+    }
+    const std::vector<ZipUtilities::ProcessedFilePath> files =
+        ZipUtilities().collectFilePaths(paths);
+    const double total = totalSize(files);
+
+    try {
+        platform::AtomicFileWriter archiveFile(zipFilePath);
+        Archive archive(zipOpen(archiveFile.temporaryPath().c_str(), APPEND_STATUS_CREATE));
+        if (!archive) {
+            fail();
+        }
+        std::vector<char> buffer(kCopyBufferSize);
+        double position = 0;
+        for (const auto& file : files) {
+            std::error_code ignored;
+            if (fs::is_directory(file.filePathURL, ignored)) {
+                continue;
+            }
+            addFile(archive.get(), file, compression.deflateLevel(), buffer, position);
+            if (progress) {
+                progress(total > 0 ? std::min(position / total, 1.0) : 0.0);
+            }
+        }
+        if (zipClose(archive.release(), nullptr) != ZIP_OK) {
+            fail();
+        }
+        // The writer's descriptor names the file minizip wrote, so its flush covers those bytes.
+        archiveFile.commit();
+    } catch (const platform::FileSystemError&) {
+        fail();
+    }
+    if (progress) {
+        progress(1.0);
+    }
+}

@@ -1,0 +1,285 @@
+#include <filesystem>
+#include <set>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/FileTestHelpers.h"
+#include "support/LogCapture.h"
+#include "zip/LxZip.h"
+#include "zip/ZipTestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using test_files::contentOf;
+using test_files::put;
+using zip_test::CraftedEntry;
+using zip_test::writeArchive;
+
+constexpr std::uint32_t kRegularFile = 0100000;
+constexpr std::uint32_t kFolder = 0040000;
+constexpr std::uint32_t kSymbolicLink = 0120000;
+
+std::uint32_t unixMode(std::uint32_t mode) {
+    return mode << 16;
+}
+
+// Every path below `folder`, links not followed.
+std::set<std::string> everythingBelow(const fs::path& folder) {
+    std::set<std::string> paths;
+    for (const auto& item : fs::recursive_directory_iterator(folder)) {
+        paths.insert(item.path().string());
+    }
+    return paths;
+}
+
+class LxZipReadingTest : public testing::Test {
+protected:
+    // Fails the test unless unpacking throws unzipFail.
+    void expectUnzipFail(const fs::path& archivePath, bool overwrite = true,
+                         const std::optional<std::string>& password = std::nullopt) {
+        try {
+            LxZip::unzipFile(archivePath, destination, overwrite, password);
+            ADD_FAILURE() << "no failure";
+        } catch (const LxZipError& error) {
+            EXPECT_EQ(error, LxZipError::unzipFail());
+        }
+    }
+
+    // True when nothing but finished files is in the destination: no temporary is left.
+    bool noTemporaryLeft() const {
+        if (!fs::exists(destination)) {
+            return true;
+        }
+        for (const std::string& path : everythingBelow(destination)) {
+            if (path.ends_with(".tmp")) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    const fs::path sandbox = test_files::sandbox();
+    const fs::path archive = sandbox / "in.zip";
+    const fs::path destination = sandbox / "work" / "dest";
+};
+
+TEST_F(LxZipReadingTest, HostileNamesAreRefusedAndNothingLandsOutside) {
+    struct Case {
+        std::string name;
+        const char* trace;
+    };
+    const Case cases[] = {
+        {"../e1", "parent folder"},
+        {"..\\e2", "parent folder with a backslash"},
+        {"a/../../e3", "parent folder deeper in"},
+        {"a/..", "the destination itself through .."},
+        {"/abs/e4", "absolute"},
+        {"\\abs\\e5", "absolute with backslashes"},
+        {"./", "the destination itself"},
+        {std::string("ok\0/../../e6", 12), "a NUL hiding the rest"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.trace);
+        fs::remove_all(sandbox / "work");
+        fs::create_directories(destination);
+        writeArchive(archive,
+                     {{.name = "first.txt", .data = "fine"}, {.name = c.name, .data = "x"}});
+        const std::set<std::string> before = everythingBelow(sandbox);
+
+        const LogCapture log;
+        expectUnzipFail(archive);
+
+        EXPECT_TRUE(log.contains("Refusing the zip entry"));
+        std::set<std::string> after = everythingBelow(sandbox);
+        after.erase((destination / "first.txt").string());
+        EXPECT_EQ(after, before);
+    }
+}
+
+TEST_F(LxZipReadingTest, HarmlessNamesStayInside) {
+    writeArchive(archive, {{.name = "ok/./b", .data = "b"},
+                           {.name = "dir\\file.txt", .data = "f"},
+                           {.name = "docs/", .externalAttributes = unixMode(kFolder | 0755)},
+                           {.name = "deep/er/c.txt", .data = "c"},
+                           {.name = "empty.txt"}});
+    LxZip::unzipFile(archive, destination, true, std::nullopt);
+
+    EXPECT_EQ(zip_test::filesBelow(destination),
+              (std::set<std::string>{"ok/b=b", "dir/file.txt=f", "deep/er/c.txt=c", "empty.txt="}));
+    EXPECT_TRUE(fs::is_directory(destination / "docs"));
+}
+
+TEST_F(LxZipReadingTest, DamagedArchivesFailWithoutAFileUnderTheEntrysName) {
+    writeArchive(archive, {{.name = "a.txt", .data = "some text"}});
+    const std::string valid = contentOf(archive);
+    const auto crcOfTheWholeData = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(std::string(100'000, 'a').data()), 100'000));
+
+    struct Case {
+        const char* trace;
+        std::string archiveBytes;
+        const char* entry;
+    };
+    const Case cases[] = {
+        {"CRC does not match",
+         zip_test::craftedArchive({{.name = "a.txt", .data = "some text", .crc = 12345}}), "a.txt"},
+        {"truncated", valid.substr(0, valid.size() - 10), "a.txt"},
+        {"not an archive", "just some text, no zip at all", "a.txt"},
+        {"no entries", zip_test::craftedArchive({}), "a.txt"},
+        {"declared longer than stored",
+         zip_test::craftedArchive({{.name = "a.txt", .data = "some text", .uncompressedSize = 20}}),
+         "a.txt"},
+        {"not deflate data",
+         zip_test::craftedArchive({{.name = "a.txt", .data = "not deflate", .method = 8}}),
+         "a.txt"},
+        {"a method other than stored or deflate",
+         zip_test::craftedArchive({{.name = "a.txt", .data = "BZh9", .method = 12}}), "a.txt"},
+        {"encrypted", zip_test::craftedArchive({{.name = "a.txt", .data = "xx", .flags = 1}}),
+         "a.txt"},
+        {"a folder entry with bytes", zip_test::craftedArchive({{.name = "d/", .data = "x"}}), "d"},
+        {"a file where a folder entry was",
+         zip_test::craftedArchive({{.name = "a/"}, {.name = "a"}}), "a/x"},
+        {"inflates to more than declared",
+         zip_test::craftedArchive({{.name = "a.txt",
+                                    .data = zip_test::rawDeflated(std::string(100'000, 'a')),
+                                    .method = 8,
+                                    .crc = crcOfTheWholeData,
+                                    .uncompressedSize = 100}}),
+         "a.txt"},
+        {"more than a package could hold",
+         zip_test::craftedArchive(
+             {{.name = "a.txt", .data = "tiny", .uncompressedSize = 0xF0000000}}),
+         "a.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.trace);
+        fs::remove_all(sandbox / "work");
+        put(archive, c.archiveBytes);
+
+        expectUnzipFail(archive);
+
+        EXPECT_FALSE(fs::exists(destination / c.entry));
+        EXPECT_TRUE(noTemporaryLeft());
+    }
+}
+
+TEST_F(LxZipReadingTest, OverwriteDecidesWhetherAnExistingFileIsReplaced) {
+    writeArchive(archive,
+                 {{.name = "a.txt", .data = "first"}, {.name = "a.txt", .data = "second"}});
+    for (const bool overwrite : {false, true}) {
+        SCOPED_TRACE(overwrite);
+        fs::remove_all(sandbox / "work");
+        fs::create_directories(destination);
+        put(destination / "a.txt", "old");
+        std::vector<fs::path> written;
+        std::vector<double> fractions;
+
+        LxZip::unzipFile(
+            archive, destination, overwrite, std::nullopt,
+            [&](double fraction) { fractions.push_back(fraction); },
+            [&](const fs::path& file) { written.push_back(file); });
+
+        EXPECT_EQ(contentOf(destination / "a.txt"), overwrite ? "second" : "old");
+        EXPECT_EQ(written.size(), overwrite ? 2U : 0U);
+        EXPECT_EQ(fractions.size(), 3U);  // skipped entries still count as done
+    }
+}
+
+TEST_F(LxZipReadingTest, StoredPermissionsAreAppliedWhenTheyLetTheOwnerRead) {
+    const mode_t previousMask = ::umask(022);
+    writeArchive(archive,
+                 {{.name = "rw-r--r--", .externalAttributes = unixMode(kRegularFile | 0644)},
+                  {.name = "rw-------", .externalAttributes = unixMode(kRegularFile | 0600)},
+                  {.name = "setuid", .externalAttributes = unixMode(kRegularFile | 04755)},
+                  {.name = "group-only", .externalAttributes = unixMode(kRegularFile | 0044)},
+                  {.name = "no-mode"},
+                  {.name = "locked/", .externalAttributes = unixMode(kFolder | 0555)},
+                  {.name = "locked/inside.txt", .data = "in"}});
+    LxZip::unzipFile(archive, destination, true, std::nullopt);
+    ::umask(previousMask);
+
+    const auto permissionsOf = [&](const char* name) {
+        return fs::status(destination / name).permissions();
+    };
+    EXPECT_EQ(permissionsOf("rw-r--r--"), fs::perms(0644));
+    EXPECT_EQ(permissionsOf("rw-------"), fs::perms(0600));
+    EXPECT_EQ(permissionsOf("setuid"), fs::perms(0755));
+    EXPECT_EQ(permissionsOf("group-only"), fs::perms(0644));
+    EXPECT_EQ(permissionsOf("no-mode"), fs::perms(0644));
+    // The read-only folder still received its file.
+    EXPECT_EQ(permissionsOf("locked"), fs::perms(0555));
+    EXPECT_EQ(contentOf(destination / "locked" / "inside.txt"), "in");
+}
+
+TEST_F(LxZipReadingTest, ProgressFollowsTheArchiveAndTheCallbackGetsEachPath) {
+    writeArchive(archive, {{.name = "a b.txt", .data = "twelve bytes"}});
+    std::vector<double> fractions;
+    std::vector<fs::path> written;
+
+    LxZip::unzipFile(
+        archive, destination, true, std::nullopt,
+        [&](double fraction) { fractions.push_back(fraction); },
+        [&](const fs::path& file) { written.push_back(file); });
+
+    EXPECT_EQ(fractions,
+              (std::vector<double>{12.0 / static_cast<double>(fs::file_size(archive)), 1.0}));
+    EXPECT_EQ(written, (std::vector<fs::path>{destination / "a b.txt"}));
+}
+
+TEST_F(LxZipReadingTest, AMissingArchiveOrAFolderCreatesNothing) {
+    try {
+        LxZip::unzipFile(sandbox / "missing.zip", destination, true, std::nullopt);
+        ADD_FAILURE() << "no failure";
+    } catch (const LxZipError& error) {
+        EXPECT_EQ(error, LxZipError::fileNotFound());
+    }
+    fs::create_directories(sandbox / "folder.zip");
+    expectUnzipFail(sandbox / "folder.zip");
+    EXPECT_FALSE(fs::exists(sandbox / "work"));
+}
+
+TEST_F(LxZipReadingTest, LinksAreNeitherCreatedNorFollowed) {
+    const fs::path outside = sandbox / "outside";
+    fs::create_directories(outside);
+    put(outside / "secret", "keep");
+    fs::create_directories(destination);
+    fs::create_directory_symlink(outside, destination / "escape");
+    fs::create_symlink(outside / "secret", destination / "linked.txt");
+
+    // A link entry is skipped; the file after it is unpacked.
+    writeArchive(archive, {{.name = "link",
+                            .data = "/etc/passwd",
+                            .externalAttributes = unixMode(kSymbolicLink | 0777)},
+                           {.name = "linked.txt", .data = "new"}});
+    const LogCapture log;
+    LxZip::unzipFile(archive, destination, true, std::nullopt);
+    EXPECT_TRUE(log.contains("it is a symbolic link"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(destination / "link")));
+    // The link in the destination was replaced, not written through.
+    EXPECT_FALSE(fs::is_symlink(destination / "linked.txt"));
+    EXPECT_EQ(contentOf(destination / "linked.txt"), "new");
+    EXPECT_EQ(contentOf(outside / "secret"), "keep");
+
+    // A link already in the destination does not lead an entry outside.
+    writeArchive(archive, {{.name = "escape/planted", .data = "x"}});
+    expectUnzipFail(archive);
+    EXPECT_EQ(test_files::entriesIn(outside), 1);
+}
+
+TEST_F(LxZipReadingTest, APasswordOpensOnlyWhatIsNotEncrypted) {
+    // This minizip cannot decrypt, so an encrypted entry fails even with its password.
+    writeArchive(archive, {{.name = "plain.txt", .data = "plain"}});
+    LxZip::unzipFile(archive, destination, true, "päss");
+    EXPECT_EQ(contentOf(destination / "plain.txt"), "plain");
+
+    writeArchive(archive, {{.name = "secret.txt", .data = "xx", .flags = 1}});
+    expectUnzipFail(archive, true, "secret");
+    EXPECT_FALSE(fs::exists(destination / "secret.txt"));
+}
+
+}  // namespace
