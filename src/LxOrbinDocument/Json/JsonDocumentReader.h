@@ -14,7 +14,9 @@ namespace jsonRecord {
 //
 // Reads exactly what JsonProject::decode reads from the parsed text, with the same errors, each
 // naming the path to the offending value ("Root.Childs[2].Type"); the first error stops the
-// reading.
+// reading. One difference: of a key given twice in one object, the parsed text keeps only the
+// later value, while this reader also judges the earlier one, so a bad earlier value refuses
+// the document here.
 std::optional<JsonProject> readProjectDocument(std::string_view text,
                                                const platform::json::Decoder& decoder);
 

@@ -179,9 +179,11 @@ TEST(JsonDocument, AbsentAndEmptyStayApart) {
     EXPECT_EQ(compactText(withRoot), R"({"Root":{}})");
 }
 
+// A key given twice counts with its later value.
 TEST(JsonDocument, KeysAreMatchedExactlyAndUnknownOnesIgnored) {
     const char* text = R"({
-        "uid": "lower", "UID": "upper", "Name": "Plan", "Extra": {"deep": [1, {"Uid": "x"}]},
+        "uid": "lower", "UID": "upper", "Name": "Draft", "Extra": {"deep": [1, {"Uid": "x"}]},
+        "Name": "Plan",
         "Ples": [{"nm": 1, "Nm": "Anna", "ID": "x"}],
         "Root": {"uid": "x", "TYPE": "x", "Url1": 5, "Uid": 4,
                  "DateBaseline": {"Start": 5, "start": "2021-03-05"},
@@ -214,6 +216,10 @@ TEST(JsonDocument, AWrongValueAnywhereRefusesTheWholeDocument) {
         {R"({"WkHrs": 1e39})", "WkHrs"},
         {R"({"WkHrs": true})", "WkHrs"},
         {R"({"LinkT": 9223372036854775808})", "LinkT"},
+        {R"({"LinkT": -9223372036854775809})", "LinkT"},
+        {R"({"DftCr": "1.5"})", "DftCr"},
+        // Beyond what a double holds: the parser itself refuses the text.
+        {R"({"Scale": 1e400})", "the top level"},
         {R"({"Ples": {}})", "Ples"},
         {R"({"Ples": [null]})", "Ples[0]"},
         {R"({"Ples": [{"Id": 7}, {"Id": 7.5}]})", "Ples[1].Id"},

@@ -75,12 +75,6 @@ TEST(JsonCost, WrittenFromTheTaskCost) {
     EXPECT_EQ(compactText(JsonCost(OrbTaskCost(OrbTaskLaborCost::auto_(), 0.0f))), R"({"Mats":0})");
 }
 
-TEST(JsonDateBaseline, HoldsBothDates) {
-    const JsonDateBaseline baseline(platform::Date(10.0), platform::Date(20.0));
-    EXPECT_EQ(baseline.start, platform::Date(10.0));
-    EXPECT_EQ(baseline.finish, platform::Date(20.0));
-}
-
 TEST(JsonTaskType, OnlyTheThreeKinds) {
     EXPECT_EQ(JsonTaskType::fromRawValue(0), JsonTaskType::common);
     EXPECT_EQ(JsonTaskType::fromRawValue(1), JsonTaskType::milestone);
