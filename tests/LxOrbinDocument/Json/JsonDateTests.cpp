@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -66,6 +67,45 @@ TEST(JsonDocumentDates, ReadInEitherFormInTheCurrentZone) {
         SCOPED_TRACE(std::string(row.zone) + " " + row.text);
         const platform::ScopedTimeZoneAndLocale pinned(row.zone, "en_US");
         EXPECT_EQ(readDate(row.text), row.expected);
+    }
+}
+
+// Every quarter of an hour of days whose clocks change, leap days and the first Gregorian
+// year, read from a document and by the document's two formatters themselves.
+TEST(JsonDocumentDates, ReadAsTheDocumentFormattersReadThem) {
+    struct Row {
+        const char* zone;
+        const char* day;
+    };
+    const Row rows[] = {
+        {"Europe/Berlin", "2021-03-28"},
+        {"Europe/Berlin", "2021-10-31"},
+        {"America/Sao_Paulo", "2018-11-04"},
+        {"America/Sao_Paulo", "2019-02-16"},
+        {"UTC", "2024-02-29"},
+        {"UTC", "2100-02-29"},
+        {"UTC", "1583-01-01"},
+        {"UTC", "1582-10-10"},
+    };
+    const platform::json::Decoder decoder = documentDecoder();
+    const auto read = [&decoder](const std::string& text) -> std::optional<Date> {
+        try {
+            return decoder.decode<Date>("\"" + text + "\"");
+        } catch (const platform::json::DecodingError&) {
+            return std::nullopt;
+        }
+    };
+    for (const Row& row : rows) {
+        const platform::ScopedTimeZoneAndLocale pinned(row.zone, "en_US");
+        SCOPED_TRACE(std::string(row.zone) + " " + row.day);
+        EXPECT_EQ(read(row.day), JsonProjectData::jsonDayDateFormatter().parse(row.day));
+        for (int minutes = 0; minutes < 24 * 60; minutes += 15) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%sT%02d:%02d:07", row.day, minutes / 60,
+                          minutes % 60);
+            SCOPED_TRACE(text);
+            EXPECT_EQ(read(text), JsonProjectData::jsonFullDateFormatter().parse(text));
+        }
     }
 }
 
