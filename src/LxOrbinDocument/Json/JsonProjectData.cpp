@@ -143,8 +143,8 @@ std::optional<std::string> formatJsonDate(Date date) {
 }
 
 // The dates of one document, each turned into text or read once: a plan's dates fall on few
-// days, and the formatter is the dearest step of reading or writing a task. One memo serves one
-// reading or writing, on one thread; it stops growing at a size no plan needs.
+// days, and a calendar or formatter call costs more than the rest of a task's fields. One memo
+// serves one reading or writing, on one thread; it stops growing at a size no plan needs.
 template <class Key, class Value>
 class DateMemo {
 public:
