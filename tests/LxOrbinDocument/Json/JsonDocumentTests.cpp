@@ -328,6 +328,15 @@ TEST(JsonDocument, NestingIsBoundedByTheJsonLayer) {
 
     EXPECT_EQ(readFile(nestedDocument(deepest + 1)), std::nullopt);
     EXPECT_EQ(readFile(nestedDocument(100000)), std::nullopt);
+
+    // A tree built deeper than any document can be is not written either.
+    JsonProjectData tooDeep = *deep;
+    JsonTask* leaf = &*tooDeep._data->root;
+    while (leaf->childs) {
+        leaf = &leaf->childs->front();
+    }
+    leaf->childs = std::vector<JsonTask>{JsonTask()};
+    EXPECT_EQ(tooDeep.jsonString(), std::nullopt);
 }
 
 TEST(JsonDocument, WritingRefusesWhatCannotBeReadBack) {
