@@ -22,6 +22,7 @@ test-sanitize: deps
 	cmake -S . -B $(SANITIZE_DIR) $(CMAKE_FLAGS) -DORBIN_SANITIZE=ON -DORBIN_BUILD_BENCHMARKS=OFF
 	cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
 		ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS)
 
 bench: build

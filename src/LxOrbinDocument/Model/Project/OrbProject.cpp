@@ -168,6 +168,7 @@ void OrbProject::removeChild(const Task& parentTask, const Task& childTask) {
     if (parentTask->_childs) {
         lx::removeFirst(*parentTask->_childs,
                         [&childTask](const Task& child) { return *child == *childTask; });
+        parentTask->forgetChildIndex();
     }
     childTask->_parent.reset();
 }

@@ -7,10 +7,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "LxOrbinDocument/Model/Project/OrbProjectMember.h"
 #include "LxOrbinDocument/Model/Task/CalculableProperty.h"
+#include "LxOrbinDocument/Model/Task/OrbProjectTaskPropertyCopyingCategories.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTaskType.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskCost.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskResources.h"
@@ -46,6 +48,14 @@ class OrbTaskSuccessors;
 // (`refreshCalculatablePropertiesOfTaskGroup`). Reading a cold value of a deep tree calculates
 // bottom-up without recursion.
 //
+// Numbering: outline numbers are cached on first read and kept until `refreshWbsNo()` on that
+// task (OrbProjectTaskNumbering.cpp); sequence numbers change only when a numbering operation
+// runs.
+//
+// Copying: `copyProperties` copies chosen groups of properties onto another task, sharing the
+// member objects; the clones make a copy for another project, members looked up there by id
+// (OrbProjectTaskCopying.cpp).
+//
 // Equality and hashing use the id alone. Made by `create()`, never copied or moved. The task
 // throws nothing; no lock: used by the thread that owns its project. Tree walks: the task meets
 // LxParentLinkedTreeNode through `std::shared_ptr<OrbProjectTask>` handles.
@@ -60,6 +70,10 @@ public:
     using Ptr = std::shared_ptr<OrbProjectTask>;
     using Childs = std::vector<Ptr>;
     using Member = std::shared_ptr<OrbProjectMember>;
+
+    // Which groups of properties `copyProperties` takes
+    // (OrbProjectTaskPropertyCopyingCategories.h).
+    using OrbProjectTaskPropertyCopyingCategories = ::OrbProjectTaskPropertyCopyingCategories;
 
     // The dates are stored as given, without the range checks of the setters. `project` and
     // `parent` may be null; the task is not added to the parent's children.
@@ -80,6 +94,13 @@ public:
     Ptr treeGetParentNode() const { return parent(); }
     // True when the child list is present and not empty.
     bool hasChilds() const { return _childs && !_childs->empty(); }
+    // 0 when the list is absent.
+    std::int64_t childCount() const {
+        return _childs ? static_cast<std::int64_t>(_childs->size()) : 0;
+    }
+    // Null without children.
+    Ptr firstChild() const { return hasChilds() ? _childs->front() : nullptr; }
+    Ptr lastChild() const { return hasChilds() ? _childs->back() : nullptr; }
     // The nearest ancestor (never the task itself) that is a project task or the root; null for
     // the root.
     Ptr getRootTaskOfDirectProject() const;
@@ -271,6 +292,84 @@ public:
     // False for a task with children and for a milestone; else whether it has own assignments.
     bool hasAssignment() const;
 
+    // --- Numbering ---
+    //
+    // Outline numbers count children from 1 and join the levels with "." ("2.1.3"); the direct
+    // number restarts below every project task. Both are "" for the root, and "" for a task
+    // its parent does not list (by id) or that has such an ancestor below the root: no number
+    // can be built for it.
+
+    std::string wbsNo() const;
+    std::string directWbsNo() const;
+    // Fills both caches of this task, and those of its ancestors as far as it needs them.
+    void buildWbsNumbers() const;
+    // Clears both caches of this task only; its descendants keep theirs.
+    void refreshWbsNo();
+
+    std::int64_t globalSequenceNo() const { return _sequenceno; }
+    std::int64_t directSequenceNo() const { return _directSequenceNo; }
+    // Takes `counter` as this task's global sequence number and counts it on by one: the
+    // action of a pre-order walk.
+    void assignGlobalSequenceNo(std::int64_t& counter);
+    // Numbers the subtree in pre-order, this task first, from `start` on.
+    void setGlobalSequenceNoInTaskTree(std::int64_t start);
+    // Numbers the subtree below this task in pre-order from `start + 1` on (this task takes
+    // `start` when `includeMe`), going below common tasks only: a milestone or project task is
+    // numbered, the tasks under it are not.
+    void setDirectSequenceNoInTaskTree(std::int64_t start, bool includeMe);
+
+    // --- Shape and visibility ---
+
+    // 0 without children; else 1 + the deepest child, where a child counts 0 unless it is a
+    // common task with children (so sub-projects and milestones count as one level). The
+    // task's own kind is not consulted.
+    std::int64_t deepsOfChildsExceptSubProjectTasks() const;
+    // Whether a sub-project task lies anywhere below this task.
+    bool includeSubProjectInChildsTree() const;
+    // Whether an ancestor (this task excluded) is a sub-project task.
+    bool isInSubProject() const;
+    // False for the root; else whether some ancestor is collapsed.
+    bool isHidden() const;
+    // False when this task is collapsed; else whether no ancestor is.
+    bool isAllAncestorsExpanded() const;
+    // True for a single task, a milestone and a sub-project task; false for a group task and a
+    // project task without parent.
+    bool isVisibleInOneLine() const;
+    // Down the last children while they are common tasks with children: the last task shown
+    // of this task's subtree. The second stops at a collapsed task too.
+    Ptr lastChildIncludeMeInDeepTree() const;
+    Ptr lastExpandedChildIncludeMeInDeepTree() const;
+
+    // --- Copying ---
+
+    using Categories = OrbProjectTaskPropertyCopyingCategories;
+
+    // Copies the name and the chosen groups of properties of this task onto `to`, never links,
+    // children, id, parent, project, notes or the collapsed flag. Members (assignments, contact
+    // person) are the same objects: finding them in another team is the caller's business.
+    // Shown values of a group are taken where the task shows them (dates, completions,
+    // materials cost), stored ones for its work and labour cost. Setters that `to` ignores
+    // (dates and work on a task with children, assignments on a group or milestone) change
+    // nothing there.
+    void copyProperties(OrbProjectTask& to, Categories withoutLinkAndChildren) const;
+
+    // A copy of this task for `toProject`: same id, this task's shown dates stored as they
+    // are, no parent, children or links; kind, completions, baseline, work, cost, URLs, icon and
+    // colour copied; assignments and contact person given to the members of `toProject`'s team
+    // with the same ids. A member missing there is left out with a warning. Placing and
+    // registering the copy is the caller's business.
+    // Requires: `toProject` is not null.
+    Ptr clonePropertyExceptChildrenAndLinkToOtherProject(
+        const std::shared_ptr<OrbProject>& toProject) const;
+    // A copy of a single task holding only the work of the given members: their assignments
+    // (workload above 0) go to `toProject`'s members with the same ids, and its work amounts,
+    // fixed labour cost and materials cost are scaled by the share of the workload they keep.
+    // Null for a task that is not a single task or that none of the members works on.
+    // Requires: `toProject` is not null.
+    Ptr cloneSingleTaskPropertyExceptChildrenAndLinkToOtherProjectForOrbProjectMembers(
+        const std::shared_ptr<OrbProject>& toProject,
+        const std::vector<std::int64_t>& memberIds) const;
+
 private:
     friend class OrbProject;
 
@@ -284,10 +383,15 @@ private:
     // Sets the child's parent and, unless a child with its id is listed, inserts it at `index`
     // (the list is made when absent).
     void adopt(const Ptr& child, std::size_t index);
+    // The first child with that id. Long lists answer from an index (`_childIndexById`).
     std::optional<std::size_t> indexOfChild(std::int64_t taskId) const;
-    std::size_t childCount() const { return _childs ? _childs->size() : 0; }
+    // Inserts into the present list and keeps the index in step.
+    void placeChild(const Ptr& child, std::size_t index);
+    void forgetChildIndex() { _childIndexById.reset(); }
     // A new task below this one, with this task's colour; the child list exists afterwards.
     Ptr makeChild(std::int64_t newTaskId, platform::Date start, platform::Date finish);
+    // The outline number `cache` holds, built when absent; "" for the root.
+    std::string outlineNumber(std::optional<std::string> OrbProjectTask::*cache) const;
     // Fills the caches of `box` below this task that a read of this task's own value would
     // fill, bottom-up, so that no reading recurses as deep as the tree.
     template <class Action>
@@ -315,8 +419,15 @@ private:
     ProjectTaskInnerType _innerType = ProjectTaskInnerType::common;
     std::weak_ptr<OrbProjectTask> _parent;
     std::optional<Childs> _childs;
+    // The first index of each child id, made on the first look-up in a long list and dropped
+    // when the list changes other than by appending.
+    mutable std::unique_ptr<std::unordered_map<std::int64_t, std::size_t>> _childIndexById;
     mutable std::unique_ptr<OrbTaskLinks> _links;
     std::optional<std::vector<std::int64_t>> _predecessoridlistbuf;
+    mutable std::optional<std::string> _wbsNo;
+    mutable std::optional<std::string> _directWbsNo;
+    std::int64_t _sequenceno = 0;
+    std::int64_t _directSequenceNo = 0;
     mutable std::shared_ptr<DateBaseline> _dateBaseline;
     std::optional<TaskUrl> _url1;
     std::optional<TaskUrl> _url2;

@@ -12,6 +12,8 @@ using Ptr = OrbProjectTask::Ptr;
 
 namespace {
 
+constexpr std::size_t kIndexedChildCount = 32;
+
 // Whether `target` lies in the subtree of `top` (top included), by object. Each task is entered
 // once, so a task listed under several parents costs nothing extra.
 bool subtreeHolds(const Ptr& top, const OrbProjectTask* target) {
@@ -60,28 +62,55 @@ bool OrbProjectTask::canAdopt(const Ptr& child) const {
     return !holdsItself;
 }
 
+// Numbering every task of a flat list, or adding thousands of children one by one, asks for
+// an index per child: a scan each time would make both quadratic. Short lists are scanned, as
+// an index would cost more than it saves there.
 std::optional<std::size_t> OrbProjectTask::indexOfChild(std::int64_t taskId) const {
     if (!_childs) {
         return std::nullopt;
     }
-    for (std::size_t index = 0; index < _childs->size(); ++index) {
-        if ((*_childs)[index]->id() == taskId) {
-            return index;
+    if (_childs->size() < kIndexedChildCount) {
+        for (std::size_t index = 0; index < _childs->size(); ++index) {
+            if ((*_childs)[index]->id() == taskId) {
+                return index;
+            }
+        }
+        return std::nullopt;
+    }
+    if (!_childIndexById) {
+        _childIndexById = std::make_unique<std::unordered_map<std::int64_t, std::size_t>>();
+        for (std::size_t index = 0; index < _childs->size(); ++index) {
+            _childIndexById->try_emplace((*_childs)[index]->id(), index);
         }
     }
-    return std::nullopt;
+    const auto found = _childIndexById->find(taskId);
+    return found == _childIndexById->end() ? std::nullopt : std::optional(found->second);
+}
+
+void OrbProjectTask::placeChild(const Ptr& child, std::size_t index) {
+    const bool appended = index == _childs->size();
+    _childs->insert(_childs->begin() + static_cast<std::ptrdiff_t>(index), child);
+    if (!_childIndexById) {
+        return;
+    }
+    if (appended) {
+        _childIndexById->try_emplace(child->id(), index);
+    } else {
+        forgetChildIndex();
+    }
 }
 
 void OrbProjectTask::adopt(const Ptr& child, std::size_t index) {
     child->_parent = weak_from_this();
     if (!_childs) {
+        forgetChildIndex();
         _childs = Childs{child};
         return;
     }
     if (indexOfChild(child->id())) {
         return;
     }
-    _childs->insert(_childs->begin() + static_cast<std::ptrdiff_t>(index), child);
+    placeChild(child, index);
 }
 
 // A new child is appended even when a child with its id is listed: the file format hands the
@@ -89,7 +118,7 @@ void OrbProjectTask::adopt(const Ptr& child, std::size_t index) {
 Ptr OrbProjectTask::createChild(std::int64_t newTaskId, platform::Date start,
                                 platform::Date finish) {
     Ptr child = makeChild(newTaskId, start, finish);
-    _childs->push_back(child);
+    placeChild(child, _childs->size());
     return child;
 }
 
@@ -97,8 +126,7 @@ Ptr OrbProjectTask::createChildAfter(std::int64_t previousTaskId, std::int64_t n
                                      platform::Date start, platform::Date finish) {
     Ptr child = makeChild(newTaskId, start, finish);
     const auto previous = indexOfChild(previousTaskId);
-    const std::size_t index = previous ? *previous + 1 : _childs->size();
-    _childs->insert(_childs->begin() + static_cast<std::ptrdiff_t>(index), child);
+    placeChild(child, previous ? *previous + 1 : _childs->size());
     return child;
 }
 
@@ -115,12 +143,12 @@ bool OrbProjectTask::addChild(const Ptr& child) {
     if (!canAdopt(child)) {
         return false;
     }
-    adopt(child, childCount());
+    adopt(child, static_cast<std::size_t>(childCount()));
     return true;
 }
 
 bool OrbProjectTask::insertChild(const Ptr& child, std::int64_t index) {
-    if (index < 0 || static_cast<std::size_t>(index) > childCount() || !canAdopt(child)) {
+    if (index < 0 || index > childCount() || !canAdopt(child)) {
         return false;
     }
     adopt(child, static_cast<std::size_t>(index));
@@ -139,7 +167,7 @@ bool OrbProjectTask::insertChild(const Ptr& child, const Ptr& baseTask, bool bel
 void OrbProjectTask::changeChildIndex(const Ptr& task, std::int64_t newIndex,
                                       const std::function<void(const Ptr&)>& sequenceChanged) {
     const auto oldIndex = task ? indexOfChild(task->id()) : std::nullopt;
-    if (!oldIndex || newIndex < 0 || static_cast<std::size_t>(newIndex) >= childCount()) {
+    if (!oldIndex || newIndex < 0 || newIndex >= childCount()) {
         return;
     }
     const auto target = static_cast<std::size_t>(newIndex);
@@ -150,6 +178,7 @@ void OrbProjectTask::changeChildIndex(const Ptr& task, std::int64_t newIndex,
     Ptr moved = before[*oldIndex];
     _childs->erase(_childs->begin() + static_cast<std::ptrdiff_t>(*oldIndex));
     _childs->insert(_childs->begin() + newIndex, std::move(moved));
+    forgetChildIndex();
     if (!sequenceChanged) {
         return;
     }
@@ -163,7 +192,7 @@ void OrbProjectTask::changeChildIndex(const Ptr& task, std::int64_t newIndex,
 // call; the tasks below a removed child stay with it.
 void OrbProjectTask::removeChildByRange(std::int64_t fromIndex, std::int64_t toIndex,
                                         OrbProject& project) {
-    if (fromIndex < 0 || fromIndex > toIndex || static_cast<std::size_t>(toIndex) >= childCount()) {
+    if (fromIndex < 0 || fromIndex > toIndex || toIndex >= childCount()) {
         return;
     }
     for (std::int64_t index = toIndex; index >= fromIndex; --index) {
@@ -172,4 +201,5 @@ void OrbProjectTask::removeChildByRange(std::int64_t fromIndex, std::int64_t toI
         child->_parent.reset();
         project.unregisterTree(child);
     }
+    forgetChildIndex();
 }
