@@ -1,0 +1,132 @@
+// Making and merging the output profile.
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+#include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
+#include "app/manager/CombineOutput.h"
+#include "app/manager/ExceptionDays.h"
+#include "app/manager/SourceOutline.h"
+#include "utility/DateExtensions.h"
+#include "utility/StringExtensions.h"
+
+namespace {
+
+using Profile = CombineOutput::Profile;
+using Member = CombineOutput::Member;
+using Layout = CombineOutput::SourceProjectLayoutOption;
+
+// Deeper outlines than this cannot be shown under one group task per source.
+constexpr std::int64_t kMaxOutlineLevelForGroupLayout = 4;
+
+std::vector<std::shared_ptr<OrbProjectMember>> teamOf(const CombineSource::Project& source) {
+    return source.orbProject->team()->members();
+}
+
+Member entryOf(const CombineSource::Project& source,
+               const std::shared_ptr<OrbProjectMember>& member) {
+    return Member{lx::trimmed(member->name()), {{source, member}}};
+}
+
+// One entry per member, in team order; equal names stay apart because nothing says yet which
+// of them are the same person.
+std::vector<Member> entriesOf(const CombineSource::Project& source) {
+    std::vector<Member> entries;
+    for (const auto& member : teamOf(source)) {
+        entries.push_back(entryOf(source, member));
+    }
+    return entries;
+}
+
+// A member joins the first entry of its trimmed name, entries appended for earlier members of
+// the same source included; an empty name is nobody in particular and joins none.
+void mergeTeam(std::vector<Member>& entries, const CombineSource::Project& source) {
+    for (const auto& member : teamOf(source)) {
+        const std::string name = lx::trimmed(member->name());
+        const auto joined =
+            name.empty() ? entries.end() : std::ranges::find_if(entries, [&](const Member& entry) {
+                return lx::isCaseInsensitiveSame(entry.name, name);
+            });
+        if (joined == entries.end()) {
+            entries.push_back(entryOf(source, member));
+        } else {
+            joined->sources.push_back({source, member});
+        }
+    }
+}
+
+// Only days outside the profile's range are taken: inside it the validation has already made
+// sure the sources agree. The range and the list are the ones before this merge, so two days
+// of the source on one day are both taken.
+void mergeExceptionDays(Profile& profile, const std::vector<platform::Date>& days) {
+    if (profile.calendarExceptions.empty()) {
+        profile.calendarExceptions = days;
+        return;
+    }
+    std::vector<platform::Date> taken;
+    for (const platform::Date day : days) {
+        const platform::Date dayStart = lx::toDayOnly(day);
+        const bool outsideRange = dayStart < profile.start || dayStart > profile.finish;
+        if (outsideRange && !containsSameDay(profile.calendarExceptions, day)) {
+            taken.push_back(day);
+        }
+    }
+    std::ranges::copy(taken, std::back_inserter(profile.calendarExceptions));
+}
+
+// A sub-project cannot sit inside another sub-project task; a deep outline does not fit under
+// one group task. At most one correction applies.
+void correctLayout(Profile& profile) {
+    if (profile.includeSubProject && profile.sourceProjectLayoutOption == Layout::subProject) {
+        profile.sourceProjectLayoutOption = Layout::group;
+    } else if (profile.maxOutlineLevel >= kMaxOutlineLevelForGroupLayout &&
+               profile.sourceProjectLayoutOption == Layout::group) {
+        profile.sourceProjectLayoutOption = Layout::direct;
+    }
+}
+
+}  // namespace
+
+Profile Profile::makeOutputProfile(const CombineSource::Project& from) {
+    const OrbProject& project = *from.orbProject;
+    const auto& root = project.root();
+    Profile profile;
+    profile.name = "Combined Project";
+    profile.currency = project.currency();
+    profile.displayCurrencyAtBegining = project.displayCurrencyAtBegin();
+    profile.dailyWorkingHours = project.dailyWorkingHours();
+    profile.defaultChargeRate = project.defaultCostRate();
+    profile.members = entriesOf(from);
+    profile.calendarExceptions = project.calendar()->exceptions();
+    profile.onlyScheduleTasksAtWorkingDays = project.onlyWorkingDayTaskSchedule();
+    profile.taskLinkType = project.taskLinkType();
+    profile.start = root->start();
+    profile.finish = root->finish();
+    profile.includeSubProject = includesSubProject(root);
+    profile.maxOutlineLevel = outlineDepthOf(root);
+    profile.sourceProjectLayoutOption =
+        profile.maxOutlineLevel < kMaxOutlineLevelForGroupLayout ? Layout::group : Layout::direct;
+    return profile;
+}
+
+Profile Profile::merged(const CombineSource::Project& with) const {
+    const OrbProject& project = *with.orbProject;
+    const auto& root = project.root();
+    Profile profile = *this;
+    if (profile.members.empty()) {
+        profile.members = entriesOf(with);
+    } else {
+        mergeTeam(profile.members, with);
+    }
+    const std::vector<platform::Date> days = project.calendar()->exceptions();
+    if (!days.empty()) {
+        mergeExceptionDays(profile, days);
+    }
+    profile.start = std::min(profile.start, root->start());
+    profile.finish = std::max(profile.finish, root->finish());
+    profile.includeSubProject = profile.includeSubProject || includesSubProject(root);
+    profile.maxOutlineLevel = std::max(profile.maxOutlineLevel, outlineDepthOf(root));
+    correctLayout(profile);
+    return profile;
+}
