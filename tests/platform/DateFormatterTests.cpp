@@ -74,6 +74,15 @@ TEST(DateFormatter, OneFormatterFollowsZoneAndLocaleChanges) {
     EXPECT_EQ(medium.parse("12.05.2024, 00:30"), date);
 }
 
+TEST(DateFormatter, AFixedLocaleKeepsItsDigitsInAnyCurrentLocale) {
+    const platform::ScopedTimeZoneAndLocale pinned("Europe/Berlin", "ar_EG");
+    const Date date = utcDate(2024, 5, 11, 8, 30);
+    EXPECT_NE(DateFormatter(kFullPattern).format(date), "2024-05-11T10:30:00");
+    const DateFormatter fixed(kFullPattern, "en_US_POSIX");
+    EXPECT_EQ(fixed.format(date), "2024-05-11T10:30:00");
+    EXPECT_EQ(fixed.parse("2024-05-11T10:30:00"), date);
+}
+
 TEST(DateFormatter, SharedBetweenThreads) {
     const platform::ScopedTimeZoneAndLocale pinned("Europe/Berlin", "en_US");
     const DateFormatter full(kFullPattern);

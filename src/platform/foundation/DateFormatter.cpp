@@ -61,6 +61,7 @@ std::optional<UDate> parseWhole(icu::DateFormat& format, const icu::UnicodeStrin
 
 struct DateFormatter::Impl {
     std::optional<std::string> pattern;
+    std::optional<std::string> localeIdentifier;
     Style dateStyle = Style::none;
     Style timeStyle = Style::none;
     bool relative = false;
@@ -81,7 +82,9 @@ struct DateFormatter::Impl {
     }
 
     std::unique_ptr<icu::DateFormat> make() const {
-        const icu::Locale locale = internal::currentGregorianLocale();
+        const icu::Locale locale =
+            localeIdentifier ? internal::gregorianLocale(icu::Locale(localeIdentifier->c_str()))
+                             : internal::currentGregorianLocale();
         std::unique_ptr<icu::DateFormat> made;
         if (pattern) {
             UErrorCode status = U_ZERO_ERROR;
@@ -129,6 +132,11 @@ struct DateFormatter::Impl {
 
 DateFormatter::DateFormatter(std::string pattern) : impl_(std::make_unique<Impl>()) {
     impl_->pattern = std::move(pattern);
+}
+
+DateFormatter::DateFormatter(std::string pattern, std::string localeIdentifier)
+    : DateFormatter(std::move(pattern)) {
+    impl_->localeIdentifier = std::move(localeIdentifier);
 }
 
 DateFormatter::DateFormatter(Style dateStyle, Style timeStyle, bool relative)

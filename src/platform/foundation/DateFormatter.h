@@ -29,6 +29,9 @@ public:
     enum class Style { none = 0, short_ = 1, medium = 2, long_ = 3, full = 4 };
 
     explicit DateFormatter(std::string pattern);
+    // A pattern in one fixed locale instead of the current one, still in the current zone: with
+    // "en_US_POSIX", a text that programs read, in ASCII digits whatever the user's locale.
+    DateFormatter(std::string pattern, std::string localeIdentifier);
     // `relative` words nearby days ("Today", "Yesterday") where the locale has words for them.
     DateFormatter(Style dateStyle, Style timeStyle, bool relative = false);
     ~DateFormatter();

@@ -61,8 +61,12 @@ std::string describeFound(const nlohmann::json& node) {
     }
 }
 
-bool isWhole(double value) {
-    return std::trunc(value) == value;
+// Whole numbers written with a fraction or an exponent ("7.0", "1e2") arrive as doubles, and so
+// do whole numbers beyond 64 bits. From 2^53 on, doubles are too coarse to tell one whole
+// number from its neighbours: "-9223372036854775809" and "9007199254740993.0" would arrive as
+// -2^63 and 2^53 and be taken as those. Such doubles are refused.
+bool isExactlyWhole(double value) {
+    return std::trunc(value) == value && std::fabs(value) < std::ldexp(1.0, 53);
 }
 
 // Doubles below this magnitude round to a finite float; from it on they round to infinity:
@@ -171,7 +175,7 @@ std::int64_t Value::decodeSigned(std::int64_t min, std::int64_t max,
     if (node_->is_number_float()) {
         // min is -2^(bits-1), exact in a double; -min is the first value above the range.
         const auto value = node_->get<double>();
-        if (!isWhole(value) || value < static_cast<double>(min) ||
+        if (!isExactlyWhole(value) || value < static_cast<double>(min) ||
             value >= -static_cast<double>(min)) {
             doesNotFit();
         }
@@ -202,7 +206,7 @@ std::uint64_t Value::decodeUnsigned(std::uint64_t max, const std::string& type) 
         // 2^bits, the first value above the range, exact in a double.
         const double limit = static_cast<double>(max / 2 + 1) * 2.0;
         const auto value = node_->get<double>();
-        if (!isWhole(value) || value < 0.0 || value >= limit) {
+        if (!isExactlyWhole(value) || value < 0.0 || value >= limit) {
             doesNotFit();
         }
         return static_cast<std::uint64_t>(value);

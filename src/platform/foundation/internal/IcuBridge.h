@@ -22,13 +22,16 @@ inline std::string toUtf8(const icu::UnicodeString& text) {
     return utf8;
 }
 
-// The current locale with the Gregorian calendar, whatever calendar the locale prefers
-// (Thai, for one, prefers the Buddhist calendar).
-inline icu::Locale currentGregorianLocale() {
-    icu::Locale locale = icu::Locale::getDefault();
+// The locale with the Gregorian calendar, whatever calendar the locale prefers (Thai, for one,
+// prefers the Buddhist calendar).
+inline icu::Locale gregorianLocale(icu::Locale locale) {
     UErrorCode status = U_ZERO_ERROR;
     locale.setKeywordValue("calendar", "gregorian", status);
     return locale;
+}
+
+inline icu::Locale currentGregorianLocale() {
+    return gregorianLocale(icu::Locale::getDefault());
 }
 
 // ICU counts milliseconds since 1970.

@@ -1,0 +1,274 @@
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "LxOrbinDocument/Model/Task/OrbTaskLinks.h"
+#include "app/manager/CombineFixture.h"
+#include "support/LogCapture.h"
+
+namespace {
+
+using Ids = std::vector<std::int64_t>;
+using Names = std::vector<std::string>;
+
+class CombineTaskTreeTest : public CombineFixture {
+protected:
+    // Three sources of 5, 3 and 4 tasks, roots included.
+    void acceptThreeSources() {
+        auto alpha = project("Alpha", "Alpha root");
+        const auto a1 = task(*alpha, alpha->root(), 1, "a1");
+        task(*alpha, a1, 2, "a2");
+        task(*alpha, a1, 3, "a3");
+        task(*alpha, alpha->root(), 4, "a4");
+        auto beta = project("Beta", "Beta root");
+        task(*beta, beta->root(), 1, "b1");
+        task(*beta, beta->root(), 2, "b2");
+        auto gamma = project("Gamma", "Gamma root");
+        const auto c1 = task(*gamma, gamma->root(), 1, "c1");
+        const auto c2 = task(*gamma, c1, 2, "c2");
+        task(*gamma, c2, 3, "c3");
+        for (const auto& source : {alpha, beta, gamma}) {
+            accept(source);
+        }
+    }
+
+    static Ids predecessorIds(const OrbProject& project, const std::string& name) {
+        Ids ids;
+        const auto predecessors = named(project, name)->links().predecessors();
+        if (predecessors) {
+            for (const TaskPtr& predecessor :
+                 predecessors->links().value_or(OrbProjectTask::Childs{})) {
+                ids.push_back(predecessor->id());
+            }
+        }
+        return ids;
+    }
+};
+
+TEST_F(CombineTaskTreeTest, IdsRunOnAcrossSourcesAndTheLayoutPlacesTheCopies) {
+    acceptThreeSources();
+    struct Case {
+        Layout layout;
+        Ids rootChildren;
+        Ids tree;
+    };
+    const std::vector<Case> cases = {
+        // The roots' copies (1, 6 and 9) are dropped.
+        {Layout::direct, {2, 5, 7, 8, 10}, {2, 3, 4, 5, 7, 8, 10, 11, 12}},
+        {Layout::group, {1, 6, 9}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+        {Layout::subProject, {1, 6, 9}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(static_cast<int>(row.layout));
+        const auto result = combined(row.layout);
+        EXPECT_EQ(projecttest::childIdsOf(result->root()), row.rootChildren);
+        EXPECT_EQ(treeIds(result->root()), row.tree);
+        EXPECT_EQ(result->taskCount(), static_cast<std::int64_t>(row.tree.size()));
+        EXPECT_EQ(result->findTask(11)->name(), "c2");
+    }
+}
+
+TEST_F(CombineTaskTreeTest, EachSourceRootBecomesOneGroupOrSubProjectTask) {
+    auto unnamed = project("Unnamed project");
+    task(*unnamed, unnamed->root(), 1, "u1");
+    auto blank = project("Blank project", "  ");
+    task(*blank, blank->root(), 1, "v1");
+    auto empty = project("Empty project", "Empty root");
+    for (const auto& source : {unnamed, blank, empty}) {
+        accept(source);
+    }
+    struct Case {
+        Layout layout;
+        Names rootChildren;
+        std::vector<OrbProjectTaskType> types;
+    };
+    const std::vector<Case> cases = {
+        // The childless source root stands for nothing here.
+        {Layout::direct,
+         {"u1", "v1"},
+         {OrbProjectTaskType::singleTask, OrbProjectTaskType::singleTask}},
+        // An empty root name gives the project's name; a blank one is kept.
+        {Layout::group,
+         {"Unnamed project", "  ", "Empty root"},
+         {OrbProjectTaskType::groupTask, OrbProjectTaskType::groupTask,
+          OrbProjectTaskType::singleTask}},
+        {Layout::subProject,
+         {"Unnamed project", "  ", "Empty root"},
+         {OrbProjectTaskType::subProjectTask, OrbProjectTaskType::subProjectTask,
+          OrbProjectTaskType::subProjectTask}},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(static_cast<int>(row.layout));
+        const auto result = combined(row.layout);
+        EXPECT_EQ(childNames(result->root()), row.rootChildren);
+        std::vector<OrbProjectTaskType> types;
+        for (const TaskPtr& child : *result->root()->childs()) {
+            types.push_back(child->type());
+        }
+        EXPECT_EQ(types, row.types);
+    }
+}
+
+TEST_F(CombineTaskTreeTest, CopiesKeepTheShownDatesAndPropertiesButNoNotes) {
+    auto source = project("Alpha");
+    const auto group = task(*source, source->root(), 1, "Group");
+    const auto first = task(*source, group, 2, "First", 1);
+    task(*source, group, 3, "Second", 3);
+    const auto milestone = task(*source, source->root(), 4, "Gate", 4);
+    milestone->setTaskType(OrbProjectTaskType::milestone);
+    first->setCompletedPercentage(40);
+    first->setIcon(7);
+    first->setColor(5);
+    first->setWork(OrbTaskWork::fixAmount(12.0f));
+    first->setUrl1(TaskUrl::make("Spec", "https://example.org/a"));
+    first->setNotes("private");
+    accept(source);
+
+    const auto result = combined(Layout::direct);
+
+    const auto groupCopy = named(*result, "Group");
+    EXPECT_EQ(groupCopy->start(), group->start());
+    EXPECT_EQ(groupCopy->finish(), group->finish());
+    const auto gateCopy = named(*result, "Gate");
+    EXPECT_EQ(gateCopy->type(), OrbProjectTaskType::milestone);
+    EXPECT_EQ(gateCopy->start(), milestone->start());
+    EXPECT_EQ(gateCopy->finish(), milestone->finish());
+    const auto firstCopy = named(*result, "First");
+    EXPECT_EQ(firstCopy->completePercentage(), 40);
+    EXPECT_EQ(firstCopy->iconIndex(), 7);
+    EXPECT_EQ(firstCopy->colorIndex(), 5);
+    EXPECT_EQ(firstCopy->work(), 12.0f);
+    EXPECT_EQ(firstCopy->url1(), first->url1());
+    EXPECT_FALSE(firstCopy->notes());
+}
+
+TEST_F(CombineTaskTreeTest, LinksAreRebuiltBetweenTheCopiesOfEachSource) {
+    auto alpha = project("Alpha");
+    const auto group = task(*alpha, alpha->root(), 1, "G1");
+    const auto t1 = task(*alpha, group, 2, "T1");
+    const auto t2 = task(*alpha, group, 3, "T2", 1);
+    const auto t3 = task(*alpha, alpha->root(), 4, "T3", 2);
+    t2->links().addPredecessor(t1);
+    t3->links().addPredecessor(t2);
+    t3->links().addPredecessor(t1);
+    // Linked while it was a single task; as a group it takes no part in links.
+    const auto lateGroup = task(*alpha, alpha->root(), 5, "G2", 3);
+    lateGroup->links().addPredecessor(t3);
+    task(*alpha, lateGroup, 6, "G2 child", 3);
+    auto beta = project("Beta");
+    const auto u1 = task(*beta, beta->root(), 1, "U1");
+    const auto u2 = task(*beta, beta->root(), 2, "U2", 1);
+    u2->links().addPredecessor(u1);
+    accept(alpha);
+    accept(beta);
+
+    for (const Layout layout : {Layout::direct, Layout::group, Layout::subProject}) {
+        SCOPED_TRACE(static_cast<int>(layout));
+        const auto result = combined(layout);
+        const auto idOf = [&](const std::string& name) { return named(*result, name)->id(); };
+        EXPECT_EQ(predecessorIds(*result, "T2"), Ids{idOf("T1")});
+        EXPECT_EQ(predecessorIds(*result, "T3"), (Ids{idOf("T2"), idOf("T1")}));
+        EXPECT_EQ(predecessorIds(*result, "U2"), Ids{idOf("U1")});
+        EXPECT_EQ(named(*result, "T1")->links().successorCount(), 2);
+        EXPECT_TRUE(named(*result, "G2")->links().isEmpty());
+        EXPECT_EQ(named(*result, "T3")->links().successorCount(), 0);
+    }
+}
+
+TEST_F(CombineTaskTreeTest, AssignmentsAndContactPersonsGoToTheMergedMembers) {
+    auto alpha = project("Alpha");
+    const auto ann = alpha->team()->add("Ann", std::nullopt, std::nullopt, 2.0f);
+    const auto bob = alpha->team()->add("Bob");
+    const auto t1 = task(*alpha, alpha->root(), 1, "T1");
+    t1->resources().addOrUpdateResource(ann, 50);
+    t1->resources().addOrUpdateResource(bob, 100);
+    task(*alpha, alpha->root(), 2, "T2")->setContactor(bob);
+    auto beta = project("Beta");
+    const auto cy = beta->team()->add("Cy");
+    // Both join Ann's entry: one combined member.
+    const auto annUpper = beta->team()->add("ANN ", std::nullopt, std::nullopt, 2.0f);
+    const auto annLower = beta->team()->add("ann", std::nullopt, std::nullopt, 2.0f);
+    const auto u1 = task(*beta, beta->root(), 1, "U1");
+    u1->resources().addOrUpdateResource(annUpper, 20);
+    u1->resources().addOrUpdateResource(cy, 100);
+    u1->resources().addOrUpdateResource(annLower, 70);
+    u1->setContactor(annLower);
+    accept(alpha);
+    accept(beta);
+
+    const auto result = combined(Layout::direct);
+
+    using Assigned = std::vector<std::pair<std::int64_t, std::int64_t>>;
+    const auto assigned = [&](const std::string& name) {
+        Assigned pairs;
+        for (const auto& assignment : named(*result, name)->resources().assignments()) {
+            EXPECT_EQ(assignment->member(), result->team()->get(assignment->member()->id()));
+            pairs.emplace_back(assignment->member()->id(), assignment->workload());
+        }
+        return pairs;
+    };
+    // Team: Ann 1, Bob 2, Cy 3.
+    EXPECT_EQ(assigned("T1"), (Assigned{{1, 50}, {2, 100}}));
+    EXPECT_EQ(assigned("U1"), (Assigned{{1, 70}, {3, 100}}));
+    EXPECT_EQ(named(*result, "T2")->contactor(), result->team()->get(2));
+    EXPECT_EQ(named(*result, "U1")->contactor(), result->team()->get(1));
+}
+
+TEST_F(CombineTaskTreeTest, AMemberOutsideTheTeamIsLeftOutWithOneWarningEach) {
+    auto alpha = project("Alpha");
+    const auto ann = alpha->team()->add("Ann");
+    const auto stranger = OrbProjectMember::create(9, "Stranger");
+    const auto t1 = task(*alpha, alpha->root(), 1, "T1");
+    t1->resources().addOrUpdateResource(stranger, 40);
+    t1->resources().addOrUpdateResource(ann, 60);
+    t1->setContactor(stranger);
+    accept(alpha);
+    const LogCapture log;
+
+    const auto result = combined(Layout::direct);
+
+    const auto& assignments = named(*result, "T1")->resources().assignments();
+    ASSERT_EQ(assignments.size(), 1u);
+    EXPECT_EQ(assignments.front()->member()->name(), "Ann");
+    EXPECT_FALSE(named(*result, "T1")->contactor());
+    const std::string warning =
+        "[🔔 warning] Copying task failed, as member \"Stranger\" is not existed in the new "
+        "project";
+    int warnings = 0;
+    for (const std::string& line : log.lines()) {
+        if (line.starts_with(warning)) {
+            ++warnings;
+            EXPECT_NE(line.find("(_copyTask(source:toTaskId:toProject:cache:))"),
+                      std::string::npos);
+        }
+    }
+    EXPECT_EQ(warnings, 2);
+}
+
+// A package may repeat a task id; every task is still copied once, in its place.
+TEST_F(CombineTaskTreeTest, RepeatedSourceIdsCopyEveryTaskOnce) {
+    auto alpha = project("Alpha");
+    const auto a = task(*alpha, alpha->root(), 5, "A");
+    const auto b = task(*alpha, a, 7, "B");
+    const auto c = task(*alpha, b, 5, "C");
+    const auto d = task(*alpha, alpha->root(), 7, "D", 1);
+    d->links().addPredecessor(c);
+    accept(alpha);
+    const LogCapture log;
+
+    for (const Layout layout : {Layout::direct, Layout::group}) {
+        SCOPED_TRACE(static_cast<int>(layout));
+        const auto result = combined(layout);
+        const auto top = layout == Layout::direct ? result->root() : result->root()->firstChild();
+        EXPECT_EQ(childNames(top), (Names{"A", "D"}));
+        EXPECT_EQ(childNames(named(*result, "A")), Names{"B"});
+        EXPECT_EQ(childNames(named(*result, "B")), Names{"C"});
+        EXPECT_EQ(predecessorIds(*result, "D"), Ids{named(*result, "C")->id()});
+    }
+    EXPECT_TRUE(log.lines().empty());
+}
+
+}  // namespace
