@@ -179,30 +179,32 @@ void SourceProjectListView::paintEvent(QPaintEvent* /*event*/) {
 }
 
 void SourceProjectListView::dragEnterEvent(QDragEnterEvent* event) {
-    dragMoveEvent(event);
+    takeAsCopy(event);
 }
 
 void SourceProjectListView::dragMoveEvent(QDragMoveEvent* event) {
-    if (!acceptsDrop(*event->mimeData(), projectLoadingProblemState_->isSome())) {
-        event->ignore();
-        return;
-    }
-    // Never a move: the source of a move may delete the file once we report it done.
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
+    takeAsCopy(event);
 }
 
 // A drop that offers a local file counts as done whatever the file turns out to be.
 void SourceProjectListView::dropEvent(QDropEvent* event) {
-    if (!acceptsDrop(*event->mimeData(), projectLoadingProblemState_->isSome())) {
-        event->ignore();
+    if (!takeAsCopy(event)) {
         return;
     }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
     if (const auto file = droppedProjectFile(event->mimeData()->urls())) {
         handOff_(*file);
     }
+}
+
+// Never a move: the source of a move may delete the file once we report it done.
+bool SourceProjectListView::takeAsCopy(QDropEvent* event) const {
+    if (!acceptsDrop(*event->mimeData(), projectLoadingProblemState_->isSome())) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
 }
 
 SourceProjectRowView::SourceProjectRowView(const CombineSource::Project& sourceProject,

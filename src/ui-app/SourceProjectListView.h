@@ -61,6 +61,8 @@ private:
     QLabel* makeHint();
     void showProjects(const std::vector<CombineSource::Project>& projects);
     void clearSources();
+    // Accepts a drag or drop as a copy when the pane takes it, else ignores it.
+    bool takeAsCopy(QDropEvent* event) const;
 
     const std::shared_ptr<CombineManager> engine_;
     const ProjectFileHandOff handOff_;

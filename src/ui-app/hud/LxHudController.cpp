@@ -25,7 +25,7 @@ LxHudController::~LxHudController() {
 void LxHudController::present(QWidget* parent, const std::optional<std::string>& caption,
                               const std::optional<platform::EdgeInsets>& insets,
                               qreal cornerRadius) {
-    if (presented_) {
+    if (presented_ || parent == nullptr) {
         return;
     }
     presented_ = true;

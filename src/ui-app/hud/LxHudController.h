@@ -31,7 +31,7 @@ public:
     LxHudController& operator=(const LxHudController&) = delete;
 
     // Covers `parent` less `insets` with the overlay, titled `caption` or "Loading ...". Does
-    // nothing on a controller that has presented before.
+    // nothing on a controller that has presented before, or without a parent.
     void present(QWidget* parent, const std::optional<std::string>& caption = std::nullopt,
                  const std::optional<platform::EdgeInsets>& insets = std::nullopt,
                  qreal cornerRadius = 0);
