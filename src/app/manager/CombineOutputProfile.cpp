@@ -7,7 +7,6 @@
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "app/manager/CombineOutput.h"
 #include "app/manager/ExceptionDays.h"
-#include "app/manager/SourceOutline.h"
 #include "utility/DateExtensions.h"
 #include "utility/StringExtensions.h"
 
@@ -103,8 +102,8 @@ Profile Profile::makeOutputProfile(const CombineSource::Project& from) {
     profile.taskLinkType = project.taskLinkType();
     profile.start = root->start();
     profile.finish = root->finish();
-    profile.includeSubProject = includesSubProject(root);
-    profile.maxOutlineLevel = outlineDepthOf(root);
+    profile.includeSubProject = root->includeSubProjectInChildsTree();
+    profile.maxOutlineLevel = root->deepsOfChildsExceptSubProjectTasks();
     profile.sourceProjectLayoutOption =
         profile.maxOutlineLevel < kMaxOutlineLevelForGroupLayout ? Layout::group : Layout::direct;
     return profile;
@@ -125,8 +124,9 @@ Profile Profile::merged(const CombineSource::Project& with) const {
     }
     profile.start = std::min(profile.start, root->start());
     profile.finish = std::max(profile.finish, root->finish());
-    profile.includeSubProject = profile.includeSubProject || includesSubProject(root);
-    profile.maxOutlineLevel = std::max(profile.maxOutlineLevel, outlineDepthOf(root));
+    profile.includeSubProject = profile.includeSubProject || root->includeSubProjectInChildsTree();
+    profile.maxOutlineLevel =
+        std::max(profile.maxOutlineLevel, root->deepsOfChildsExceptSubProjectTasks());
     correctLayout(profile);
     return profile;
 }

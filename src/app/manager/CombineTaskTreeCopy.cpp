@@ -150,6 +150,7 @@ void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& 
     const Ptr& sourceRoot = source.root();
 
     CopyMap copies;
+    copies.reserve(static_cast<std::size_t>(source.taskCount()) + 1);
     lx::treeNavigate(sourceRoot, true, [&](const Ptr& task) {
         copies[task.get()] = copyTask(*task, taskIdSeed, toProject, projectCache);
         ++taskIdSeed;
