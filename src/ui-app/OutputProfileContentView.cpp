@@ -1,0 +1,272 @@
+#include "ui-app/OutputProfileContentView.h"
+
+#include <array>
+#include <optional>
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "ui-app/OutputProfileRowView.h"
+#include "ui-app/ViewStyle.h"
+#include "ui-kit/LxColor.h"
+#include "utility/NumberConversions.h"
+#include "utility/StringExtensions.h"
+
+namespace {
+
+using LayoutOption = CombineOutput::SourceProjectLayoutOption;
+
+constexpr int kTitleWidth = 168;
+constexpr int kSectionPadding = 20;
+constexpr int kRowSpacing = 1;
+constexpr std::int64_t kGroupLayoutOutlineLimit = 4;
+
+struct LayoutChoice {
+    LayoutOption option;
+    const char* text;
+    const char* objectName;
+};
+
+const std::array<LayoutChoice, 3> kLayoutChoices = {{
+    {LayoutOption::direct, "Copy tasks directly from source projects", "layoutOptionDirect"},
+    {LayoutOption::group, "Copy source project as task groups at the first outline level",
+     "layoutOptionGroup"},
+    {LayoutOption::subProject, "Copy source project as sub-projects at the first outline level",
+     "layoutOptionSubProject"},
+}};
+
+QString localized(const char* key) {
+    return QCoreApplication::translate("OutputProfileContentView", key);
+}
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+// One section: its title, then its rows, one point apart, so that the background shows between
+// them as thin lines.
+struct Section {
+    QWidget* widget;
+    QVBoxLayout* rows;
+};
+
+Section makeSection(const char* title) {
+    auto* widget = new QWidget;
+    auto* rows = new QVBoxLayout(widget);
+    rows->setSpacing(kRowSpacing);
+    rows->setContentsMargins(0, kSectionPadding, 0, 0);
+    rows->addWidget(new OutputProfileSegmentView(QString::fromUtf8(title)));
+    return {widget, rows};
+}
+
+QLabel* addValueRow(QVBoxLayout* rows, const char* title) {
+    QLabel* value = lx::verbatimLabel(QString());
+    rows->addWidget(new OutputProfileRowView(QString::fromUtf8(title), kTitleWidth, value));
+    return value;
+}
+
+std::vector<std::pair<std::string, std::string>> teamOf(const CombineOutput::Profile& profile) {
+    std::vector<std::pair<std::string, std::string>> team;
+    team.reserve(profile.members.size());
+    for (const CombineOutput::Member& member : profile.members) {
+        team.emplace_back(member.name, contactEmail(member));
+    }
+    return team;
+}
+
+}  // namespace
+
+std::string contactEmail(const CombineOutput::Member& member) {
+    for (const CombineOutput::Member::Source& source : member.sources) {
+        const std::optional<std::string>& email = source.member->email();
+        if (!lx::isBlank(email)) {
+            return *email;
+        }
+    }
+    return {};
+}
+
+bool isChoosable(const CombineOutput::Profile& profile, LayoutOption option) {
+    switch (option) {
+        case LayoutOption::direct:
+            return true;
+        case LayoutOption::group:
+            return profile.maxOutlineLevel < kGroupLayoutOutlineLimit;
+        case LayoutOption::subProject:
+            return !profile.includeSubProject;
+    }
+    return false;
+}
+
+QString datePolicyText(bool onlyScheduleTasksAtWorkingDays) {
+    return onlyScheduleTasksAtWorkingDays ? localized("Working-days Only")
+                                          : localized("All the days");
+}
+
+QString linkTypeText(OrbTaskLinkType taskLinkType) {
+    return taskLinkType == OrbTaskLinkType::finishToStart ? localized("Finish to Start")
+                                                          : localized("Simple List");
+}
+
+platform::qt::Binding<std::string> projectNameBinding(
+    const std::shared_ptr<CombineOutput>& output) {
+    return {
+        [output] { return output->projectName(); },
+        [output](std::string name) { output->setProjectName(std::move(name)); },
+        output->profilePublisher().map([](const std::optional<CombineOutput::Profile>& profile) {
+            return profile ? profile->name : std::string();
+        })};
+}
+
+platform::qt::Binding<LayoutOption> sourceProjectLayoutOptionBinding(
+    const std::shared_ptr<CombineOutput>& output) {
+    return {
+        [output] { return output->sourceProjectLayoutOption(); },
+        [output](LayoutOption option) { output->setSourceProjectLayoutOption(option); },
+        output->profilePublisher().map([](const std::optional<CombineOutput::Profile>& profile) {
+            return profile ? profile->sourceProjectLayoutOption : LayoutOption::direct;
+        })};
+}
+
+OutputProfileContentView::OutputProfileContentView(
+    const CombineOutput::Profile& profile, platform::qt::Binding<std::string> projectName,
+    platform::qt::Binding<LayoutOption> sourceProjectLayoutOption, QWidget* parent)
+    : QScrollArea(parent),
+      profile_(profile),
+      projectName_(std::move(projectName)),
+      sourceProjectLayoutOption_(std::move(sourceProjectLayoutOption)) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    QPalette background = viewport()->palette();
+    background.setColor(QPalette::Window, LxColor::systemBackground());
+    viewport()->setPalette(background);
+    viewport()->setAutoFillBackground(true);
+
+    auto* content = new QWidget;
+    content->setAutoFillBackground(false);
+    auto* sections = new QVBoxLayout(content);
+    sections->setContentsMargins(0, 0, 0, 0);
+    sections->setSpacing(0);
+    sections->addWidget(makeLayoutOptions());
+    sections->addWidget(makeBasicProperties());
+    sections->addWidget(makeTeam());
+
+    Section datePolicy = makeSection("PROJECT DATE POLICY");
+    datePolicy_ = addValueRow(datePolicy.rows, "Allow to Schedule Task at");
+    sections->addWidget(datePolicy.widget);
+
+    Section linkType = makeSection("PROJECT LINK TYPE");
+    linkType.rows->setContentsMargins(0, kSectionPadding, 0, kSectionPadding);
+    linkType_ = addValueRow(linkType.rows, "Task Link Type");
+    sections->addWidget(linkType.widget);
+    sections->addStretch(1);
+    setWidget(content);
+
+    setProfile(profile);
+}
+
+QWidget* OutputProfileContentView::makeLayoutOptions() {
+    Section section = makeSection("COMBINING OPTIONs");
+    auto* options = new QWidget;
+    auto* column = new QVBoxLayout(options);
+    column->setContentsMargins(0, 0, 0, 0);
+    layoutOptions_ = new QButtonGroup(this);
+    layoutOptions_->setExclusive(true);
+    for (const LayoutChoice& choice : kLayoutChoices) {
+        auto* button = new QRadioButton(QString::fromUtf8(choice.text));
+        button->setObjectName(choice.objectName);
+        layoutOptions_->addButton(button, static_cast<int>(choice.option));
+        column->addWidget(button);
+    }
+    connect(layoutOptions_, &QButtonGroup::idClicked, this, [this](int id) { chooseLayout(id); });
+    section.rows->addWidget(new OutputProfileRowView(std::nullopt, std::nullopt, options));
+    return section.widget;
+}
+
+QWidget* OutputProfileContentView::makeBasicProperties() {
+    Section section = makeSection("PROJECT BASIC PROPERTIES");
+    projectNameEdit_ = new QLineEdit;
+    projectNameEdit_->setObjectName("projectNameEdit");
+    projectNameEdit_->setPlaceholderText(localized("PROJECT NAME"));
+    // Only the user's edits go out, never the text set below from the profile.
+    connect(projectNameEdit_, &QLineEdit::textEdited, this,
+            [this](const QString& name) { projectName_.set(name.toStdString()); });
+    section.rows->addWidget(
+        new OutputProfileRowView(QString::fromUtf8("Project Name"), kTitleWidth, projectNameEdit_));
+    currency_ = addValueRow(section.rows, "Currency");
+    dailyWorkingHours_ = addValueRow(section.rows, "Daily Working Hours");
+    defaultChargeRate_ = addValueRow(section.rows, "Default Cost Rate");
+    return section.widget;
+}
+
+QWidget* OutputProfileContentView::makeTeam() {
+    Section section = makeSection("PROJECT TEAM (resources)");
+    auto* rows = new QWidget;
+    team_ = new QVBoxLayout(rows);
+    team_->setContentsMargins(0, 0, 0, 0);
+    team_->setSpacing(kRowSpacing);
+    section.rows->addWidget(rows);
+    return section.widget;
+}
+
+// Each assignment of the profile reaches this, also while the user types in the name field:
+// everything is changed in place, and a text equal to the field's is not set again, so the
+// field keeps its cursor.
+void OutputProfileContentView::setProfile(const CombineOutput::Profile& profile) {
+    profile_ = profile;
+    const QString name = text(profile.name);
+    if (projectNameEdit_->text() != name) {
+        const QSignalBlocker blocker(projectNameEdit_);
+        projectNameEdit_->setText(name);
+    }
+    // A layout the profile no longer allows (a merge can leave one) is shown as it is, checked
+    // and greyed: it is what a combine will use.
+    for (const LayoutChoice& choice : kLayoutChoices) {
+        QAbstractButton* button = layoutOptions_->button(static_cast<int>(choice.option));
+        button->setEnabled(isChoosable(profile, choice.option));
+        if (choice.option == profile.sourceProjectLayoutOption) {
+            button->setChecked(true);
+        }
+    }
+    currency_->setText(text(profile.currency));
+    dailyWorkingHours_->setText(text(lx::toString(profile.dailyWorkingHours)));
+    defaultChargeRate_->setText(text(lx::toString(profile.defaultChargeRate)));
+    datePolicy_->setText(datePolicyText(profile.onlyScheduleTasksAtWorkingDays));
+    linkType_->setText(linkTypeText(profile.taskLinkType));
+    showTeam(profile);
+}
+
+void OutputProfileContentView::showTeam(const CombineOutput::Profile& profile) {
+    auto team = teamOf(profile);
+    if (team == shownTeam_) {
+        return;
+    }
+    while (QLayoutItem* item = team_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    for (const auto& [name, email] : team) {
+        team_->addWidget(
+            new OutputProfileRowView(text(name), kTitleWidth, lx::verbatimLabel(text(email))));
+    }
+    shownTeam_ = std::move(team);
+}
+
+// The rule is checked here as well as by greying the option: a disabled button is one way to
+// show it, not the guard.
+void OutputProfileContentView::chooseLayout(int id) {
+    const auto option = static_cast<LayoutOption>(id);
+    if (isChoosable(profile_, option)) {
+        sourceProjectLayoutOption_.set(option);
+        return;
+    }
+    layoutOptions_->button(static_cast<int>(profile_.sourceProjectLayoutOption))->setChecked(true);
+}

@@ -1,0 +1,236 @@
+#include "ui-app/SourceProjectListView.h"
+
+#include <utility>
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "app/manager/AppContext.h"
+#include "platform/qt/Binding.h"
+#include "platform/qt/Sheet.h"
+#include "platform/qt/ViewBindings.h"
+#include "ui-app/LineLimitedLabel.h"
+#include "ui-app/SourceProjectDrop.h"
+#include "ui-app/SourceProjectProblemsView.h"
+#include "ui-app/ViewStyle.h"
+#include "ui-kit/LxColor.h"
+#include "utility/LxAsync.h"
+
+namespace {
+
+constexpr qreal kCornerRadius = 8;
+constexpr int kHeaderVerticalPadding = 8;
+constexpr int kHeaderHorizontalPadding = 12;
+constexpr int kRowVerticalPadding = 3;
+constexpr int kRowHorizontalPadding = 6;
+constexpr int kRowLineSpacing = 2;
+
+QString localized(const char* key) {
+    return QCoreApplication::translate("SourceProjectListView", key);
+}
+
+// Opening a package unzips, reads and maps it on the calling thread; on the GUI thread that
+// would freeze the window and hold back the busy overlay until the load was over.
+SourceProjectListView::ProjectFileHandOff loadOffTheGuiThread(
+    const std::shared_ptr<CombineManager>& engine) {
+    return [engine](const std::filesystem::path& file) {
+        LxAsync::background([engine, file] { engine->addSourceProject(file); });
+    };
+}
+
+void removeRows(QVBoxLayout* rows) {
+    while (QLayoutItem* item = rows->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+}
+
+}  // namespace
+
+SourceProjectListView::SourceProjectListView(QWidget* parent)
+    : SourceProjectListView(AppContext::shared().combineManager(), {}, parent) {}
+
+SourceProjectListView::SourceProjectListView(std::shared_ptr<CombineManager> engine,
+                                             ProjectFileHandOff handOff, QWidget* parent)
+    : QWidget(parent),
+      engine_(std::move(engine)),
+      handOff_(handOff ? std::move(handOff) : loadOffTheGuiThread(engine_)) {
+    setAcceptDrops(true);
+    auto* column = new QWidget;
+    auto* columnLayout = new QVBoxLayout(column);
+    columnLayout->setContentsMargins(0, 0, 0, 0);
+    columnLayout->setSpacing(0);
+    columnLayout->addWidget(makeHeader());
+    columnLayout->addWidget(makeRowList(), 1);
+
+    // The hint shares the list's cell and lies over its bottom, letting clicks and the wheel
+    // through to the rows beneath it.
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(column, 0, 0);
+    QLabel* hint = makeHint();
+    layout->addWidget(hint, 0, 0, Qt::AlignBottom | Qt::AlignHCenter);
+    hint->raise();
+
+    platform::qt::bindPublisher(
+        this, engine_->source()->projectsPublisher(),
+        [this](const std::vector<CombineSource::Project>& projects) { showProjects(projects); });
+    platform::qt::bindEvent(
+        this, engine_->projectValidatingFailedEvent(),
+        [state = projectLoadingProblemState_](const CombineSource::ValidationResult& result) {
+            state->change(result);
+        });
+    platform::qt::sheet(
+        this, platform::qt::isSomeBinding(projectLoadingProblemState_),
+        [state = projectLoadingProblemState_](const platform::qt::Dismiss& dismiss) {
+            return new SourceProjectProblemsView(
+                state->value().value_or(CombineSource::ValidationResult{}), dismiss);
+        });
+}
+
+QWidget* SourceProjectListView::makeHeader() {
+    header_ = new QWidget;
+    auto* layout = new QHBoxLayout(header_);
+    layout->setContentsMargins(kHeaderHorizontalPadding, kHeaderVerticalPadding,
+                               kHeaderHorizontalPadding, kHeaderVerticalPadding);
+    auto* title = new QLabel(localized("Sources"));
+    title->setTextFormat(Qt::PlainText);
+    title->setFont(lx::headlineFont());
+    lx::setTextColor(title, LxColor::systemTeal());
+    layout->addWidget(title);
+    layout->addStretch(1);
+    clearButton_ = new QPushButton(localized("Clear"));
+    clearButton_->setObjectName("sourcesClearButton");
+    clearButton_->setVisible(false);
+    connect(clearButton_, &QPushButton::clicked, this, [this] { clearSources(); });
+    layout->addWidget(clearButton_);
+    return header_;
+}
+
+QWidget* SourceProjectListView::makeRowList() {
+    auto* list = new QWidget;
+    list->setObjectName("sourceProjectRows");
+    rows_ = new QVBoxLayout(list);
+    rows_->setContentsMargins(0, 0, 0, 0);
+    rows_->setSpacing(0);
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll->setWidget(list);
+    // The pane paints the background under the rows.
+    scroll->viewport()->setAutoFillBackground(false);
+    list->setAutoFillBackground(false);
+    return scroll;
+}
+
+QLabel* SourceProjectListView::makeHint() {
+    auto* hint = new QLabel(localized("Please drop .orb files here"));
+    hint->setObjectName("sourcesDropHint");
+    hint->setTextFormat(Qt::PlainText);
+    hint->setFont(lx::footnoteFont());
+    lx::setTextColor(hint, LxColor::tertiaryLabel());
+    const int padding = lx::defaultPadding(this);
+    hint->setContentsMargins(padding, padding, padding, padding);
+    hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return hint;
+}
+
+// The lists are a handful of rows: building them anew is simpler than matching old to new.
+void SourceProjectListView::showProjects(const std::vector<CombineSource::Project>& projects) {
+    removeRows(rows_);
+    for (const CombineSource::Project& project : projects) {
+        rows_->addWidget(new SourceProjectRowView(project));
+    }
+    rows_->addStretch(1);
+    clearButton_->setVisible(!projects.empty());
+    update();
+}
+
+void SourceProjectListView::clearSources() {
+    engine_->clearSourceProjects();
+}
+
+// Painted here, not by the children, so that one antialiased clip rounds both the background
+// and the header band (a widget mask would give jagged corners).
+void SourceProjectListView::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath pane;
+    pane.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
+    painter.setClipPath(pane);
+    painter.fillRect(rect(), LxColor::systemBackground());
+    const QPoint headerTop = header_->mapTo(this, QPoint(0, 0));
+    painter.fillRect(QRect(0, headerTop.y(), width(), header_->height()),
+                     LxColor::secondarySystemBackground());
+}
+
+void SourceProjectListView::dragEnterEvent(QDragEnterEvent* event) {
+    takeAsCopy(event);
+}
+
+void SourceProjectListView::dragMoveEvent(QDragMoveEvent* event) {
+    takeAsCopy(event);
+}
+
+// A drop that offers a local file counts as done whatever the file turns out to be.
+void SourceProjectListView::dropEvent(QDropEvent* event) {
+    if (!takeAsCopy(event)) {
+        return;
+    }
+    if (const auto file = droppedProjectFile(event->mimeData()->urls())) {
+        handOff_(*file);
+    }
+}
+
+// Never a move: the source of a move may delete the file once we report it done.
+bool SourceProjectListView::takeAsCopy(QDropEvent* event) const {
+    if (!acceptsDrop(*event->mimeData(), projectLoadingProblemState_->isSome())) {
+        event->ignore();
+        return false;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    return true;
+}
+
+SourceProjectRowView::SourceProjectRowView(const CombineSource::Project& sourceProject,
+                                           QWidget* parent)
+    : QWidget(parent) {
+    setObjectName("sourceProjectRow");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(kRowHorizontalPadding, kRowVerticalPadding, kRowHorizontalPadding,
+                               kRowVerticalPadding);
+    layout->setSpacing(kRowLineSpacing);
+
+    auto* firstLine = new QHBoxLayout;
+    auto* number = new QLabel(localized("#%1").arg(sourceProject.index + 1));
+    number->setTextFormat(Qt::PlainText);
+    lx::setTextColor(number, LxColor::secondaryLabel());
+    firstLine->addWidget(number, 0, Qt::AlignTop);
+    // Wrapped, so that a long name cannot widen the fixed-width pane.
+    QLabel* name = lx::verbatimLabel(QString::fromStdString(sourceProject.orbProject->name()));
+    name->setWordWrap(true);
+    firstLine->addWidget(name, 1);
+    layout->addLayout(firstLine);
+
+    auto* path = new LineLimitedLabel(
+        QFile::decodeName(QByteArray::fromStdString(sourceProject.url.string())), 1,
+        Qt::ElideMiddle);
+    path->setObjectName("sourceProjectPath");
+    lx::setTextColor(path, LxColor::tertiaryLabel());
+    layout->addWidget(path);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QString>
+#include <QWidget>
+
+// The few text styles the application's views share.
+namespace lx {
+
+// A label that shows `text` exactly as given: never as rich text, so a name such as "<b>x</b>"
+// reads as written and can load nothing.
+QLabel* verbatimLabel(const QString& text, QWidget* parent = nullptr);
+
+// Colours `widget`'s text (its window-text and text roles).
+void setTextColor(QWidget* widget, const QColor& color);
+
+// The application's font in bold: section and pane headings.
+QFont headlineFont();
+// The application's font at about three quarters of its size: hints.
+QFont footnoteFont();
+
+// The style's usual margin around a view's content, for paddings left to the toolkit.
+int defaultPadding(const QWidget* widget);
+
+}  // namespace lx
