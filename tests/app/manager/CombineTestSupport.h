@@ -24,7 +24,7 @@ struct Person {
     float costRate = 1.0f;
 };
 
-struct SourceSpec {
+struct SourceSettings {
     std::string currency = "EUR";
     float dailyWorkingHours = 8.0f;
     std::vector<Person> team = {};
@@ -42,39 +42,39 @@ struct SourceSpec {
     bool subProject = false;
 };
 
-inline std::shared_ptr<OrbProject> makeProject(const SourceSpec& spec) {
+inline std::shared_ptr<OrbProject> makeProject(const SourceSettings& settings) {
     auto project = OrbProject::create("source-uid", "Source");
-    project->setCurrency(spec.currency);
-    project->setDailyWorkingHours(spec.dailyWorkingHours);
-    project->setOnlyWorkingDayTaskSchedule(spec.onlyWorkingDays);
-    project->setTaskLinkType(spec.linkType);
-    for (const Person& person : spec.team) {
+    project->setCurrency(settings.currency);
+    project->setDailyWorkingHours(settings.dailyWorkingHours);
+    project->setOnlyWorkingDayTaskSchedule(settings.onlyWorkingDays);
+    project->setTaskLinkType(settings.linkType);
+    for (const Person& person : settings.team) {
         project->team()->add(person.name, std::nullopt, std::nullopt, person.costRate);
     }
-    auto calendar = OrbProjectCalendar::create(spec.start, spec.finish, "");
-    calendar->setDayExceptions(spec.exceptionDays);
+    auto calendar = OrbProjectCalendar::create(settings.start, settings.finish, "");
+    calendar->setDayExceptions(settings.exceptionDays);
     project->initializeCalendar(calendar);
 
     std::int64_t nextId = 1;
     auto parent = project->root();
-    for (std::int64_t level = 1; level <= spec.depth; ++level) {
-        parent = project->createChild(parent, nextId++, spec.start, spec.finish);
+    for (std::int64_t level = 1; level <= settings.depth; ++level) {
+        parent = project->createChild(parent, nextId++, settings.start, settings.finish);
     }
-    if (spec.subProject) {
-        auto sub = project->createChild(project->root(), nextId++, spec.start, spec.finish);
+    if (settings.subProject) {
+        auto sub = project->createChild(project->root(), nextId++, settings.start, settings.finish);
         sub->setTaskType(OrbProjectTaskType::subProjectTask);
-        project->createChild(sub, nextId++, spec.start, spec.finish);
+        project->createChild(sub, nextId++, settings.start, settings.finish);
     }
     return project;
 }
 
-inline CombineSource::Project makeSource(const SourceSpec& spec, std::int64_t index = 0) {
-    return CombineSource::Project{index, "/drops/source.orb", makeProject(spec),
+inline CombineSource::Project makeSource(const SourceSettings& settings, std::int64_t index = 0) {
+    return CombineSource::Project{index, "/drops/source.orb", makeProject(settings),
                                   LxFolder("/tmp/work", false)};
 }
 
 // The profile made from the first source and merged with the others, in order.
-inline CombineOutput::Profile profileOf(const std::vector<SourceSpec>& accepted) {
+inline CombineOutput::Profile profileOf(const std::vector<SourceSettings>& accepted) {
     auto profile = CombineOutput::Profile::makeOutputProfile(makeSource(accepted.front(), 0));
     for (std::size_t index = 1; index < accepted.size(); ++index) {
         profile = profile.merged(makeSource(accepted[index], static_cast<std::int64_t>(index)));

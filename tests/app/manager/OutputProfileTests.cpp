@@ -19,15 +19,15 @@ using Profile = CombineOutput::Profile;
 using TeamShape = std::vector<std::pair<std::string, std::size_t>>;
 
 TEST(OutputProfileTest, TheFirstSourceGivesTheHeaderTeamCalendarAndRange) {
-    SourceSpec spec{.currency = "NOK",
-                    .dailyWorkingHours = 7.5f,
-                    .team = {{" Ann\t", 2.0f}, {"Bob", 1.0f}},
-                    .exceptionDays = {local(2024, 5, 9, 10), local(2024, 5, 8)},
-                    .onlyWorkingDays = true,
-                    .linkType = OrbTaskLinkType::linkingList,
-                    .depth = 2,
-                    .subProject = true};
-    auto source = makeSource(spec, 3);
+    SourceSettings settings{.currency = "NOK",
+                            .dailyWorkingHours = 7.5f,
+                            .team = {{" Ann\t", 2.0f}, {"Bob", 1.0f}},
+                            .exceptionDays = {local(2024, 5, 9, 10), local(2024, 5, 8)},
+                            .onlyWorkingDays = true,
+                            .linkType = OrbTaskLinkType::linkingList,
+                            .depth = 2,
+                            .subProject = true};
+    auto source = makeSource(settings, 3);
     source.orbProject->setDisplayCurrencyAtBegin(true);
     source.orbProject->setDefaultCostRate(4.5f);
 
@@ -99,15 +99,15 @@ TEST(OutputProfileTest, LaterMembersJoinTheFirstEntryOfTheirTrimmedNameCaseIgnor
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.name);
-        std::vector<SourceSpec> specs;
+        std::vector<SourceSettings> settingsList;
         for (const auto& names : row.teams) {
-            SourceSpec spec;
+            SourceSettings settings;
             for (const auto& name : names) {
-                spec.team.push_back({name, 1.0f});
+                settings.team.push_back({name, 1.0f});
             }
-            specs.push_back(spec);
+            settingsList.push_back(settings);
         }
-        EXPECT_EQ(teamShape(profileOf(specs)), row.expected);
+        EXPECT_EQ(teamShape(profileOf(settingsList)), row.expected);
     }
 }
 
@@ -130,7 +130,7 @@ TEST(OutputProfileTest, ExceptionDaysOutsideTheEarlierRangeWhoseDayIsNewAreAppen
     struct Case {
         const char* name;
         std::vector<Date> profileDays;
-        SourceSpec next;
+        SourceSettings next;
         std::vector<Date> expected;
     };
     const Date wednesday = local(2024, 5, 8);
@@ -203,7 +203,7 @@ TEST(OutputProfileTest, MergingCorrectsALayoutTheSourcesNoLongerAllow) {
     struct Case {
         const char* name;
         Layout before;
-        SourceSpec next;
+        SourceSettings next;
         Layout after;
     };
     const std::vector<Case> cases = {

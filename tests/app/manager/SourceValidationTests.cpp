@@ -14,8 +14,8 @@ using ValidationResult = CombineSource::ValidationResult;
 using Texts = std::vector<std::string>;
 
 // The problems of `next` against the profile of `accepted`; none when it passes.
-std::optional<ValidationResult> problemsOf(const std::vector<SourceSpec>& accepted,
-                                           const SourceSpec& next) {
+std::optional<ValidationResult> problemsOf(const std::vector<SourceSettings>& accepted,
+                                           const SourceSettings& next) {
     const auto engine = CombineManager::create(AppEvents());
     for (std::size_t index = 0; index < accepted.size(); ++index) {
         engine->output()->refreshOutputProfile(
@@ -46,8 +46,8 @@ TEST(SourceValidationTest, ListsEachDisagreementInItsOwnWords) {
     const Date saturday = local(2024, 5, 11);
     struct Case {
         const char* name;
-        std::vector<SourceSpec> accepted;
-        SourceSpec next;
+        std::vector<SourceSettings> accepted;
+        SourceSettings next;
         std::optional<ValidationResult> expected;
     };
     const std::vector<Case> cases = {
