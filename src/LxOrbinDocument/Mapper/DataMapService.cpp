@@ -1,0 +1,311 @@
+// Reading: a decoded document becomes a project. Writing is in DataMapServiceWriting.cpp.
+#include "LxOrbinDocument/Mapper/DataMapService.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "LxLog/Log.h"
+#include "LxOrbinDocument/Model/Project/OrbProject.h"
+#include "LxOrbinDocument/Model/Task/DateBaseline.h"
+#include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
+#include "LxOrbinDocument/Model/Task/OrbTaskLinks.h"
+#include "platform/foundation/CallSite.h"
+#include "utility/DateExtensions.h"
+#include "utility/DateUnits.h"
+#include "utility/LxTreeNode.h"
+#include "utility/NumberConversions.h"
+#include "utility/StringExtensions.h"
+
+using Task = DataMapService::Task;
+
+namespace {
+
+constexpr float kDefaultDailyWorkingHours = 8.0f;
+constexpr float kMaximumDailyWorkingHours = 24.0f;
+constexpr float kDefaultCostRate = 1.0f;
+constexpr float kDefaultTimespaceScale = 1.0f;
+constexpr std::int64_t kLeastWorkload = 1;
+constexpr std::int64_t kDefaultRootId = 0;
+
+using LinkTargets = std::unordered_map<std::int64_t, Task>;
+
+// --- Header and team ---
+
+// Entries without id or name cannot be told apart or shown, so they are left out.
+void mapMembers(OrbProject& project, const JsonProject& document) {
+    if (!document.peoples || document.peoples->empty()) {
+        return;
+    }
+    std::vector<std::shared_ptr<OrbProjectMember>> members;
+    members.reserve(document.peoples->size());
+    for (const JsonPeople& people : *document.peoples) {
+        if (people.id && people.name) {
+            members.push_back(OrbProjectMember::create(*people.id, *people.name, people.photoId,
+                                                       people.email,
+                                                       people.costRate.value_or(kDefaultCostRate)));
+        }
+    }
+    project.team()->replaceMembers(members);
+}
+
+// The project's setters clamp too, but let a value that is not a number through; the negated
+// comparison catches that as well.
+float dailyWorkingHoursOf(const JsonProject& document) {
+    const float hours = document.dailyWorkingHours.value_or(kDefaultDailyWorkingHours);
+    return hours > 0.0f && hours <= kMaximumDailyWorkingHours ? hours : kDefaultDailyWorkingHours;
+}
+
+float defaultCostRateOf(const JsonProject& document) {
+    const float rate = document.defaultCostRate.value_or(kDefaultCostRate);
+    return rate >= 0.0f ? rate : kDefaultCostRate;
+}
+
+void mapHeader(OrbProject& project, const JsonProject& document) {
+    project.setColorIndex(document.colorIndex.value_or(0));
+    project.setDailyWorkingHours(dailyWorkingHoursOf(document));
+    project.setDefaultCostRate(defaultCostRateOf(document));
+    project.setCurrency(lx::isBlank(document.currency) ? "$" : *document.currency);
+    project.setDisplayCurrencyAtBegin(document.displayCurrencyAtBegin.value_or(false));
+    project.setNotes(document.notes);
+    project.setTimespaceScale(document.timespaceScale.value_or(kDefaultTimespaceScale));
+    project.setTimespaceOrginalTime(document.timespaceOrginalTime);
+    project.setScreenOffsetY(document.screenOffsetY.value_or(0.0f));
+    project.setTaskLinkType(OrbTaskLinkType::fromRawValue(document.taskLinkType.value_or(0))
+                                .value_or(OrbTaskLinkType::finishToStart));
+    project.setUserHasSetLinkType(document.userHasSetLinkType.value_or(false));
+    project.setOnlyWorkingDayTaskSchedule(document.onlyWorkingDayTaskSchedule.value_or(false));
+    project.setImageId(document.imageId);
+    project.setPdfAuthorName(document.pdfAuthorName);
+    project.setPdfBannerImageId(document.pdfBannerImageId);
+}
+
+// --- One task ---
+
+// A stored date is the day the document names. A group shows its children's dates, so a group
+// without one only needs a placeholder; a task without children and without the date is unusable.
+std::optional<platform::Date> taskDate(const std::optional<platform::Date>& date, bool hasChilds) {
+    if (date) {
+        return lx::toDayOnly(*date);
+    }
+    if (hasChilds) {
+        return platform::Date::now();
+    }
+    return std::nullopt;
+}
+
+ProjectTaskInnerType innerTypeOf(const JsonTask& record) {
+    if (!record.type) {
+        return ProjectTaskInnerType::common;
+    }
+    return ProjectTaskInnerType::fromRawValue(record.type->rawValue())
+        .value_or(ProjectTaskInnerType::common);
+}
+
+// A milestone's (and, before its children exist, a group's) assignment list is where the model
+// puts them: the milestone's ignores them, the group keeps them out of sight.
+void mapResources(OrbProjectTask& task, const OrbProjectTeam& team, const JsonTask& record) {
+    if (!record.resources) {
+        return;
+    }
+    for (const JsonResourceAssignment& assignment : *record.resources) {
+        if (!assignment.workload || *assignment.workload < kLeastWorkload || !assignment.peopleId) {
+            continue;
+        }
+        if (auto member = team.findMember(*assignment.peopleId)) {
+            task.resources().addOrUpdateResource(std::move(member), *assignment.workload);
+        }
+    }
+}
+
+// "Auto" true is the fixed labour cost: the flag says that the cost is not estimated.
+OrbTaskCost costOf(const JsonCost& record) {
+    const bool fix = record._isFixLaborCost.value_or(false) && record._laborCost;
+    return OrbTaskCost(fix ? OrbTaskLaborCost::fix(*record._laborCost) : OrbTaskLaborCost::auto_(),
+                       record.materialsCost);
+}
+
+std::optional<TaskUrl> taskUrlOf(const std::optional<JsonTaskUrl>& record) {
+    return record ? TaskUrl::make(record->title, record->url) : std::nullopt;
+}
+
+// The task itself, without its children. Its properties are set while it has none: a group's
+// setters would refuse them, and its derived values are refreshed once the tree stands.
+Task mapTask(const std::shared_ptr<OrbProject>& project, const Task& parent,
+             const JsonTask& record) {
+    if (!record.uid) {
+        return nullptr;
+    }
+    const bool hasChilds = record.childs && !record.childs->empty();
+    const auto start = taskDate(record.start, hasChilds);
+    const auto finish = taskDate(record.finish, hasChilds);
+    if (!start || !finish) {
+        return nullptr;
+    }
+    Task task = parent ? parent->createChild(*record.uid, *start, *finish)
+                       : OrbProjectTask::create(project, nullptr, *record.uid, *start, *finish);
+    if (*finish < *start) {
+        task->setFinish(*start);
+        task->setStart(*finish);
+    }
+    task->setInnerType(innerTypeOf(record));
+    task->setName(record.name.value_or(""));
+    task->setCompletedPercentage(record.completedPercent.value_or(0));
+    mapResources(*task, *project->team(), record);
+    task->setWork(record.work ? record.work->taskWork() : OrbTaskWork::byResource());
+    task->setWorkCompletedPercentage(record.physicalCompletedPercentage.value_or(0));
+    if (auto contactor =
+            record.contactorId ? project->team()->findMember(*record.contactorId) : nullptr) {
+        task->setContactor(std::move(contactor));
+    }
+    task->setNotes(record.notes);
+    task->setColor(record.colorIndex.value_or(0));
+    task->setIcon(record.iconIndex.value_or(0));
+    if (record.cost) {
+        const OrbTaskCost cost = costOf(*record.cost);
+        task->setLaborCost(cost.laborCost);
+        task->setMaterialsCost(cost.materialsCost);
+    }
+    if (record.dateBaseline && record.dateBaseline->start && record.dateBaseline->finish) {
+        task->dateBaseline()->change(*record.dateBaseline->start, *record.dateBaseline->finish);
+    }
+    task->setUrl1(taskUrlOf(record.url1));
+    task->setUrl2(taskUrlOf(record.url2));
+    if (record.predecessors) {
+        task->setPredecessorIdListBuf(record.predecessors);
+    } else {
+        task->clearPredecessorIdListBuf();
+    }
+    task->setCollapsed(record.collapsed.value_or(false) && parent);
+    return task;
+}
+
+// --- Passes over the finished tree ---
+
+// Leaf to root, so that every group sees its children's final dates.
+void recalculateGroupDates(const Task& root) {
+    lx::treeNavigateFromLeaf(root, [](const Task& task) {
+        task->refreshCalculatablePropertiesOfTaskGroup(true, true, false, false, false, false);
+    });
+}
+
+// A common group takes no part in links, so it is no target; of several tasks with one id the
+// last one met leaf to root is.
+LinkTargets refreshGroupsAndCollectLinkTargets(const Task& root) {
+    LinkTargets targets;
+    lx::treeNavigateFromLeaf(root, [&targets](const Task& task) {
+        task->refreshCalculatablePropertiesOfTaskGroup(false, false, true, true, true, true);
+        if (!task->isGroupTask()) {
+            targets.insert_or_assign(task->id(), task);
+        }
+    });
+    return targets;
+}
+
+// A link holds only inside one project: both tasks must have the same nearest project task
+// above them. The root is above every task and below none, so a link to it is refused.
+void resolveTaskLinks(const Task& root, const LinkTargets& targets,
+                      const platform::CallSite& site) {
+    lx::treeNavigate(root, true, [&](const Task& task) {
+        if (!task->predecessorIdListBuf() || task->isGroupTask()) {
+            return;
+        }
+        const Task owner = task->getRootTaskOfDirectProject();
+        if (!owner) {
+            return;
+        }
+        for (const std::int64_t targetId : *task->predecessorIdListBuf()) {
+            const auto found = targets.find(targetId);
+            if (found == targets.end() || found->second->isGroupTask()) {
+                continue;
+            }
+            const Task& target = found->second;
+            const Task targetOwner = target->getRootTaskOfDirectProject();
+            if (!targetOwner) {
+                Log::debug(
+                    [&] {
+                        return "Invalid link -  task " + lx::toString(target->id()) +
+                               " is not in any project";
+                    },
+                    site);
+            } else if (targetOwner->id() == owner->id()) {
+                task->links().addPredecessor(target);
+            } else {
+                Log::debug(
+                    [&] {
+                        return "Invalid link - cross project link between task " +
+                               lx::toString(task->id()) + " and " + lx::toString(target->id());
+                    },
+                    site);
+            }
+        }
+        task->clearPredecessorIdListBuf();
+    });
+}
+
+Task defaultRoot(const std::shared_ptr<OrbProject>& project) {
+    const platform::Date today = lx::toDayOnly(platform::Date::now());
+    return OrbProjectTask::create(project, nullptr, kDefaultRootId, today, today + LxDays(1));
+}
+
+}  // namespace
+
+// The steps run in this order: the calendar is made from the root's dates once they are
+// derived, and links need the link targets that the group refresh collects.
+std::shared_ptr<OrbProject> DataMapService::map(const JsonProject& jsonProject) {
+    const platform::CallSite site;
+    if (!jsonProject.uniqueId) {
+        return nullptr;
+    }
+    auto project = OrbProject::create(*jsonProject.uniqueId, jsonProject.name.value_or("project"),
+                                      jsonProject.version);
+    mapMembers(*project, jsonProject);
+    mapHeader(*project, jsonProject);
+
+    Task root = jsonProject.root ? map(project, nullptr, *jsonProject.root) : nullptr;
+    if (!root) {
+        root = defaultRoot(project);
+    }
+    project->initializeByCalendarAndTeamAndRootTask(nullptr, std::nullopt, root);
+    recalculateGroupDates(root);
+
+    if (jsonProject.calendar) {
+        project->calendar()->setDayExceptionString(*jsonProject.calendar);
+    }
+    resolveTaskLinks(root, refreshGroupsAndCollectLinkTargets(root), site);
+    root->setGlobalSequenceNoInTaskTree(0);
+    return project;
+}
+
+// Depth-first with an explicit stack: a document may nest its tasks deeper than a call stack
+// should go. Each child is mapped with its whole subtree before its next sibling, as the
+// document lists them.
+Task DataMapService::map(const std::shared_ptr<OrbProject>& project, const Task& parent,
+                         const JsonTask& jsonTask, bool includeChildren) {
+    Task top = mapTask(project, parent, jsonTask);
+    if (!top || !includeChildren) {
+        return top;
+    }
+    struct Frame {
+        const JsonTask* record;
+        Task task;
+        std::size_t next = 0;
+    };
+    std::vector<Frame> stack{{&jsonTask, top}};
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (!frame.record->childs || frame.next == frame.record->childs->size()) {
+            stack.pop_back();
+            continue;
+        }
+        const JsonTask& childRecord = (*frame.record->childs)[frame.next++];
+        if (Task child = mapTask(project, frame.task, childRecord)) {
+            stack.push_back({&childRecord, std::move(child)});
+        }
+    }
+    return top;
+}
