@@ -69,15 +69,15 @@ private:
 
 MainView::MainView(std::shared_ptr<ErrorMessage> errorMessage, const AppServices& services,
                    QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent), errorMessage_(std::move(errorMessage)) {
     sourcePane_ = new SourceProjectListView(services.engine, {});
     sourcePane_->setFixedWidth(kSourcePaneWidth);
     outputPane_ = new OutputProfileView(services);
     outputPane_->setFixedWidth(kOutputPaneWidth);
 
     dialogHost_ = lxDialog(
-        new PaneRow(sourcePane_, outputPane_), platform::qt::isSomeBinding(errorMessage),
-        [errorMessage](const platform::qt::Dismiss& dismiss) {
+        new PaneRow(sourcePane_, outputPane_), platform::qt::isSomeBinding(errorMessage_),
+        [errorMessage = errorMessage_](const platform::qt::Dismiss& dismiss) {
             return makeErrorMessageDialog(errorMessage->value().value_or(std::string()), dismiss);
         });
     auto* layout = new QVBoxLayout(this);
@@ -86,7 +86,7 @@ MainView::MainView(std::shared_ptr<ErrorMessage> errorMessage, const AppServices
 
     platform::qt::bindEvent(
         this, services.engine->events().failurePresentRequest(),
-        [errorMessage](const std::string& text) { errorMessage->change(text); });
+        [errorMessage = errorMessage_](const std::string& text) { errorMessage->change(text); });
 }
 
 QWidget* makeErrorMessageDialog(const std::string& message, std::function<void()> closeHandler) {

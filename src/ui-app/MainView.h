@@ -30,11 +30,13 @@ public:
     MainView(std::shared_ptr<ErrorMessage> errorMessage, const AppServices& services,
              QWidget* parent = nullptr);
 
+    const std::shared_ptr<ErrorMessage>& errorMessage() const { return errorMessage_; }
     SourceProjectListView* sourcePane() const { return sourcePane_; }
     OutputProfileView* outputPane() const { return outputPane_; }
     LxDialogHost* dialogHost() const { return dialogHost_; }
 
 private:
+    const std::shared_ptr<ErrorMessage> errorMessage_;
     SourceProjectListView* sourcePane_ = nullptr;
     OutputProfileView* outputPane_ = nullptr;
     LxDialogHost* dialogHost_ = nullptr;
