@@ -25,7 +25,6 @@ constexpr int kOutputPaneWidth = 520;
 constexpr int kSpacing = 6;
 constexpr int kMinimumHeight = 480;
 constexpr int kMessageWidth = 260;
-constexpr qreal kPaneCornerRadius = 8;
 constexpr int kShadowRadius = 1;
 constexpr qreal kShadowOpacity = 0.33;
 
@@ -55,8 +54,8 @@ protected:
             const QRectF edge =
                 QRectF(pane->geometry())
                     .adjusted(-kShadowRadius, -kShadowRadius, kShadowRadius, kShadowRadius);
-            painter.drawRoundedRect(edge, kPaneCornerRadius + kShadowRadius,
-                                    kPaneCornerRadius + kShadowRadius);
+            painter.drawRoundedRect(edge, lx::kPaneCornerRadius + kShadowRadius,
+                                    lx::kPaneCornerRadius + kShadowRadius);
         }
     }
 

@@ -4,10 +4,6 @@
 #include <utility>
 
 #include <QCoreApplication>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -21,15 +17,11 @@
 #include "ui-app/OutputProfileContentView.h"
 #include "ui-app/OutputView.h"
 #include "ui-app/ViewStyle.h"
-#include "ui-kit/LxColor.h"
 #include "utility/LxAsync.h"
 #include "utility/StringExtensions.h"
 
 namespace {
 
-constexpr qreal kCornerRadius = 8;
-constexpr int kHeaderVerticalPadding = 8;
-constexpr int kHeaderHorizontalPadding = 12;
 constexpr const char* kSavedFileType = "orb";
 
 QString localized(const char* key) {
@@ -68,21 +60,11 @@ OutputProfileView::OutputProfileView(AppServices services, QWidget* parent)
 }
 
 QWidget* OutputProfileView::makeHeader() {
-    header_ = new QWidget;
-    auto* layout = new QHBoxLayout(header_);
-    layout->setContentsMargins(kHeaderHorizontalPadding, kHeaderVerticalPadding,
-                               kHeaderHorizontalPadding, kHeaderVerticalPadding);
-    auto* title = new QLabel(localized("Output"));
-    title->setTextFormat(Qt::PlainText);
-    title->setFont(lx::headlineFont());
-    lx::setTextColor(title, LxColor::systemTeal());
-    layout->addWidget(title);
-    layout->addStretch(1);
     combineButton_ = new QPushButton(localized("Combine"));
     combineButton_->setObjectName("combineButton");
     combineButton_->setVisible(false);
     connect(combineButton_, &QPushButton::clicked, this, [this] { combineProjects(); });
-    layout->addWidget(combineButton_);
+    header_ = lx::makePaneHeader(localized("Output"), combineButton_);
     return header_;
 }
 
@@ -179,16 +161,6 @@ void OutputProfileView::copyCombinedFile(const LxFile& file,
     });
 }
 
-// Painted here, not by the children, so that one antialiased clip rounds the header band and
-// the area below it alike.
 void OutputProfileView::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath pane;
-    pane.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
-    painter.setClipPath(pane);
-    painter.fillRect(rect(), LxColor::secondarySystemBackground());
-    const QPoint bodyTop = body_->mapTo(this, QPoint(0, 0));
-    painter.fillRect(QRect(0, bodyTop.y(), width(), height() - bodyTop.y()),
-                     LxColor::systemBackground());
+    lx::paintPane(*this, *header_);
 }
