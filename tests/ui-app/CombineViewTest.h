@@ -77,11 +77,11 @@ protected:
 
     AppServices services() { return {engine_, &userInterface_, savePanel_.panel(), workspace_}; }
 
-    // Hands the package "/drops/<name>.orb", a project of `spec`, to the engine and waits until
+    // Hands the package "/drops/<name>.orb", a project of `settings`, to the engine and waits until
     // it is listed.
-    void accept(const std::string& name, const combinetest::SourceSpec& spec = {}) {
+    void accept(const std::string& name, const combinetest::SourceSettings& settings = {}) {
         const std::filesystem::path package = "/drops/" + name + ".orb";
-        documents_->add(package, [spec] { return combinetest::makeProject(spec); });
+        documents_->add(package, [settings] { return combinetest::makeProject(settings); });
         const std::size_t listed = engine_->source()->projects().size();
         engine_->addSourceProject(package);
         ASSERT_TRUE(processEventsUntil([&] {

@@ -138,10 +138,10 @@ TEST_F(MainWindowTest, TheErrorDialogShowsTheLastTextUntilClosed) {
 // Packages made in the test are dropped on the window, renamed, combined and saved; the saved
 // package is what the combine made of both.
 TEST_F(MainWindowTest, FromTheDropToTheSavedPackage) {
-    const combinetest::SourceSpec spec{.team = {{"Anna"}}, .depth = 2};
+    const combinetest::SourceSettings settings{.team = {{"Anna"}}, .depth = 2};
     for (const char* name : {"a.orb", "b.ORBX"}) {
         const fs::path package = test_files::put(sandbox() / name);
-        documents_->add(package, [spec] { return combinetest::makeProject(spec); });
+        documents_->add(package, [settings] { return combinetest::makeProject(settings); });
     }
     keepPicture(picture(), "main-window-empty");
 
