@@ -4,7 +4,7 @@ SANITIZE_DIR ?= build-sanitize
 JOBS         ?= $(shell nproc)
 CMAKE_FLAGS  := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps build test test-sanitize bench format clean
+.PHONY: deps build run test test-sanitize bench format clean
 
 deps:
 	scripts/install-deps.sh
@@ -14,6 +14,10 @@ $(BUILD_DIR)/build.ninja: | deps
 
 build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Without a display the application says so and exits instead of starting.
+run: build
+	$(BUILD_DIR)/src/app/orbin-combine
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)

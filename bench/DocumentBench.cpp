@@ -1,7 +1,9 @@
 // Reading and writing project documents of 1k, 10k and 100k tasks the way packages are opened
 // and saved, each beside its floor in the same run: nlohmann::json's SAX parse of the same text
 // keeping nothing (what reading cannot avoid), its parse into a document (the road not taken)
-// and its dump of that document (what writing cannot avoid).
+// and its dump of that document (what writing cannot avoid). Mapping the read document to a
+// project and the project back to a document are the other half of opening and saving; they
+// read as ratios to reading and writing the text.
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +17,8 @@
 
 #include "BenchDocuments.h"
 #include "LxOrbinDocument/Json/JsonProjectData.h"
+#include "LxOrbinDocument/Mapper/DataMapService.h"
+#include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "platform/foundation/DateContext.h"
 #include "platform/foundation/StandardFolders.h"
 
@@ -85,6 +89,20 @@ BENCHMARK_DEFINE_F(DocumentBench, DumpBaseline)(benchmark::State& state) {
     }
 }
 
+BENCHMARK_DEFINE_F(DocumentBench, MapDocumentToProject)(benchmark::State& state) {
+    const JsonProjectData document = makeDocument(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DataMapService::map(*document._data));
+    }
+}
+
+BENCHMARK_DEFINE_F(DocumentBench, MapProjectToDocument)(benchmark::State& state) {
+    const auto project = DataMapService::map(*makeDocument(state.range(0))._data);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(DataMapService::map(*project));
+    }
+}
+
 void taskCounts(benchmark::internal::Benchmark* benchmark) {
     benchmark->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 }
@@ -94,6 +112,8 @@ BENCHMARK_REGISTER_F(DocumentBench, SaxParseBaseline)->Apply(taskCounts);
 BENCHMARK_REGISTER_F(DocumentBench, ParsedDocumentBaseline)->Apply(taskCounts);
 BENCHMARK_REGISTER_F(DocumentBench, WriteDocument)->Apply(taskCounts);
 BENCHMARK_REGISTER_F(DocumentBench, DumpBaseline)->Apply(taskCounts);
+BENCHMARK_REGISTER_F(DocumentBench, MapDocumentToProject)->Apply(taskCounts);
+BENCHMARK_REGISTER_F(DocumentBench, MapProjectToDocument)->Apply(taskCounts);
 
 }  // namespace
 

@@ -11,8 +11,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -30,9 +28,6 @@
 
 namespace {
 
-constexpr qreal kCornerRadius = 8;
-constexpr int kHeaderVerticalPadding = 8;
-constexpr int kHeaderHorizontalPadding = 12;
 constexpr int kRowVerticalPadding = 3;
 constexpr int kRowHorizontalPadding = 6;
 constexpr int kRowLineSpacing = 2;
@@ -101,21 +96,11 @@ SourceProjectListView::SourceProjectListView(std::shared_ptr<CombineManager> eng
 }
 
 QWidget* SourceProjectListView::makeHeader() {
-    header_ = new QWidget;
-    auto* layout = new QHBoxLayout(header_);
-    layout->setContentsMargins(kHeaderHorizontalPadding, kHeaderVerticalPadding,
-                               kHeaderHorizontalPadding, kHeaderVerticalPadding);
-    auto* title = new QLabel(localized("Sources"));
-    title->setTextFormat(Qt::PlainText);
-    title->setFont(lx::headlineFont());
-    lx::setTextColor(title, LxColor::systemTeal());
-    layout->addWidget(title);
-    layout->addStretch(1);
     clearButton_ = new QPushButton(localized("Clear"));
     clearButton_->setObjectName("sourcesClearButton");
     clearButton_->setVisible(false);
     connect(clearButton_, &QPushButton::clicked, this, [this] { clearSources(); });
-    layout->addWidget(clearButton_);
+    header_ = lx::makePaneHeader(localized("Sources"), clearButton_);
     return header_;
 }
 
@@ -164,18 +149,8 @@ void SourceProjectListView::clearSources() {
     engine_->clearSourceProjects();
 }
 
-// Painted here, not by the children, so that one antialiased clip rounds both the background
-// and the header band (a widget mask would give jagged corners).
 void SourceProjectListView::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath pane;
-    pane.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
-    painter.setClipPath(pane);
-    painter.fillRect(rect(), LxColor::systemBackground());
-    const QPoint headerTop = header_->mapTo(this, QPoint(0, 0));
-    painter.fillRect(QRect(0, headerTop.y(), width(), header_->height()),
-                     LxColor::secondarySystemBackground());
+    lx::paintPane(*this, *header_);
 }
 
 void SourceProjectListView::dragEnterEvent(QDragEnterEvent* event) {

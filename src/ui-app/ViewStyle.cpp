@@ -1,13 +1,20 @@
 #include "ui-app/ViewStyle.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPalette>
 #include <QStyle>
+
+#include "ui-kit/LxColor.h"
 
 namespace {
 
 // 10 points beside a body text of 13 points.
 constexpr qreal kFootnoteScale = 10.0 / 13.0;
+constexpr int kHeaderVerticalPadding = 8;
+constexpr int kHeaderHorizontalPadding = 12;
 
 }  // namespace
 
@@ -45,6 +52,34 @@ QFont footnoteFont() {
 
 int defaultPadding(const QWidget* widget) {
     return widget->style()->pixelMetric(QStyle::PM_LayoutLeftMargin, nullptr, widget);
+}
+
+QWidget* makePaneHeader(const QString& title, QWidget* action) {
+    auto* header = new QWidget;
+    auto* layout = new QHBoxLayout(header);
+    layout->setContentsMargins(kHeaderHorizontalPadding, kHeaderVerticalPadding,
+                               kHeaderHorizontalPadding, kHeaderVerticalPadding);
+    QLabel* heading = verbatimLabel(title);
+    heading->setFont(headlineFont());
+    setTextColor(heading, LxColor::systemTeal());
+    layout->addWidget(heading);
+    layout->addStretch(1);
+    layout->addWidget(action);
+    return header;
+}
+
+// One antialiased clip rounds both the band and the rest; a widget mask would give jagged
+// corners.
+void paintPane(QWidget& pane, const QWidget& header) {
+    QPainter painter(&pane);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(pane.rect()), kPaneCornerRadius, kPaneCornerRadius);
+    painter.setClipPath(shape);
+    painter.fillRect(pane.rect(), LxColor::systemBackground());
+    const QPoint headerTop = header.mapTo(&pane, QPoint(0, 0));
+    painter.fillRect(QRect(0, headerTop.y(), pane.width(), header.height()),
+                     LxColor::secondarySystemBackground());
 }
 
 }  // namespace lx

@@ -24,4 +24,17 @@ QFont footnoteFont();
 // The style's usual margin around a view's content, for paddings left to the toolkit.
 int defaultPadding(const QWidget* widget);
 
+// The corner radius of the main window's panes.
+inline constexpr qreal kPaneCornerRadius = 8;
+
+// A pane's header band: `title` as a heading in LxColor::systemTeal() at the leading edge and
+// `action` at the trailing edge, 8 from the top and bottom and 12 from the sides. The pane
+// paints the band (paintPane).
+QWidget* makePaneHeader(const QString& title, QWidget* action);
+
+// Paints `pane` as a card with corners of radius 8: the band of `header` in
+// LxColor::secondarySystemBackground(), the rest in LxColor::systemBackground(). For a pane's
+// paintEvent; its children leave their backgrounds unpainted.
+void paintPane(QWidget& pane, const QWidget& header);
+
 }  // namespace lx

@@ -81,4 +81,31 @@ TEST(AtomicFileWriter, PiecesAppearTogetherOnlyOnCommit) {
     EXPECT_EQ(entriesIn(sandbox()), 1);
 }
 
+// A copy bigger than one piece replaces the old file whole; a copy that cannot finish leaves the
+// old file (or folder) untouched and nothing beside it.
+TEST(AtomicFile, ACopyReplacesWholeOrNotAtAll) {
+    const fs::path out = sandbox() / "out";
+    fs::create_directory(out);
+    const fs::path package =
+        test_files::put(sandbox() / "package.orb", std::string(3 * 1024 * 1024 + 7, 'p'));
+    const fs::path saved = test_files::put(out / "saved.orb", "the user's file");
+
+    platform::copyFileAtomically(package, saved);
+    EXPECT_EQ(contentOf(saved), contentOf(package));
+    EXPECT_EQ(entriesIn(out), 1);
+
+    test_files::put(saved, "the user's file");
+    test_files::expectFileSystemError(
+        [&] { platform::copyFileAtomically(sandbox() / "missing.orb", saved); },
+        std::errc::no_such_file_or_directory);
+    test_files::expectFileSystemError([&] { platform::copyFileAtomically(out, saved); },
+                                      std::errc::is_a_directory);
+    fs::create_directories(out / "folder" / "inside");
+    test_files::expectFileSystemError(
+        [&] { platform::copyFileAtomically(package, out / "folder"); }, std::errc::is_a_directory);
+    EXPECT_EQ(contentOf(saved), "the user's file");
+    EXPECT_TRUE(fs::is_directory(out / "folder" / "inside"));
+    EXPECT_EQ(entriesIn(out), 2);
+}
+
 }  // namespace

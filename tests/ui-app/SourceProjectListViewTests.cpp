@@ -45,23 +45,8 @@ protected:
         QtApplicationTest::TearDown();
     }
 
-    // Drags `urls` over the pane and drops them, offering a copy and proposing a move; answers
-    // whether the drop was taken and with which action.
-    std::pair<bool, Qt::DropAction> drop(const QList<QUrl>& urls) { return dropOn(*pane_, urls); }
-
-    static std::pair<bool, Qt::DropAction> dropOn(QWidget& pane, const QList<QUrl>& urls) {
-        QMimeData data;
-        data.setUrls(urls);
-        const QPoint point(170, 240);
-        QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
-        enter.setDropAction(Qt::MoveAction);
-        QCoreApplication::sendEvent(&pane, &enter);
-        QDropEvent dropped(QPointF(point), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
-                           Qt::NoModifier);
-        dropped.setDropAction(Qt::MoveAction);
-        QCoreApplication::sendEvent(&pane, &dropped);
-        return {enter.isAccepted() && dropped.isAccepted(), dropped.dropAction()};
+    std::pair<bool, Qt::DropAction> drop(const QList<QUrl>& urls) {
+        return dropFiles(*pane_, urls);
     }
 
     CombineSource::Project listed(const std::string& name, const std::string& file) {
@@ -210,7 +195,7 @@ TEST_F(SourceProjectListViewTest, ByDefaultADroppedPackageGoesToTheEngine) {
     auto failure = events.failurePresentRequest()->subject().sink(
         [&](const std::string& text) { requests.push_back(text); });
 
-    EXPECT_TRUE(dropOn(pane, {local("/nowhere/plan.orb")}).first);
+    EXPECT_TRUE(dropFiles(pane, {local("/nowhere/plan.orb")}).first);
     ASSERT_TRUE(platform::dispatch::runUntil([&] { return requests.size() == 2; },
                                              std::chrono::seconds(5)));
     EXPECT_EQ(requests, (std::vector<std::string>{"Loading ...", "Loading project failed"}));

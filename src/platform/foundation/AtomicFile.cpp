@@ -7,6 +7,7 @@
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/foundation/FileSystemError.h"
 #include "platform/foundation/internal/FileDescriptors.h"
@@ -28,6 +29,25 @@ std::filesystem::path temporarySibling(const std::filesystem::path& path) {
     }
     return path.parent_path() / ("." + path.filename().string() + "." + suffix + ".tmp");
 }
+
+// Closes the descriptor however the copy ends.
+class ReadOnlyFile {
+public:
+    explicit ReadOnlyFile(const std::filesystem::path& path)
+        : descriptor_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        if (descriptor_ < 0) {
+            throw FileSystemError::fromErrno("Could not read", path);
+        }
+    }
+    ~ReadOnlyFile() { ::close(descriptor_); }
+    ReadOnlyFile(const ReadOnlyFile&) = delete;
+    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+
+    int descriptor() const { return descriptor_; }
+
+private:
+    int descriptor_;
+};
 
 }  // namespace
 
@@ -82,6 +102,41 @@ void AtomicFileWriter::commit(Durability durability) {
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
     AtomicFileWriter writer(path);
     writer.write(bytes);
+    writer.commit();
+}
+
+// In pieces: a combined package may be large, and it need not sit in memory twice.
+void copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to) {
+    const ReadOnlyFile source(from);
+    struct stat status {};
+    if (::fstat(source.descriptor(), &status) != 0) {
+        throw FileSystemError::fromErrno("Could not read", from);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        throw FileSystemError("Could not read", from,
+                              std::make_error_code(std::errc::is_a_directory));
+    }
+    // Found out before the copy, not by the final rename after it.
+    struct stat target {};
+    if (::stat(to.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) {
+        throw FileSystemError("Could not write", to,
+                              std::make_error_code(std::errc::is_a_directory));
+    }
+    AtomicFileWriter writer(to);
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const ssize_t count = ::read(source.descriptor(), buffer.data(), buffer.size());
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw FileSystemError::fromErrno("Could not read", from);
+        }
+        if (count == 0) {
+            break;
+        }
+        writer.write(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
+    }
     writer.commit();
 }
 

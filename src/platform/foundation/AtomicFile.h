@@ -16,6 +16,14 @@ namespace platform {
 // Throws platform::FileSystemError when any step fails.
 void writeFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// Copies the regular file at `from` as the whole content of the file at `to`, all or nothing,
+// as writeFileAtomically does: an existing file at `to` is replaced only once the copy is
+// complete, and any failure (an unreadable `from`, a full disk, a folder at `to`) leaves it as
+// it was and no temporary behind. `from` is never changed.
+//
+// Throws platform::FileSystemError when any step fails.
+void copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
+
 // A whole file written in pieces, all or nothing: what writeFileAtomically does in one call,
 // for content that arrives in parts or that a library writes through its own file layer.
 //

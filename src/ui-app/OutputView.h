@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <QWidget>
+
+#include "app/manager/AppEvents.h"
+#include "platform/qt/Sheet.h"
+#include "platform/qt/Workspace.h"
+
+// The desktop-file ids of the main planning application's two editions, in the order they are
+// looked for.
+inline constexpr const char* kMainEditionAppId = "app.orbin.Orbin";
+inline constexpr const char* kOtherEditionAppId = "app.orbin.Orbin.Classic";
+
+// The result sheet's content after a combined project was saved: the success, the saved path
+// (wrapped as long as it needs), and "Reveal in Finder", "Open in Orbin" and "Close".
+//
+// Only "Close" closes the sheet; no button answers Enter. Opening fails with a text on
+// `events`' failurePresentRequest (sent at once): when neither edition is installed, or when
+// the one found does not start. Main thread only.
+//
+// Example:
+//   platform::qt::sheet(pane, isSomeBinding(saved), [=](const platform::qt::Dismiss& dismiss) {
+//       return new OutputView(*saved->value(), workspace, events, dismiss);
+//   });
+class OutputView final : public QWidget {
+public:
+    OutputView(std::string urlString, std::shared_ptr<platform::qt::Workspace> workspace,
+               AppEvents events, platform::qt::Dismiss dismiss, QWidget* parent = nullptr);
+
+    const std::string& urlString() const { return urlString_; }
+
+private:
+    void revealInFinder();
+    void openInMainApplication();
+    std::optional<std::filesystem::path> findMainApplicationURL();
+
+    const std::string urlString_;
+    const std::shared_ptr<platform::qt::Workspace> workspace_;
+    const AppEvents events_;
+};

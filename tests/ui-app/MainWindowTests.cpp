@@ -1,0 +1,215 @@
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "support/FileTestHelpers.h"
+#include "ui-app/AppDelegate.h"
+#include "ui-app/CombineViewTest.h"
+#include "ui-app/MainView.h"
+#include "ui-app/OutputProfileView.h"
+#include "ui-app/OutputView.h"
+#include "ui-app/SourceProjectListView.h"
+#include "ui-app/ViewTestSupport.h"
+#include "ui-kit/LxDialog.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_files::sandbox;
+
+// The application's start-up over the test's engine, panel and workspace, on a full-HD screen,
+// with the window frames kept in the test's own settings folder.
+class MainWindowTest : public CombineViewTest {
+protected:
+    void SetUp() override {
+        const fs::path screens = test_files::put(
+            sandbox() / "screens.json",
+            R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1920, "height": 1080,)"
+            R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens.string()).c_str(), 1);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                           QString::fromStdString((sandbox() / "config").string()));
+        CombineViewTest::SetUp();
+        delegate_ = std::make_unique<AppDelegate>(services());
+        delegate_->applicationDidFinishLaunching();
+    }
+
+    void TearDown() override {
+        delegate_.reset();
+        CombineViewTest::TearDown();
+    }
+
+    QMainWindow& window() const { return *delegate_->window(); }
+    MainView& mainView() const { return *dynamic_cast<MainView*>(window().centralWidget()); }
+
+    // The error dialog's message as shown now; empty while no dialog is up.
+    QString shownError() const {
+        if (!mainView().dialogHost()->isPresented()) {
+            return {};
+        }
+        for (const QLabel* label : mainView().findChildren<QLabel*>("errorMessage")) {
+            if (label->isVisible()) {
+                return label->text();
+            }
+        }
+        return {};
+    }
+
+    QDialog* sheet() const {
+        for (QDialog* dialog : window().findChildren<QDialog*>()) {
+            if (dialog->isVisible()) {
+                return dialog;
+            }
+        }
+        return nullptr;
+    }
+
+    // The window as it looks, with its sheet drawn over it where it lies.
+    QImage picture() const {
+        QImage image = window().grab().toImage();
+        if (QDialog* shown = sheet()) {
+            QPainter painter(&image);
+            painter.drawPixmap(
+                shown->mapToGlobal(QPoint(0, 0)) - window().mapToGlobal(QPoint(0, 0)),
+                shown->grab());
+        }
+        return image;
+    }
+
+    std::unique_ptr<AppDelegate> delegate_;
+};
+
+TEST_F(MainWindowTest, ThePanesSitSideBySideInAWindowGrownToHoldThem) {
+    EXPECT_TRUE(window().isVisible());
+    EXPECT_EQ(mainView().sourcePane()->width(), 340);
+    EXPECT_EQ(mainView().outputPane()->width(), 520);
+    EXPECT_EQ(mainView().outputPane()->x() - mainView().sourcePane()->geometry().right() - 1, 6);
+    EXPECT_GE(window().width(), 878);
+    EXPECT_GE(window().height(), 480);
+    EXPECT_EQ(window().minimumSizeHint(), QSize(878, 480));
+    const QPoint offCentre =
+        window().frameGeometry().center() - window().screen()->availableGeometry().center();
+    // Centred before it was shown, when the title bar's size was not known yet.
+    EXPECT_LE(offCentre.manhattanLength(), 8);
+    EXPECT_EQ(userInterface_.mainWindow(), &window());
+}
+
+TEST_F(MainWindowTest, TheFrameIsRememberedWhenTheWindowCloses) {
+    const QRect frame(130, 90, 1000, 620);
+    window().setGeometry(frame);
+    window().close();
+
+    delegate_->setupMainWindow();
+    EXPECT_EQ(window().geometry(), frame);
+}
+
+TEST_F(MainWindowTest, TheErrorDialogShowsTheLastTextUntilClosed) {
+    events_.failurePresentRequest()->sendOnMain("A");
+    events_.failurePresentRequest()->sendOnMain("B");
+    EXPECT_FALSE(mainView().dialogHost()->isPresented()) << "shown in a later main-queue turn";
+    ASSERT_TRUE(processEventsUntil([&] { return shownError() == "B"; }));
+    EXPECT_FALSE(mainView().sourcePane()->isEnabled());
+    keepPicture(picture(), "main-window-error");
+
+    QTest::mouseClick(mainView().dialogHost()->findChild<QWidget*>("errorCloseButton"),
+                      Qt::LeftButton);
+    ASSERT_TRUE(processEventsUntil([&] { return !mainView().dialogHost()->isPresented(); }));
+    EXPECT_TRUE(mainView().sourcePane()->isEnabled());
+    EXPECT_TRUE(mainView().outputPane()->isEnabled());
+    EXPECT_EQ(mainView().errorMessage()->value(), "B");
+
+    events_.failurePresentRequest()->sendOnMain("C");
+    ASSERT_TRUE(processEventsUntil([&] { return shownError() == "C"; }));
+}
+
+// Packages made in the test are dropped on the window, renamed, combined and saved; the saved
+// package is what the combine made of both.
+TEST_F(MainWindowTest, FromTheDropToTheSavedPackage) {
+    const combinetest::SourceSettings settings{.team = {{"Anna"}}, .depth = 2};
+    for (const char* name : {"a.orb", "b.ORBX"}) {
+        const fs::path package = test_files::put(sandbox() / name);
+        documents_->add(package, [settings] { return combinetest::makeProject(settings); });
+    }
+    keepPicture(picture(), "main-window-empty");
+
+    for (const char* name : {"a.orb", "b.ORBX"}) {
+        SCOPED_TRACE(name);
+        const std::size_t listed = engine_->source()->projects().size();
+        waitUntilNoOverlay();
+        EXPECT_TRUE(
+            dropFiles(*mainView().sourcePane(),
+                      {QUrl::fromLocalFile(QString::fromStdString((sandbox() / name).string()))})
+                .first);
+        ASSERT_TRUE(processEventsUntil([&] {
+            return mainView().findChildren<QWidget*>("sourceProjectRow").size() ==
+                   static_cast<qsizetype>(listed + 1);
+        }));
+    }
+    waitUntilNoOverlay();
+    keepPicture(picture(), "main-window-sources");
+
+    auto* nameEdit = mainView().findChild<QLineEdit*>("projectNameEdit");
+    ASSERT_NE(nameEdit, nullptr);
+    nameEdit->setFocus();
+    nameEdit->selectAll();
+    QTest::keyClicks(nameEdit, "Merged");
+    EXPECT_EQ(engine_->output()->projectName(), "Merged");
+
+    QTest::mouseClick(mainView().findChild<QPushButton*>("combineButton"), Qt::LeftButton);
+    ASSERT_TRUE(processEventsUntil([&] { return savePanel_.requests.size() == 1; }));
+    EXPECT_EQ(savePanel_.requests.front().window, &window());
+    EXPECT_EQ(savePanel_.requests.front().options,
+              (platform::qt::SavePanelOptions{{"orb"}, false, "Merged"}));
+    const fs::path destination = sandbox() / "out" / "result.orb";
+    fs::create_directories(destination.parent_path());
+    savePanel_.requests.front().completion(destination);
+
+    ASSERT_TRUE(processEventsUntil([&] { return sheet() != nullptr; }));
+    ASSERT_EQ(descendants<OutputView>(*sheet()).size(), 1u);
+    EXPECT_EQ(descendants<OutputView>(*sheet()).front()->urlString(), destination.string());
+    EXPECT_EQ(test_files::contentOf(destination), "Merged");
+    ASSERT_EQ(documents_->saved().size(), 1u);
+    const auto& combined = *documents_->saved().front();
+    EXPECT_EQ(combined.name(), "Merged");
+    // Per source its group task and its two tasks.
+    EXPECT_EQ(combined.taskCount(), 2 * 3);
+    waitUntilNoOverlay();
+    keepPicture(picture(), "main-window-result");
+
+    workspace_->installed = {kMainEditionAppId};
+    QTest::mouseClick(sheet()->findChild<QPushButton*>("openInOrbinButton"), Qt::LeftButton);
+    EXPECT_EQ(workspace_->lookups, std::vector<std::string>{kMainEditionAppId});
+    ASSERT_EQ(workspace_->openings.size(), 1u);
+    EXPECT_EQ(workspace_->openings.front().urls,
+              std::vector<QUrl>{QUrl::fromLocalFile(QString::fromStdString(destination.string()))});
+    QTest::mouseClick(sheet()->findChild<QPushButton*>("resultCloseButton"), Qt::LeftButton);
+    ASSERT_TRUE(processEventsUntil([&] { return sheet() == nullptr; }));
+    EXPECT_FALSE(overlayShown());
+    EXPECT_FALSE(mainView().dialogHost()->isPresented());
+}
+
+TEST_F(MainWindowTest, TheProblemsSheetRendersOverTheWindow) {
+    accept("a");
+    engine_->projectValidatingFailedEvent()->send(CombineSource::ValidationResult{
+        .currency = "USD instead of EUR",
+        .resources = std::vector<std::string>{"Anna: 80.0 / 95.0"}});
+    ASSERT_TRUE(processEventsUntil([&] { return sheet() != nullptr; }));
+    const QImage image = picture();
+    EXPECT_EQ(image.size(), window().size());
+    keepPicture(image, "main-window-problems");
+}
+
+}  // namespace
