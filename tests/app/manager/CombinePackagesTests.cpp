@@ -1,11 +1,9 @@
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -17,9 +15,8 @@
 #include "LxOrbinDocument/ProjectTestSupport.h"
 #include "app/manager/AppEvents.h"
 #include "app/manager/CombineManager.h"
+#include "app/manager/EngineDrops.h"
 #include "app/manager/OrbinCombineDocuments.h"
-#include "platform/dispatch/MainQueue.h"
-#include "platform/reactive/AnyCancellable.h"
 #include "support/DispatchTest.h"
 #include "support/FileTestHelpers.h"
 #include "utility/LxTreeNode.h"
@@ -91,26 +88,6 @@ fs::path betaPackage() {
 // user gets from the application, end to end.
 class CombinePackagesTest : public DispatchTest {
 protected:
-    void SetUp() override {
-        DispatchTest::SetUp();
-        dismissed_ = events.hudDismissingRequest()->subject().sink([this](auto) { ++dismissals_; });
-    }
-
-    void drop(const fs::path& package) {
-        const int before = dismissals_;
-        engine->addSourceProject(package);
-        ASSERT_TRUE(platform::dispatch::runUntil([&] { return dismissals_ > before; },
-                                                 std::chrono::seconds(10)));
-        platform::dispatch::runUntilIdle();
-    }
-
-    std::optional<LxFile> combineInBackground() {
-        std::optional<LxFile> package;
-        std::thread worker([&] { package = engine->combine(); });
-        worker.join();
-        return package;
-    }
-
     static TaskPtr named(const OrbProject& project, const std::string& name) {
         return lx::treeSearch(project.root(),
                               [&](const TaskPtr& task) { return task->name() == name; });
@@ -138,21 +115,18 @@ protected:
     const AppEvents events;
     std::shared_ptr<CombineManager> engine =
         CombineManager::create(events, std::make_shared<const OrbinCombineDocuments>());
-
-private:
-    int dismissals_ = 0;
-    platform::reactive::AnyCancellable dismissed_;
+    EngineDrops drops{events, engine};
 };
 
 TEST_F(CombinePackagesTest, TwoPackagesCombineIntoOneThatOpensAgain) {
-    drop(alphaPackage());
-    drop(betaPackage());
+    drops.drop(alphaPackage());
+    drops.drop(betaPackage());
     ASSERT_EQ(engine->source()->projects().size(), 2U);
     engine->output()->setProjectName("Both");
     engine->output()->setSourceProjectLayoutOption(
         CombineOutput::SourceProjectLayoutOption::subProject);
 
-    const std::optional<LxFile> package = combineInBackground();
+    const std::optional<LxFile> package = drops.combineOnWorker();
     ASSERT_TRUE(package);
     const LxFolder reopened(test_files::sandbox() / "reopened", false);
     reopened.createIfNotExist();

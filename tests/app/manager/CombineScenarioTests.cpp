@@ -1,10 +1,8 @@
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,9 +11,8 @@
 #include "LxOrbinDocument/ProjectTestSupport.h"
 #include "app/manager/AppEvents.h"
 #include "app/manager/CombineManager.h"
+#include "app/manager/EngineDrops.h"
 #include "app/manager/FakeDocuments.h"
-#include "platform/dispatch/MainQueue.h"
-#include "platform/reactive/AnyCancellable.h"
 #include "support/DispatchTest.h"
 #include "support/LogCapture.h"
 #include "utility/LxTreeNode.h"
@@ -89,21 +86,12 @@ protected:
         DispatchTest::SetUp();
         documents->add(kAlpha, alphaProject);
         documents->add(kBeta, betaProject);
-        dismissed_ = events.hudDismissingRequest()->subject().sink([this](auto) { ++dismissals_; });
     }
 
-    void drop(const std::string& package) {
-        const int before = dismissals_;
-        engine->addSourceProject(package);
-        ASSERT_TRUE(platform::dispatch::runUntil([&] { return dismissals_ > before; },
-                                                 std::chrono::seconds(10)));
-        platform::dispatch::runUntilIdle();
-    }
+    void drop(const std::string& package) { drops.drop(package); }
 
     std::shared_ptr<const OrbProject> combineInBackground() {
-        std::optional<LxFile> package;
-        std::thread worker([&] { package = engine->combine(); });
-        worker.join();
+        const std::optional<LxFile> package = drops.combineOnWorker();
         EXPECT_TRUE(package);
         return package ? documents->saved().back() : nullptr;
     }
@@ -127,10 +115,7 @@ protected:
     std::shared_ptr<FakeDocuments> documents = std::make_shared<FakeDocuments>();
     const AppEvents events;
     std::shared_ptr<CombineManager> engine = CombineManager::create(events, documents);
-
-private:
-    int dismissals_ = 0;
-    platform::reactive::AnyCancellable dismissed_;
+    EngineDrops drops{events, engine};
 };
 
 TEST_F(CombineScenarioTest, TwoDroppedSourcesCombineIntoOneProjectByEachLayout) {
