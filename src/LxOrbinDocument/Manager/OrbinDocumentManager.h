@@ -1,9 +1,91 @@
 #pragma once
 
-// The package operations on project documents: opening a package into a working folder and
-// saving a project back into one. Stateless; each operation runs on the caller's thread.
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "LxOrbinDocument/Manager/OrbinDocumentError.h"
+#include "folder/LxFile.h"
+#include "folder/LxFolder.h"
+
+class OrbProject;
+struct JsonProject;
+
+// The package operations on project documents: opening a project package (a flat zip archive of
+// "project.moc" and the "<id>.jpg" images the document names) into a working folder, and saving
+// a project back into one. The working folder's layout is ProjectWorkingFolder's.
+//
+// Stateless: any number may exist and be used from several threads at once, as long as no two
+// calls share a working folder or a package file. Each operation runs wholly on the caller's
+// thread. A failure that stops an operation is logged once at error level and thrown as an
+// OrbinDocumentError; nothing else is thrown. An image that cannot be copied is logged, one that
+// is missing when packing is warned about, and the operation goes on.
+//
+// A package is untrusted: an image id that is not one plain file name ("../x", "a/b") is never
+// used as a file name; that image is left out with a warning and the id stays in the document.
+//
+// Example:
+//   const OrbinDocumentManager documents;
+//   auto project = documents.load(LxFile("/drops/plan.orb"), workingFolder);
+//   documents.saveProject(*project, workingFolder);
+//   documents.orbFile(*project, workingFolder, LxFolder::temporaryFile("orb"));
 class OrbinDocumentManager {
 public:
     // The places of one project's working folder (ProjectWorkingFolder.h).
     class ProjectWorkingFolder;
+
+    // Opens the package `file` into the working folder `folder` and answers its project (never
+    // null). `folder` must exist and hold no "project.moc"; afterwards it holds the document,
+    // "Photo" with the member photos when the document lists members, and the tile cover and
+    // PDF banner images, a PNG-only image converted to JPEG. The archive is unpacked into a
+    // fresh folder under the temporary folder, which is removed again whatever happens.
+    //
+    // Throws FileNotExist, InvalidFileFormat (not an archive, or one that cannot be unpacked
+    // safely), InvalidFileContent (no "project.moc" at the top level), InvalidJson, OpenError
+    // (the document cannot be copied into `folder`) or InvalidProjectData (no "Uid"; `folder`
+    // is filled all the same).
+    std::shared_ptr<OrbProject> load(const LxFile& file, const LxFolder& folder) const;
+
+    // Writes the project's document as "project.moc" into `folder` (which must exist),
+    // replacing an older one whole. Throws SaveError; a document that cannot be written at all
+    // (a value it cannot hold) also removes an older "project.moc".
+    void saveProject(const OrbProject& project, const LxFolder& folder) const;
+
+    // Packs "project.moc", the member photos in team order, the tile cover and the PDF banner
+    // from `folder` into the package `file`, each under its bare name ("project.moc",
+    // "<id>.jpg"). A PNG-only image is converted to "<id>.jpg" in `folder` first; a missing one
+    // is left out with a warning. `file` is replaced only by a complete package. Throws
+    // SaveError: without "project.moc" in `folder` (nothing touched) or when the package cannot
+    // be written (any earlier `file` kept as it was).
+    void orbFile(const OrbProject& project, const LxFolder& folder, const LxFile& file) const;
+
+    // The project's document text, always pretty-printed whatever `prettyPrint` says; none
+    // when the document cannot be written. Logs and throws nothing.
+    std::optional<std::string> jsonString(const OrbProject& project, bool prettyPrint) const;
+
+private:
+    // One file to pack: its path in the working folder and its name in the package.
+    struct ZipItem {
+        std::string path;
+        std::string name;
+    };
+
+    // Unpacks `file`, reads its document and fills `workingFolder` from it.
+    JsonProject _jsonProject(const LxFile& file, const LxFolder& workingFolder) const;
+    // The unpacked steps of _jsonProject, with the unzip folder named.
+    JsonProject _jsonProjectFromUnzipFolder(const LxFile& file, const LxFolder& unzipFolder,
+                                            const LxFolder& workingFolder) const;
+    // Copies "<imageId>.jpg" of `sourceFolder` to `workingFile`, or converts "<imageId>.png"
+    // into it; logs a failed copy, passes over a missing image.
+    void _copyImageFromUnzipFolderToWorkingFolder(const LxFolder& sourceFolder,
+                                                  const std::string& imageId,
+                                                  const LxFile& workingFile,
+                                                  std::string_view logSeed) const;
+
+    void _saveAsJsonFile(JsonProject jsonProject, const LxFile& jsonFile) const;
+    // "<imageId>.jpg" of `sourceFolder`, made from "<imageId>.png" when only that exists.
+    std::optional<ZipItem> _copyImageFileFromWorkingFolderToOrbFile(const LxFolder& sourceFolder,
+                                                                    const std::string& imageId,
+                                                                    std::string_view logSeed) const;
 };

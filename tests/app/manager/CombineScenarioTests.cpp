@@ -1,10 +1,8 @@
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -13,9 +11,9 @@
 #include "LxOrbinDocument/ProjectTestSupport.h"
 #include "app/manager/AppEvents.h"
 #include "app/manager/CombineManager.h"
+#include "app/manager/EngineDrops.h"
 #include "app/manager/FakeDocuments.h"
-#include "platform/dispatch/MainQueue.h"
-#include "platform/reactive/AnyCancellable.h"
+#include "app/manager/ScenarioProjects.h"
 #include "support/DispatchTest.h"
 #include "support/LogCapture.h"
 #include "utility/LxTreeNode.h"
@@ -23,6 +21,7 @@
 namespace {
 
 using projecttest::local;
+using namespace scenario_projects;
 using Layout = CombineOutput::SourceProjectLayoutOption;
 using TaskPtr = OrbProjectTask::Ptr;
 using Ids = std::vector<std::int64_t>;
@@ -30,56 +29,6 @@ using Names = std::vector<std::string>;
 
 const std::string kAlpha = "/drops/alpha.orb";
 const std::string kBeta = "/drops/beta.orb";
-
-TaskPtr addTask(OrbProject& project, const TaskPtr& parent, std::int64_t id,
-                const std::string& name, platform::Date start) {
-    auto task = projecttest::addTask(project, parent, id, start, 1);
-    task->setName(name);
-    return task;
-}
-
-void setExceptionDay(OrbProject& project, platform::Date day) {
-    const auto& root = project.root();
-    auto calendar = OrbProjectCalendar::create(root->start(), root->finish(), "");
-    calendar->setDayExceptions({day});
-    project.initializeCalendar(calendar);
-}
-
-// Ann (photo, rate 2) and Bob; G1 holding T1 and T2, then T3 and the milestone M, in the week
-// from Monday 2024-05-06; T1 before T2 before T3.
-std::shared_ptr<OrbProject> alphaProject() {
-    auto project = OrbProject::create("alpha-uid", "Alpha");
-    project->root()->setName("Alpha root");
-    const auto ann = project->team()->add("Ann", "pA", std::nullopt, 2.0f);
-    const auto bob = project->team()->add("Bob");
-    const auto g1 = addTask(*project, project->root(), 1, "G1", local(2024, 5, 6));
-    const auto t1 = addTask(*project, g1, 2, "T1", local(2024, 5, 6));
-    const auto t2 = addTask(*project, g1, 3, "T2", local(2024, 5, 7));
-    const auto t3 = addTask(*project, project->root(), 4, "T3", local(2024, 5, 8));
-    addTask(*project, project->root(), 5, "M", local(2024, 5, 10))
-        ->setTaskType(OrbProjectTaskType::milestone);
-    t2->links().addPredecessor(t1);
-    t3->links().addPredecessor(t2);
-    t1->resources().addOrUpdateResource(ann, 50);
-    t2->resources().addOrUpdateResource(bob, 100);
-    t3->setContactor(ann);
-    setExceptionDay(*project, local(2024, 5, 9));
-    return project;
-}
-
-// "ann " (the same person: mail, photo, rate 2) and Cy; U1 before U2, in June.
-std::shared_ptr<OrbProject> betaProject() {
-    auto project = OrbProject::create("beta-uid", "Beta");
-    const auto ann = project->team()->add("ann ", "pB", "ann@beta.example", 2.0f);
-    const auto cy = project->team()->add("Cy");
-    const auto u1 = addTask(*project, project->root(), 1, "U1", local(2024, 6, 3));
-    const auto u2 = addTask(*project, project->root(), 2, "U2", local(2024, 6, 4));
-    u2->links().addPredecessor(u1);
-    u1->resources().addOrUpdateResource(ann, 40);
-    u1->resources().addOrUpdateResource(cy, 60);
-    setExceptionDay(*project, local(2024, 6, 5));
-    return project;
-}
 
 // Two packages dropped one after the other and combined on a background thread, as the
 // application does it.
@@ -89,48 +38,20 @@ protected:
         DispatchTest::SetUp();
         documents->add(kAlpha, alphaProject);
         documents->add(kBeta, betaProject);
-        dismissed_ = events.hudDismissingRequest()->subject().sink([this](auto) { ++dismissals_; });
     }
 
-    void drop(const std::string& package) {
-        const int before = dismissals_;
-        engine->addSourceProject(package);
-        ASSERT_TRUE(platform::dispatch::runUntil([&] { return dismissals_ > before; },
-                                                 std::chrono::seconds(10)));
-        platform::dispatch::runUntilIdle();
-    }
+    void drop(const std::string& package) { drops.drop(package); }
 
     std::shared_ptr<const OrbProject> combineInBackground() {
-        std::optional<LxFile> package;
-        std::thread worker([&] { package = engine->combine(); });
-        worker.join();
+        const std::optional<LxFile> package = drops.combineOnWorker();
         EXPECT_TRUE(package);
         return package ? documents->saved().back() : nullptr;
-    }
-
-    static TaskPtr named(const OrbProject& project, const std::string& name) {
-        return lx::treeSearch(project.root(),
-                              [&](const TaskPtr& task) { return task->name() == name; });
-    }
-
-    static Ids predecessorIds(const TaskPtr& task) {
-        Ids ids;
-        if (const auto predecessors = task->links().predecessors()) {
-            for (const auto& predecessor :
-                 predecessors->links().value_or(OrbProjectTask::Childs{})) {
-                ids.push_back(predecessor->id());
-            }
-        }
-        return ids;
     }
 
     std::shared_ptr<FakeDocuments> documents = std::make_shared<FakeDocuments>();
     const AppEvents events;
     std::shared_ptr<CombineManager> engine = CombineManager::create(events, documents);
-
-private:
-    int dismissals_ = 0;
-    platform::reactive::AnyCancellable dismissed_;
+    EngineDrops drops{events, engine};
 };
 
 TEST_F(CombineScenarioTest, TwoDroppedSourcesCombineIntoOneProjectByEachLayout) {

@@ -1,0 +1,241 @@
+// Opening and saving project packages of 1k, 10k and 100k tasks with twenty member photos, each
+// beside its floor in the same run: for opening, inflating "project.moc" and a SAX parse of it
+// that keeps nothing; for saving, a plain dump of the same document and deflating it. Opening
+// should stay within 3x its floor and saving within 2x, both growing linearly with the tasks.
+//
+// Opening also reports its peak heap (every operator new counted, as bytes live at once) as a
+// multiple of the document's size; the goal is at most 6x.
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <malloc.h>
+#include <map>
+#include <memory>
+#include <new>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+#include <zlib.h>
+
+#include <benchmark/benchmark.h>
+
+#include "BenchDocuments.h"
+#include "LxOrbinDocument/Json/JsonProjectData.h"
+#include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
+#include "LxOrbinDocument/Model/Project/OrbProject.h"
+#include "folder/LxFolder.h"
+#include "platform/foundation/StandardFolders.h"
+#include "zip/LxZip.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::atomic<std::int64_t> liveHeapBytes{0};
+std::atomic<std::int64_t> peakHeapBytes{0};
+
+void* countedAllocation(std::size_t size) {
+    void* memory = std::malloc(size == 0 ? 1 : size);
+    if (memory == nullptr) {
+        return nullptr;
+    }
+    const auto live =
+        liveHeapBytes.fetch_add(static_cast<std::int64_t>(malloc_usable_size(memory))) +
+        static_cast<std::int64_t>(malloc_usable_size(memory));
+    std::int64_t peak = peakHeapBytes.load();
+    while (live > peak && !peakHeapBytes.compare_exchange_weak(peak, live)) {
+    }
+    return memory;
+}
+
+void countedRelease(void* memory) noexcept {
+    if (memory != nullptr) {
+        liveHeapBytes.fetch_sub(static_cast<std::int64_t>(malloc_usable_size(memory)));
+        std::free(memory);
+    }
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (void* memory = countedAllocation(size)) {
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) {
+    return operator new(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return countedAllocation(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return countedAllocation(size);
+}
+void operator delete(void* memory) noexcept {
+    countedRelease(memory);
+}
+void operator delete[](void* memory) noexcept {
+    countedRelease(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    countedRelease(memory);
+}
+void operator delete[](void* memory, std::size_t) noexcept {
+    countedRelease(memory);
+}
+
+namespace {
+
+constexpr int kPhotoSize = 4096;
+
+struct Package {
+    std::string text;  // the document
+    fs::path archive;
+};
+
+fs::path benchFolder() {
+    return platform::privateTemporaryFolder() / "package-bench";
+}
+
+// A fresh, empty working folder.
+LxFolder workingFolder(const std::string& name) {
+    const fs::path path = benchFolder() / name;
+    fs::remove_all(path);
+    fs::create_directories(path);
+    return LxFolder(path, false);
+}
+
+const Package& package(std::int64_t tasks) {
+    static std::map<std::int64_t, Package> packages;
+    Package& made = packages[tasks];
+    if (made.text.empty()) {
+        const JsonProjectData document = bench_documents::makeDocument(tasks);
+        made.text = document.jsonString().value();
+        const LxFolder source = workingFolder("source-" + std::to_string(tasks));
+        std::vector<fs::path> files{source.url() / "project.moc"};
+        std::ofstream(files.front(), std::ios::binary) << made.text;
+        for (const JsonPeople& member : *document._data->peoples) {
+            files.push_back(source.url() / (*member.photoId + ".jpg"));
+            std::ofstream(files.back(), std::ios::binary) << std::string(kPhotoSize, '\x5A');
+        }
+        made.archive = benchFolder() / ("bench-" + std::to_string(tasks) + ".orb");
+        LxZip::zipFiles(files, made.archive, std::nullopt);
+    }
+    return made;
+}
+
+std::vector<Bytef> deflated(const std::string& text) {
+    std::vector<Bytef> compressed(compressBound(text.size()));
+    uLongf size = compressed.size();
+    compress2(compressed.data(), &size, reinterpret_cast<const Bytef*>(text.data()), text.size(),
+              Z_DEFAULT_COMPRESSION);
+    compressed.resize(size);
+    return compressed;
+}
+
+void reportDocumentBytes(benchmark::State& state) {
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(package(state.range(0)).text.size()));
+}
+
+void BM_OpenPackage(benchmark::State& state) {
+    const Package& opened = package(state.range(0));
+    const OrbinDocumentManager documents;
+    double peakRatio = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const LxFolder folder = workingFolder("open");
+        const std::int64_t before = liveHeapBytes.load();
+        peakHeapBytes.store(before);
+        state.ResumeTiming();
+
+        std::shared_ptr<OrbProject> project = documents.load(LxFile(opened.archive), folder);
+        benchmark::DoNotOptimize(project);
+
+        state.PauseTiming();
+        project.reset();
+        peakRatio = std::max(peakRatio, static_cast<double>(peakHeapBytes.load() - before) /
+                                            static_cast<double>(opened.text.size()));
+        state.ResumeTiming();
+    }
+    state.counters["peak_heap_x_document"] = peakRatio;
+    state.counters["document_MB"] = static_cast<double>(opened.text.size()) / (1 << 20);
+    reportDocumentBytes(state);
+}
+
+void BM_OpenFloorInflate(benchmark::State& state) {
+    const std::string& text = package(state.range(0)).text;
+    const std::vector<Bytef> compressed = deflated(text);
+    std::vector<Bytef> restored(text.size());
+    for (auto _ : state) {
+        uLongf size = restored.size();
+        uncompress(restored.data(), &size, compressed.data(), compressed.size());
+        benchmark::DoNotOptimize(size);
+    }
+    reportDocumentBytes(state);
+}
+
+void BM_OpenFloorSaxParse(benchmark::State& state) {
+    const std::string& text = package(state.range(0)).text;
+    for (auto _ : state) {
+        // The parser with a handler that keeps nothing.
+        benchmark::DoNotOptimize(nlohmann::json::accept(text));
+    }
+    reportDocumentBytes(state);
+}
+
+void BM_SavePackage(benchmark::State& state) {
+    const OrbinDocumentManager documents;
+    const LxFolder folder = workingFolder("save");
+    const std::shared_ptr<OrbProject> project =
+        documents.load(LxFile(package(state.range(0)).archive), folder);
+    const LxFile target(benchFolder() / "saved.orb");
+    for (auto _ : state) {
+        documents.saveProject(*project, folder);
+        documents.orbFile(*project, folder, target);
+    }
+    reportDocumentBytes(state);
+}
+
+void BM_SaveFloorDump(benchmark::State& state) {
+    const nlohmann::json parsed = nlohmann::json::parse(package(state.range(0)).text);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parsed.dump(2));
+    }
+    reportDocumentBytes(state);
+}
+
+void BM_SaveFloorDeflate(benchmark::State& state) {
+    const std::string& text = package(state.range(0)).text;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(deflated(text));
+    }
+    reportDocumentBytes(state);
+}
+
+void taskCounts(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(BM_OpenPackage)->Apply(taskCounts);
+BENCHMARK(BM_OpenFloorInflate)->Apply(taskCounts);
+BENCHMARK(BM_OpenFloorSaxParse)->Apply(taskCounts);
+BENCHMARK(BM_SavePackage)->Apply(taskCounts);
+BENCHMARK(BM_SaveFloorDump)->Apply(taskCounts);
+BENCHMARK(BM_SaveFloorDeflate)->Apply(taskCounts);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    // Packages, documents and working folders take some 500 MB at the largest size.
+    std::error_code ignored;
+    fs::remove_all(benchFolder(), ignored);
+    return 0;
+}

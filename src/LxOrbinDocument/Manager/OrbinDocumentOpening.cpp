@@ -1,0 +1,171 @@
+// Opening a project package into a working folder.
+//
+// The archive is unpacked into a folder of its own under the temporary folder and only the
+// files the document names are copied out of it, so whatever else a package holds never reaches
+// the working folder. That unzip folder is removed on every road, failures included: a failed
+// drop must not leave a full unpacked copy behind.
+#include <exception>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "LxLog/ErrorLogging.h"
+#include "LxLog/Log.h"
+#include "LxOrbinDocument/Json/JsonProjectData.h"
+#include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
+#include "LxOrbinDocument/Manager/ProjectWorkingFolder.h"
+#include "LxOrbinDocument/Manager/internal/PackageImages.h"
+#include "LxOrbinDocument/Mapper/DataMapService.h"
+#include "platform/foundation/AnyError.h"
+#include "utility/LxUniqueIdentifier.h"
+#include "zip/LxZip.h"
+
+namespace {
+
+using WorkingFolder = OrbinDocumentManager::ProjectWorkingFolder;
+
+// A failed removal only wastes space in the temporary folder; the open goes on.
+void removeUnzipFolder(const LxFolder& unzipFolder) noexcept {
+    try {
+        if (unzipFolder.exists()) {
+            unzipFolder.delete_();
+        }
+    } catch (...) {
+        try {
+            Log::warning("Failed to remove unzip cache folder at " + unzipFolder.pathString());
+        } catch (...) {
+            // Nothing is left to report with.
+        }
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<OrbProject> OrbinDocumentManager::load(const LxFile& file,
+                                                       const LxFolder& folder) const {
+    try {
+        const JsonProject document = _jsonProject(file, folder);
+        std::shared_ptr<OrbProject> project;
+        try {
+            project = DataMapService::map(document);
+        } catch (...) {
+            project = nullptr;
+        }
+        if (!project) {
+            Log::error("Failed to convert from json project object:" + file.pathString());
+            throw OrbinDocumentError::InvalidProjectData();
+        }
+        return project;
+    } catch (const OrbinDocumentError&) {
+        throw;
+    } catch (...) {
+        // Every step guards its own calls; only running out of memory between them gets here.
+        lx::log(platform::AnyError::current(),
+                "Failed to open the .orb file \"" + file.pathString() + "\"");
+        throw OrbinDocumentError::OpenError();
+    }
+}
+
+JsonProject OrbinDocumentManager::_jsonProject(const LxFile& file,
+                                               const LxFolder& workingFolder) const {
+    if (!file.exists()) {
+        Log::error(".orb file loading failed as the file does not exist:" + file.pathString());
+        throw OrbinDocumentError::FileNotExist();
+    }
+    std::optional<LxFolder> unzipFolder;
+    try {
+        unzipFolder = LxFolder::tmpFolder().child(LxUniqueIdentifier::shared().uuidString(), false);
+    } catch (...) {
+        lx::log(platform::AnyError::current(),
+                "Failed to unzip the .orb file \"" + file.pathString() + "\"");
+        throw OrbinDocumentError::InvalidFileFormat();
+    }
+    try {
+        JsonProject document = _jsonProjectFromUnzipFolder(file, *unzipFolder, workingFolder);
+        removeUnzipFolder(*unzipFolder);
+        return document;
+    } catch (...) {
+        removeUnzipFolder(*unzipFolder);
+        throw;
+    }
+}
+
+JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file,
+                                                              const LxFolder& unzipFolder,
+                                                              const LxFolder& workingFolder) const {
+    try {
+        LxZip::unzipFile(file.url(), unzipFolder.url(), true, std::nullopt);
+    } catch (...) {
+        lx::log(platform::AnyError::current(),
+                "Failed to unzip the .orb file \"" + file.pathString() + "\"");
+        throw OrbinDocumentError::InvalidFileFormat();
+    }
+
+    const LxFile unzippedJsonFile = unzipFolder.file("project.moc");
+    if (!unzippedJsonFile.exists()) {
+        Log::error("Failed to load project as there is no json file in teh zip file:" +
+                   file.pathString());
+        throw OrbinDocumentError::InvalidFileContent();
+    }
+
+    std::optional<JsonProjectData> data;
+    try {
+        data = JsonProjectData::fromFilePath(unzippedJsonFile.pathString());
+    } catch (...) {
+        data.reset();
+    }
+    if (!data || !data->_data) {
+        Log::error("Failed to pharse project json file:" + file.pathString());
+        throw OrbinDocumentError::InvalidJson();
+    }
+    JsonProject document = std::move(*data->_data);
+
+    const WorkingFolder working(workingFolder);
+    try {
+        unzippedJsonFile.copy(working.jsonFile());
+    } catch (...) {
+        Log::error("Failed to copy the json file when opening project at:" + file.pathString());
+        throw OrbinDocumentError::OpenError();
+    }
+
+    // An empty member list still gets its (empty) photo folder, as the package's writer expects.
+    if (document.peoples) {
+        working.photoFolder().createIfNotExist();
+        for (const JsonPeople& people : *document.peoples) {
+            if (people.photoId && lx::internal::isPackageImageId(*people.photoId, "photo")) {
+                _copyImageFromUnzipFolderToWorkingFolder(
+                    unzipFolder, *people.photoId, working.photoFile(*people.photoId), "photo");
+            }
+        }
+    }
+    if (document.imageId && lx::internal::isPackageImageId(*document.imageId, "tile cover image")) {
+        _copyImageFromUnzipFolderToWorkingFolder(unzipFolder, *document.imageId,
+                                                 working.tileCoverImageFile(*document.imageId),
+                                                 "tile cover image");
+    }
+    if (document.pdfBannerImageId &&
+        lx::internal::isPackageImageId(*document.pdfBannerImageId, "pdf banner image")) {
+        _copyImageFromUnzipFolderToWorkingFolder(unzipFolder, *document.pdfBannerImageId,
+                                                 working.pdfBannerFile(*document.pdfBannerImageId),
+                                                 "pdf banner image");
+    }
+    return document;
+}
+
+// A second image of the same id fails to copy (the first is in place) and is only logged; a
+// missing image, an undecodable PNG or a failed conversion are passed over without a line.
+void OrbinDocumentManager::_copyImageFromUnzipFolderToWorkingFolder(
+    const LxFolder& sourceFolder, const std::string& imageId, const LxFile& workingFile,
+    std::string_view logSeed) const {
+    const LxFile jpeg = sourceFolder.file(imageId + ".jpg");
+    if (lx::internal::isRegularFile(jpeg)) {
+        try {
+            jpeg.copy(workingFile);
+        } catch (...) {
+            Log::error("Failed to copy " + std::string(logSeed) + " of " + imageId + " as " +
+                       platform::localizedDescription(std::current_exception()));
+        }
+        return;
+    }
+    lx::internal::convertPngToJpeg(sourceFolder.file(imageId + ".png"), workingFile);
+}

@@ -1,0 +1,157 @@
+// Saving a project into its working folder and packing the folder into a package.
+//
+// The package is flat: every entry is named by its file's own name, "project.moc" and
+// "<id>.jpg", because the opening road looks only at the top of the archive and files each
+// image back by the id the document gives it.
+#include <exception>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "LxLog/ErrorLogging.h"
+#include "LxLog/Log.h"
+#include "LxOrbinDocument/Json/JsonProjectData.h"
+#include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
+#include "LxOrbinDocument/Manager/ProjectWorkingFolder.h"
+#include "LxOrbinDocument/Manager/internal/PackageImages.h"
+#include "LxOrbinDocument/Mapper/DataMapService.h"
+#include "LxOrbinDocument/Model/Project/OrbProject.h"
+#include "platform/foundation/AnyError.h"
+#include "zip/LxZip.h"
+
+namespace {
+
+using WorkingFolder = OrbinDocumentManager::ProjectWorkingFolder;
+
+std::string inQuotes(std::string_view text) {
+    std::string result = "\"";
+    result += text;
+    result += '"';
+    return result;
+}
+
+std::string saveFailureLine(std::string_view name, const LxFile& jsonFile) {
+    return "Failed to save project " + inQuotes(name) +
+           " to json file: " + inQuotes(jsonFile.description());
+}
+
+// The text of the document, or none; the writer answers none rather than throwing, and only
+// running out of memory could make it throw.
+std::optional<std::string> renderedText(JsonProject document) {
+    try {
+        JsonProjectData data;
+        data._data = std::move(document);
+        return data.jsonString();
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+void OrbinDocumentManager::saveProject(const OrbProject& project, const LxFolder& folder) const {
+    const LxFile jsonFile = WorkingFolder(folder).jsonFile();
+    std::optional<JsonProject> document;
+    try {
+        document = DataMapService::map(project, true);
+    } catch (...) {
+        lx::log(platform::AnyError::current(), saveFailureLine(project.name(), jsonFile));
+        throw OrbinDocumentError::SaveError();
+    }
+    _saveAsJsonFile(std::move(*document), jsonFile);
+}
+
+void OrbinDocumentManager::_saveAsJsonFile(JsonProject jsonProject, const LxFile& jsonFile) const {
+    const std::string name = jsonProject.name.value_or("");
+    if (const std::optional<std::string> text = renderedText(std::move(jsonProject))) {
+        try {
+            jsonFile.write(*text);
+            return;
+        } catch (...) {
+            lx::log(platform::AnyError::current(),
+                    "Failed to save project to file " + jsonFile.pathString());
+        }
+    } else {
+        // An older document left in place would be packed as if it were this project's.
+        try {
+            if (jsonFile.exists()) {
+                jsonFile.delete_();
+            }
+        } catch (...) {
+            // The failure below is what the caller hears of.
+        }
+    }
+    Log::error(saveFailureLine(name, jsonFile));
+    throw OrbinDocumentError::SaveError();
+}
+
+void OrbinDocumentManager::orbFile(const OrbProject& project, const LxFolder& folder,
+                                   const LxFile& file) const {
+    const WorkingFolder working(folder);
+    const LxFile jsonFile = working.jsonFile();
+    if (!jsonFile.exists()) {
+        Log::error("Failed to save project " + inQuotes(project.name()) +
+                   " because the json file does not exist");
+        throw OrbinDocumentError::SaveError();
+    }
+    try {
+        std::vector<ZipItem> items{{jsonFile.pathString(), "project.moc"}};
+        const auto append = [&](const LxFolder& source, const std::optional<std::string>& imageId,
+                                std::string_view logSeed) {
+            if (imageId) {
+                if (auto item =
+                        _copyImageFileFromWorkingFolderToOrbFile(source, *imageId, logSeed)) {
+                    items.push_back(std::move(*item));
+                }
+            }
+        };
+        // A copy of the list, taken under the team's lock; the images are looked up after it.
+        for (const auto& member : project.team()->members()) {
+            append(working.photoFolder(), member->photoid(), "photo");
+        }
+        append(working.tileCoverImageFolder(), project.imageId(), "tile cover image");
+        append(working.pdfBannerFolder(), project.pdfBannerImageId(), "pdf banner image");
+
+        // The archive is written beside `file` and renamed over it once complete, so an older
+        // package is replaced whole and survives a failed pack; it is not removed beforehand.
+        std::vector<std::filesystem::path> paths;
+        paths.reserve(items.size());
+        for (const ZipItem& item : items) {
+            paths.emplace_back(item.path);
+        }
+        LxZip::zipFiles(paths, file.url(), std::nullopt, LxZipCompression::DefaultCompression);
+    } catch (...) {
+        lx::log(platform::AnyError::current(),
+                "Failed to save project " + inQuotes(project.name()) + " as .orb file, with error");
+        throw OrbinDocumentError::SaveError();
+    }
+}
+
+std::optional<std::string> OrbinDocumentManager::jsonString(const OrbProject& project,
+                                                            bool /*prettyPrint*/) const {
+    try {
+        return renderedText(DataMapService::map(project, true));
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::optional<OrbinDocumentManager::ZipItem>
+OrbinDocumentManager::_copyImageFileFromWorkingFolderToOrbFile(const LxFolder& sourceFolder,
+                                                               const std::string& imageId,
+                                                               std::string_view logSeed) const {
+    if (!lx::internal::isPackageImageId(imageId, logSeed)) {
+        return std::nullopt;
+    }
+    std::string name = imageId + ".jpg";
+    const LxFile jpeg = sourceFolder.file(name);
+    if (lx::internal::isRegularFile(jpeg) ||
+        lx::internal::convertPngToJpeg(sourceFolder.file(imageId + ".png"), jpeg)) {
+        return ZipItem{jpeg.pathString(), std::move(name)};
+    }
+    Log::warning(std::string(logSeed) + " [" + imageId +
+                 "] is not exist in the project working directory");
+    return std::nullopt;
+}

@@ -1,0 +1,303 @@
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
+#include "LxOrbinDocument/Manager/PackageTestSupport.h"
+#include "LxOrbinDocument/Manager/ProjectWorkingFolder.h"
+#include "LxOrbinDocument/Model/Project/OrbProject.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace package_test;
+using zip_test::CraftedEntry;
+using Kind = OrbinDocumentError::Kind;
+
+const OrbinDocumentManager documents;
+
+std::string jpeg() {
+    return imageBytes(lx::BitmapImageFileType::jpeg);
+}
+
+TEST(OrbinDocumentErrorTest, CasesCompareByKindAndReadAsTheGenericText) {
+    EXPECT_EQ(OrbinDocumentError::InvalidJson().localizedDescription(),
+              "The operation could not be completed. (OrbinDocumentError error 3.)");
+    EXPECT_EQ(OrbinDocumentError::SaveError().kind(), Kind::SaveError);
+    const std::unordered_set<OrbinDocumentError> distinct = {OrbinDocumentError::OpenError(),
+                                                             OrbinDocumentError::OpenError(),
+                                                             OrbinDocumentError::FileNotExist()};
+    EXPECT_EQ(distinct.size(), 2U);
+}
+
+struct FailingOpen {
+    const char* name;
+    // Makes the package; may also prepare the working folder.
+    std::function<LxFile(const LxFolder& working)> package;
+    Kind error;
+    // The one line logged; `package` stands for the package's path.
+    std::function<std::string(const std::string& package)> line;
+    // Where the line's text depends on the system, only its beginning is compared.
+    bool wholeLine = true;
+    std::function<LxFolder(const LxFolder& working)> workingFolder = [](const LxFolder& working) {
+        return working;
+    };
+};
+
+LxFile packageWithDocument(const std::string& document) {
+    return craftedPackage("plan.orb", {{"project.moc", document}});
+}
+
+std::string deeplyNestedDocument(int depth) {
+    std::string text = R"({"Uid": "DEEP", "Root": )";
+    for (int level = 0; level < depth; ++level) {
+        text += R"({"Uid": 1, "Childs": [)";
+    }
+    for (int level = 0; level < depth; ++level) {
+        text += "]}";
+    }
+    return text + "}";
+}
+
+// Every road that stops an opening: its case, exactly one error line, and no unzip folder left
+// behind.
+TEST(PackageOpeningTest, EveryFailureIsOneCaseAndOneLineAndLeavesNoUnzipFolder) {
+    const auto unzipLine = [](const std::string& package) {
+        return "error: Failed to unzip the .orb file \"" + package + "\": ";
+    };
+    const std::vector<FailingOpen> cases = {
+        {"missing package",
+         [](const LxFolder&) { return LxFile(test_files::sandbox() / "no.orb"); },
+         Kind::FileNotExist,
+         [](const std::string& package) {
+             return "error: .orb file loading failed as the file does not exist:" + package;
+         }},
+        {"folder", [](const LxFolder&) { return LxFile(newWorkingFolder("a-folder.orb").url()); },
+         Kind::InvalidFileFormat, unzipLine, false},
+        {"not an archive",
+         [](const LxFolder&) { return LxFile(test_files::put(test_files::sandbox() / "x.orb")); },
+         Kind::InvalidFileFormat,
+         [&](const std::string& package) {
+             return unzipLine(package) +
+                    "The operation could not be completed. (LxZipError error 1.)";
+         }},
+        {"entry climbing out",
+         [](const LxFolder&) {
+             return craftedPackage("up.orb", {{"project.moc", "{}"}, {"../escape.jpg", "x"}});
+         },
+         Kind::InvalidFileFormat, unzipLine, false},
+        {"absolute entry",
+         [](const LxFolder&) {
+             return craftedPackage("abs.orb", {{"project.moc", "{}"}, {"/abs.jpg", "x"}});
+         },
+         Kind::InvalidFileFormat, unzipLine, false},
+        {"document in a sub-folder",
+         [](const LxFolder&) {
+             return craftedPackage("sub.orb", {{"sub/project.moc", "{}"}});
+         },
+         Kind::InvalidFileContent,
+         [](const std::string& package) {
+             return "error: Failed to load project as there is no json file in teh zip file:" +
+                    package;
+         }},
+        {"not JSON", [](const LxFolder&) { return packageWithDocument("{not json"); },
+         Kind::InvalidJson,
+         [](const std::string& package) {
+             return "error: Failed to pharse project json file:" + package;
+         }},
+        {"wrong type", [](const LxFolder&) { return packageWithDocument(R"({"Uid": 5})"); },
+         Kind::InvalidJson,
+         [](const std::string& package) {
+             return "error: Failed to pharse project json file:" + package;
+         }},
+        {"task type 3",
+         [](const LxFolder&) {
+             return packageWithDocument(R"({"Uid": "X", "Root": {"Uid": 0, "Type": 3}})");
+         },
+         Kind::InvalidJson,
+         [](const std::string& package) {
+             return "error: Failed to pharse project json file:" + package;
+         }},
+        {"100 000 levels deep",
+         [](const LxFolder&) { return packageWithDocument(deeplyNestedDocument(100'000)); },
+         Kind::InvalidJson,
+         [](const std::string& package) {
+             return "error: Failed to pharse project json file:" + package;
+         }},
+        {"working folder missing", [](const LxFolder&) { return packageWithDocument("{}"); },
+         Kind::OpenError,
+         [](const std::string& package) {
+             return "error: Failed to copy the json file when opening project at:" + package;
+         },
+         true, [](const LxFolder&) { return LxFolder(test_files::sandbox() / "absent", false); }},
+        {"working folder holds a document",
+         [](const LxFolder& working) {
+             working.file("project.moc").write("earlier");
+             return packageWithDocument("{}");
+         },
+         Kind::OpenError,
+         [](const std::string& package) {
+             return "error: Failed to copy the json file when opening project at:" + package;
+         }},
+        {"no Uid", [](const LxFolder&) { return packageWithDocument(R"({"Name": "N"})"); },
+         Kind::InvalidProjectData,
+         [](const std::string& package) {
+             return "error: Failed to convert from json project object:" + package;
+         }},
+    };
+    for (const FailingOpen& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LxFolder working = newWorkingFolder(std::string("work-") + c.name);
+        const LxFile package = c.package(working);
+        const LogCapture log;
+        try {
+            documents.load(package, c.workingFolder(working));
+            ADD_FAILURE() << "opened";
+        } catch (const OrbinDocumentError& error) {
+            EXPECT_EQ(error.kind(), c.error);
+        }
+        // The unzip itself warns about an entry it refuses; the opening's own line is the error.
+        std::vector<std::string> lines = loggedMessages(log);
+        std::erase_if(lines, [](const std::string& line) { return line.starts_with("warning: "); });
+        ASSERT_EQ(lines.size(), 1U);
+        const std::string expected = c.line(package.pathString());
+        if (c.wholeLine) {
+            EXPECT_EQ(lines[0], expected);
+        } else {
+            EXPECT_TRUE(lines[0].starts_with(expected)) << lines[0];
+        }
+        EXPECT_EQ(temporaryLeftovers(), std::vector<std::string>{});
+    }
+}
+
+TEST(PackageOpeningTest, AMissingPackageMakesNoFolderAtAll) {
+    const LxFolder working = newWorkingFolder();
+    EXPECT_THROW(documents.load(LxFile(test_files::sandbox() / "no.orb"), working),
+                 OrbinDocumentError);
+    EXPECT_EQ(itemsBelow(test_files::sandbox()), std::vector<std::string>{"work/"});
+}
+
+TEST(PackageOpeningTest, AProjectlessDocumentStillFillsTheWorkingFolder) {
+    const LxFolder working = newWorkingFolder();
+    const std::string document = R"({"Name": "N", "Ples": [{"Id": 1, "Nm": "A", "Pt": "P"}]})";
+    const LxFile package =
+        craftedPackage("plan.orb", {{"project.moc", document}, {"P.jpg", jpeg()}});
+    EXPECT_THROW(documents.load(package, working), OrbinDocumentError);
+    EXPECT_EQ(itemsBelow(working.url()),
+              (std::vector<std::string>{"Photo/", "Photo/P.jpg", "project.moc"}));
+    EXPECT_EQ(test_files::contentOf(working.file("project.moc").url()), document);
+}
+
+// Which images reach the working folder, and under which names.
+TEST(PackageOpeningTest, CopiesTheNamedImagesAndConvertsPngOnlyOnes) {
+    const LxFolder working = newWorkingFolder();
+    const std::string photo = jpeg();
+    const std::string png = imageBytes(lx::BitmapImageFileType::png, 128);
+    const LxFile package = craftedPackage(
+        "plan.orb", {{"project.moc", R"({"Uid": "U", "Image": "T", "Banner": "B", "Ples": [
+                         {"Id": 1, "Nm": "A", "Pt": "A1"}, {"Id": 2, "Nm": "B", "Pt": "B2"},
+                         {"Id": 3, "Nm": "C", "Pt": ""}, {"Id": 4, "Nm": "D", "Pt": "gone"},
+                         {"Id": 5, "Nm": "E"}]})"},
+                     {"A1.jpg", photo},
+                     {"B2.png", png},
+                     {"T.jpg", "tile"},
+                     {"B.png", png},
+                     {"other.jpg", photo},
+                     {"Photo/A1.jpg", "not looked at"}});
+    const LogCapture log;
+    const auto project = documents.load(package, working);
+
+    EXPECT_EQ(project->uniqueId(), "U");
+    EXPECT_EQ(itemsBelow(working.url()),
+              (std::vector<std::string>{"B.jpg", "Photo/", "Photo/A1.jpg", "Photo/B2.jpg", "T.jpg",
+                                        "project.moc"}));
+    EXPECT_EQ(test_files::contentOf(working.file("Photo/A1.jpg").url()), photo);
+    EXPECT_EQ(test_files::contentOf(working.file("T.jpg").url()), "tile");
+    for (const char* converted : {"Photo/B2.jpg", "B.jpg"}) {
+        SCOPED_TRACE(converted);
+        EXPECT_TRUE(isJpeg(test_files::contentOf(working.file(converted).url())));
+        EXPECT_EQ(imageSize(working.file(converted).url()), QSize(2, 2));
+    }
+    EXPECT_EQ(loggedMessages(log), std::vector<std::string>{});
+}
+
+TEST(PackageOpeningTest, ThePhotoFolderFollowsTheMemberList) {
+    struct Case {
+        const char* document;
+        bool photoFolder;
+    };
+    const Case cases[] = {{R"({"Uid": "U", "Ples": []})", true}, {R"({"Uid": "U"})", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.document);
+        const LxFolder working = newWorkingFolder(c.photoFolder ? "with" : "without");
+        documents.load(craftedPackage("plan.orb", {{"project.moc", c.document}}), working);
+        EXPECT_EQ(fs::is_directory(working.url() / "Photo"), c.photoFolder);
+    }
+}
+
+// A second image of an id already copied fails to copy and is only logged.
+TEST(PackageOpeningTest, RepeatedImageIdsAreLoggedAndTheOpeningGoesOn) {
+    const LxFolder working = newWorkingFolder();
+    const LxFile package =
+        craftedPackage("plan.orb", {{"project.moc", R"({"Uid": "U", "Image": "S", "Banner": "S",
+                                        "Ples": [{"Id": 1, "Nm": "A", "Pt": "P"},
+                                                 {"Id": 2, "Nm": "B", "Pt": "P"}]})"},
+                                    {"P.jpg", "photo"},
+                                    {"S.jpg", "shared"}});
+    const LogCapture log;
+    EXPECT_NE(documents.load(package, working), nullptr);
+
+    const std::vector<std::string> lines = loggedMessages(log);
+    ASSERT_EQ(lines.size(), 2U);
+    EXPECT_TRUE(lines[0].starts_with("error: Failed to copy photo of P as ")) << lines[0];
+    EXPECT_TRUE(lines[1].starts_with("error: Failed to copy pdf banner image of S as "))
+        << lines[1];
+    EXPECT_EQ(test_files::contentOf(working.file("Photo/P.jpg").url()), "photo");
+    EXPECT_EQ(test_files::contentOf(working.file("S.jpg").url()), "shared");
+}
+
+// Ids that are no plain file name could reach files beside or above the folders; they are
+// skipped with a warning, nothing outside the folders is read or written, and the ids stay.
+TEST(PackageOpeningTest, ImageIdsThatAreNoFileNamesAreSkipped) {
+    const fs::path sandbox = test_files::sandbox();
+    test_files::put(sandbox / "outside.jpg", "private");
+    fs::create_directories(sandbox / "x");
+    const LxFolder working = newWorkingFolder();
+    const LxFile package = craftedPackage(
+        "plan.orb", {{"project.moc", R"({"Uid": "U", "Image": "/x", "Banner": "..", "Ples": [
+                         {"Id": 1, "Nm": "A", "Pt": "../../../outside"},
+                         {"Id": 2, "Nm": "B", "Pt": "a/b"}]})"},
+                     {"a/b.jpg", "nested"}});
+    const LogCapture log;
+    const auto project = documents.load(package, working);
+
+    EXPECT_EQ(loggedMessages(log),
+              (std::vector<std::string>{
+                  "warning: photo [../../../outside] is left out as its id is not a file name",
+                  "warning: photo [a/b] is left out as its id is not a file name",
+                  "warning: tile cover image [/x] is left out as its id is not a file name",
+                  "warning: pdf banner image [..] is left out as its id is not a file name"}));
+    EXPECT_EQ(itemsBelow(working.url()), (std::vector<std::string>{"Photo/", "project.moc"}));
+    EXPECT_EQ(test_files::contentOf(sandbox / "outside.jpg"), "private");
+    EXPECT_TRUE(fs::is_empty(sandbox / "x"));
+    EXPECT_EQ(project->team()->members().front()->photoid(), "../../../outside");
+    EXPECT_EQ(project->imageId(), "/x");
+    EXPECT_EQ(project->pdfBannerImageId(), "..");
+}
+
+TEST(PackageOpeningTest, OnePackageOpensIntoTwoFoldersAlike) {
+    const LxFolder first = newWorkingFolder("first");
+    const LxFolder second = newWorkingFolder("second");
+    documents.load(LxFile(fixture("rich.orb")), first);
+    const auto firstFiles = zip_test::filesBelow(first.url());
+    documents.load(LxFile(fixture("rich.orb")), second);
+
+    EXPECT_EQ(zip_test::filesBelow(second.url()), firstFiles);
+    EXPECT_EQ(zip_test::filesBelow(first.url()), firstFiles);
+}
+
+}  // namespace
