@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchProjects.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskLinks.h"
@@ -26,15 +27,11 @@
 
 namespace {
 
-using Task = std::shared_ptr<OrbProjectTask>;
+using bench_projects::monday;
+using bench_projects::Task;
 
 constexpr int kSources = 10;
-constexpr std::int64_t kFanOut = 10;
 constexpr int kTeamSize = 20;
-
-platform::Date monday() {
-    return platform::Calendar::current().date({.year = 2024, .month = 5, .day = 6}).value();
-}
 
 class NoPackages final : public CombineDocuments {
 public:
@@ -56,27 +53,11 @@ std::shared_ptr<OrbProject> buildSource(int number, std::int64_t leaves) {
                              (shared ? std::string() : " of " + std::to_string(number)));
     }
     const auto team = project->team()->members();
-    const Task root = project->root();
-    std::int64_t nextId = 1;
-    Task previousLeaf;
-    Task group;
-    Task subGroup;
-    for (std::int64_t index = 0; index < leaves; ++index) {
-        if (index % (kFanOut * kFanOut) == 0) {
-            group = project->createChild(root, nextId++, monday(), monday());
-        }
-        if (index % kFanOut == 0) {
-            subGroup = project->createChild(group, nextId++, monday(), monday());
-        }
-        const platform::Date start = monday() + LxDays(index % 30);
-        const Task leaf = project->createChild(subGroup, nextId++, start, start + LxDays(3));
-        leaf->resources().addOrUpdateResource(team[static_cast<std::size_t>(index % kTeamSize)],
-                                              50);
-        if (previousLeaf) {
-            leaf->links().addPredecessor(previousLeaf);
-        }
-        previousLeaf = leaf;
-    }
+    bench_projects::addGroupedLeafChain(
+        *project, leaves, [&team](const Task& leaf, std::int64_t index) {
+            leaf->resources().addOrUpdateResource(team[static_cast<std::size_t>(index % kTeamSize)],
+                                                  50);
+        });
     return project;
 }
 

@@ -22,6 +22,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchDeflate.h"
 #include "BenchDocuments.h"
 #include "LxOrbinDocument/Json/JsonProjectData.h"
 #include "app/manager/AppEvents.h"
@@ -122,15 +123,6 @@ const Road& road(std::int64_t tasks) {
     }
     removeEngineItems();
     return made;
-}
-
-std::vector<Bytef> deflated(const std::string& text) {
-    std::vector<Bytef> compressed(compressBound(text.size()));
-    uLongf size = compressed.size();
-    compress2(compressed.data(), &size, reinterpret_cast<const Bytef*>(text.data()), text.size(),
-              Z_DEFAULT_COMPRESSION);
-    compressed.resize(size);
-    return compressed;
 }
 
 void BM_CombineRoad(benchmark::State& state) {

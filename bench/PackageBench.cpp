@@ -22,6 +22,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchDeflate.h"
 #include "BenchDocuments.h"
 #include "LxOrbinDocument/Json/JsonProjectData.h"
 #include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
@@ -126,15 +127,6 @@ const Package& package(std::int64_t tasks) {
         LxZip::zipFiles(files, made.archive, std::nullopt);
     }
     return made;
-}
-
-std::vector<Bytef> deflated(const std::string& text) {
-    std::vector<Bytef> compressed(compressBound(text.size()));
-    uLongf size = compressed.size();
-    compress2(compressed.data(), &size, reinterpret_cast<const Bytef*>(text.data()), text.size(),
-              Z_DEFAULT_COMPRESSION);
-    compressed.resize(size);
-    return compressed;
 }
 
 void reportDocumentBytes(benchmark::State& state) {

@@ -11,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchProjects.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskLinks.h"
@@ -21,38 +22,16 @@
 
 namespace {
 
-using Task = std::shared_ptr<OrbProjectTask>;
-
-constexpr std::int64_t kFanOut = 10;
-
-platform::Date monday() {
-    return platform::Calendar::current().date({.year = 2024, .month = 5, .day = 6}).value();
-}
+using bench_projects::monday;
+using bench_projects::Task;
 
 std::shared_ptr<OrbProject> buildProject(std::int64_t leaves) {
     auto project = OrbProject::create("bench", "Bench");
     project->initializeCalendar(OrbProjectCalendar::create(monday(), monday(), ""));
-    const Task root = project->root();
-    std::int64_t nextId = 1;
-    Task previousLeaf;
-    Task group;
-    Task subGroup;
-    for (std::int64_t index = 0; index < leaves; ++index) {
-        if (index % (kFanOut * kFanOut) == 0) {
-            group = project->createChild(root, nextId++, monday(), monday());
-        }
-        if (index % kFanOut == 0) {
-            subGroup = project->createChild(group, nextId++, monday(), monday());
-        }
-        const platform::Date start = monday() + LxDays(index % 30);
-        const Task leaf = project->createChild(subGroup, nextId++, start, start + LxDays(3));
+    bench_projects::addGroupedLeafChain(*project, leaves, [](const Task& leaf, std::int64_t index) {
         leaf->setCompletedPercentage(index % 101);
         leaf->setWork(OrbTaskWork::fixDailyWork(2.0f));
-        if (previousLeaf) {
-            leaf->links().addPredecessor(previousLeaf);
-        }
-        previousLeaf = leaf;
-    }
+    });
     return project;
 }
 
