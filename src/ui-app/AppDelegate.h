@@ -10,7 +10,8 @@
 // Starts the application's one window once launching has finished: 480 x 300 to start (grown
 // to what its panes need), centred, its frame remembered under "Orbin Combine", with the main
 // view in it, shown in front, and handed to the holder of the main window, which starts the
-// busy overlay. Closing the window ends the application (there is no other way back to it).
+// busy overlay. Closing the window ends the application (there is no other way back to it);
+// Ctrl+W and Ctrl+Q close it.
 //
 // Main thread only, after the QApplication and the main queue's driver exist.
 //

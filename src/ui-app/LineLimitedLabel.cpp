@@ -39,6 +39,11 @@ void LineLimitedLabel::setText(const QString& text) {
     update();
 }
 
+void LineLimitedLabel::setAlignment(Qt::Alignment alignment) {
+    alignment_ = alignment;
+    update();
+}
+
 // Qt's text layout breaks the lines; only the last allowed line is cut by hand, because the
 // layout knows nothing of a line limit.
 QStringList LineLimitedLabel::shownLines(int width) const {
@@ -99,8 +104,10 @@ void LineLimitedLabel::paintEvent(QPaintEvent* /*event*/) {
     painter.setPen(palette().color(QPalette::WindowText));
     const QFontMetrics metrics(font());
     int top = 0;
+    const bool centred = alignment_.testFlag(Qt::AlignHCenter);
     for (const QString& line : shownLines()) {
-        painter.drawText(QPointF(0, top + metrics.ascent()), line);
+        const int left = centred ? (width() - metrics.horizontalAdvance(line)) / 2 : 0;
+        painter.drawText(QPointF(left, top + metrics.ascent()), line);
         top += metrics.lineSpacing();
     }
 }

@@ -19,6 +19,9 @@ public:
     const QString& text() const { return text_; }
     void setText(const QString& text);
 
+    // Where each line sits across the width: Qt::AlignLeft (the default) or Qt::AlignHCenter.
+    void setAlignment(Qt::Alignment alignment);
+
     // The lines shown at `width` (the current width when none is given).
     QStringList shownLines(int width = -1) const;
 
@@ -35,4 +38,5 @@ private:
     QString text_;
     int maximumLines_;
     Qt::TextElideMode elideMode_;
+    Qt::Alignment alignment_ = Qt::AlignLeft;
 };

@@ -3,10 +3,12 @@
 #include <utility>
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "platform/qt/Binding.h"
@@ -21,6 +23,7 @@
 namespace {
 
 constexpr int kSourcePaneWidth = 340;
+constexpr int kSourcePaneMinimumWidth = 300;
 constexpr int kOutputPaneWidth = 520;
 constexpr int kSpacing = 6;
 constexpr int kMinimumHeight = 480;
@@ -37,11 +40,15 @@ public:
         auto* layout = new QHBoxLayout(this);
         layout->setContentsMargins(kSpacing, kSpacing, kSpacing, kSpacing);
         layout->setSpacing(kSpacing);
-        layout->addStretch(1);
-        layout->addWidget(left);
-        layout->addWidget(right);
-        layout->addStretch(1);
+        layout->addWidget(left, kSourcePaneWidth);
+        layout->addWidget(right, kOutputPaneWidth);
         setMinimumHeight(kMinimumHeight);
+    }
+
+    // The panes at the widths they were drawn for; the window starts there where it fits.
+    QSize sizeHint() const override {
+        return QWidget::sizeHint().expandedTo(
+            QSize(kSourcePaneWidth + kOutputPaneWidth + 3 * kSpacing, kMinimumHeight));
     }
 
 protected:
@@ -64,28 +71,88 @@ private:
     QWidget* right_;
 };
 
+// The error card with the text `shown` holds at the moment it is built.
+LxDialogBuilder errorCard(const std::shared_ptr<MainView::ErrorMessage>& shown) {
+    return [shown](const platform::qt::Dismiss& dismiss) {
+        return makeErrorMessageDialog(shown->value().value_or(std::string()), dismiss);
+    };
+}
+
 }  // namespace
 
 MainView::MainView(std::shared_ptr<ErrorMessage> errorMessage, const AppServices& services,
                    QWidget* parent)
     : QWidget(parent), errorMessage_(std::move(errorMessage)) {
     sourcePane_ = new SourceProjectListView(services.engine, {});
-    sourcePane_->setFixedWidth(kSourcePaneWidth);
+    sourcePane_->setMinimumWidth(kSourcePaneMinimumWidth);
     outputPane_ = new OutputProfileView(services);
-    outputPane_->setFixedWidth(kOutputPaneWidth);
+    outputPane_->setMinimumWidth(kOutputPaneWidth);
 
-    dialogHost_ = lxDialog(
-        new PaneRow(sourcePane_, outputPane_), platform::qt::isSomeBinding(errorMessage_),
-        [errorMessage = errorMessage_](const platform::qt::Dismiss& dismiss) {
-            return makeErrorMessageDialog(errorMessage->value().value_or(std::string()), dismiss);
-        });
+    dialogHost_ = lxDialog(new PaneRow(sourcePane_, outputPane_),
+                           platform::qt::isSomeBinding(errorInWindow_), errorCard(errorInWindow_));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(dialogHost_);
 
+    closeOnDismiss(errorInWindow_);
+    closeOnDismiss(errorOverSheet_);
+    platform::qt::bindPublisher(this, errorMessage_->isSomePublisher(),
+                                [this](bool isShown) { placeError(isShown); });
     platform::qt::bindEvent(
         this, services.engine->events().failurePresentRequest(),
         [errorMessage = errorMessage_](const std::string& text) { errorMessage->change(text); });
+}
+
+// A dialog in the window would lie under a window-modal sheet, unreadable and unreachable.
+void MainView::placeError(bool isShown) {
+    placingError_ = true;
+    // A text over a sheet is replaced by closing it (its card is built when shown), and closed
+    // first so that it is not taken for the sheet on top.
+    errorOverSheet_->change(std::nullopt);
+    QWidget* const sheet = isShown ? topSheet() : nullptr;
+    if (isShown && sheet == nullptr) {
+        errorInWindow_->change(errorMessage_->value());
+    } else {
+        errorInWindow_->change(std::nullopt);
+    }
+    if (sheet != nullptr) {
+        if (sheet != errorSheetHost_) {
+            errorSheetHost_ = sheet;
+            platform::qt::sheet(sheet, platform::qt::isSomeBinding(errorOverSheet_),
+                                errorCard(errorOverSheet_));
+        }
+        errorOverSheet_->change(errorMessage_->value());
+    }
+    placingError_ = false;
+}
+
+// Sheets are dialogs of the window, and a sheet over a sheet a dialog of that one: the deepest
+// shown modal dialog is on top.
+QWidget* MainView::topSheet() const {
+    QWidget* top = nullptr;
+    int topDepth = 0;
+    for (QDialog* dialog : window()->findChildren<QDialog*>()) {
+        if (!dialog->isVisible() || dialog->windowModality() == Qt::NonModal) {
+            continue;
+        }
+        int depth = 0;
+        for (const QWidget* above = dialog; above != nullptr; above = above->parentWidget()) {
+            ++depth;
+        }
+        if (depth > topDepth) {
+            top = dialog;
+            topDepth = depth;
+        }
+    }
+    return top;
+}
+
+void MainView::closeOnDismiss(const std::shared_ptr<ErrorMessage>& shown) {
+    platform::qt::bindPublisher(this, shown->isSomePublisher(), [this](bool isShown) {
+        if (!isShown && !placingError_ && errorMessage_->isSome()) {
+            errorMessage_->setIsSome(false);
+        }
+    });
 }
 
 QWidget* makeErrorMessageDialog(const std::string& message, std::function<void()> closeHandler) {
@@ -104,9 +171,15 @@ QWidget* makeErrorMessageDialog(const std::string& message, std::function<void()
     text->setPalette(background);
     text->setAutoFillBackground(true);
 
-    QWidget* close = LxDialogActionButton::done(QCoreApplication::translate("MainView", "Close"),
-                                                std::move(closeHandler))
-                         .makeWidget();
+    QWidget* close =
+        LxDialogActionButton::done(QCoreApplication::translate("MainView", "Close"), closeHandler)
+            .makeWidget();
     close->setObjectName("errorCloseButton");
-    return LxDialog::create(text, {close});
+    QWidget* card = LxDialog::create(text, {close});
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::Key_Return),
+                                    QKeySequence(Qt::Key_Enter)}) {
+        auto* shortcut = new QShortcut(key, card);
+        QObject::connect(shortcut, &QShortcut::activated, card, closeHandler);
+    }
+    return card;
 }

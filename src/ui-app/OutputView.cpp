@@ -32,6 +32,11 @@ QString text(const std::string& value) {
 }
 
 // A dialog makes its first push button the default one, which Enter would press.
+// The sheet is a dialog: its text lies on the window colour of the palette.
+QColor sheetBackground(const QWidget* sheet) {
+    return sheet->palette().color(QPalette::Active, QPalette::Window);
+}
+
 QPushButton* makeButton(const char* title, const char* objectName) {
     auto* button = new QPushButton(localized(title));
     button->setObjectName(objectName);
@@ -66,12 +71,13 @@ OutputView::OutputView(std::string urlString, std::shared_ptr<platform::qt::Work
     auto* path =
         new LineLimitedLabel(text(urlString_), std::numeric_limits<int>::max(), Qt::ElideNone);
     path->setObjectName("savedFilePath");
+    path->setAlignment(Qt::AlignHCenter);
     QFont light = path->font();
     light.setWeight(QFont::Light);
     path->setFont(light);
-    lx::setTextColor(path, LxColor::tertiaryLabel());
+    lx::setTextColor(path, lx::readableTextColor(LxColor::tertiaryLabel(), sheetBackground(this)));
 
-    auto* reveal = makeButton("Reveal in Finder", "revealInFinderButton");
+    auto* reveal = makeButton("Show in Folder", "revealInFinderButton");
     connect(reveal, &QPushButton::clicked, this, [this] { revealInFinder(); });
     auto* open = makeButton("Open in Orbin", "openInOrbinButton");
     connect(open, &QPushButton::clicked, this, [this] { openInMainApplication(); });
@@ -90,6 +96,8 @@ OutputView::OutputView(std::string urlString, std::shared_ptr<platform::qt::Work
     layout->setSpacing(0);
     layout->addStretch(1);
     auto* message = new QVBoxLayout;
+    const int margin = lx::defaultPadding(this);
+    message->setContentsMargins(margin, 0, margin, 0);
     message->addWidget(success);
     message->addWidget(path);
     layout->addLayout(message);
@@ -97,17 +105,22 @@ OutputView::OutputView(std::string urlString, std::shared_ptr<platform::qt::Work
     layout->addLayout(buttons);
 }
 
-// Whether the file manager shows the file is its own affair: nothing is reported.
+// A desktop without a file manager on its bus still shows the folder; only when nothing at all
+// could show the file is the user told.
 void OutputView::revealInFinder() {
-    workspace_->selectFile(urlString_, "");
+    const auto report = [events = events_] {
+        events.failurePresentRequest()->send("Failed to show the project file in its folder");
+    };
+    if (!workspace_->selectFile(urlString_, "", report)) {
+        report();
+    }
 }
 
 void OutputView::openInMainApplication() {
     const QUrl file = QUrl::fromLocalFile(text(urlString_));
     const std::optional<std::filesystem::path> application = findMainApplicationURL();
     if (!application) {
-        events_.failurePresentRequest()->send(
-            "Please install Orbin for macOS to open the project file");
+        events_.failurePresentRequest()->send("Please install Orbin to open the project file");
         return;
     }
     if (!workspace_->openURLs({file}, *application, platform::qt::Workspace::launchesAsynchronously,

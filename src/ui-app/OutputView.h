@@ -16,11 +16,12 @@ inline constexpr const char* kMainEditionAppId = "app.orbin.Orbin";
 inline constexpr const char* kOtherEditionAppId = "app.orbin.Orbin.Classic";
 
 // The result sheet's content after a combined project was saved: the success, the saved path
-// (wrapped as long as it needs), and "Reveal in Finder", "Open in Orbin" and "Close".
+// (centred, wrapped as long as it needs), and "Show in Folder", "Open in Orbin" and "Close".
 //
 // Only "Close" closes the sheet; no button answers Enter. Opening fails with a text on
 // `events`' failurePresentRequest (sent at once): when neither edition is installed, or when
-// the one found does not start. Main thread only.
+// the one found does not start. Showing the file fails there too, when neither the file manager
+// nor the folder's default handler could show it. Main thread only.
 //
 // Example:
 //   platform::qt::sheet(pane, isSomeBinding(saved), [=](const platform::qt::Dismiss& dismiss) {

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/manager/AppContext.h"
+#include "platform/dispatch/MainQueue.h"
 #include "platform/qt/Binding.h"
 #include "platform/qt/Sheet.h"
 #include "platform/qt/ViewBindings.h"
@@ -82,10 +83,21 @@ SourceProjectListView::SourceProjectListView(std::shared_ptr<CombineManager> eng
     platform::qt::bindPublisher(
         this, engine_->source()->projectsPublisher(),
         [this](const std::vector<CombineSource::Project>& projects) { showProjects(projects); });
-    platform::qt::bindEvent(
-        this, engine_->projectValidatingFailedEvent(),
-        [state = projectLoadingProblemState_](const CombineSource::ValidationResult& result) {
-            state->change(result);
+    platform::qt::bindEvent(this, engine_->projectValidatingFailedEvent(),
+                            [this](const CombineSource::ValidationResult& result) {
+                                resultArrivedWhileShown_ = projectLoadingProblemState_->isSome();
+                                projectLoadingProblemState_->change(result);
+                            });
+    // The sheet keeps the content it was built with: a result that arrived while it was up is
+    // shown once the user has closed it, in a later turn than the closing click.
+    platform::qt::bindPublisher(
+        this, projectLoadingProblemState_->isSomePublisher(), [this](bool isSome) {
+            if (isSome || !resultArrivedWhileShown_) {
+                return;
+            }
+            resultArrivedWhileShown_ = false;
+            projectLoadingProblemState_->change(projectLoadingProblemState_->value(),
+                                                platform::dispatch::mainQueue());
         });
     platform::qt::sheet(
         this, platform::qt::isSomeBinding(projectLoadingProblemState_),
@@ -127,7 +139,8 @@ QLabel* SourceProjectListView::makeHint() {
     hint->setObjectName("sourcesDropHint");
     hint->setTextFormat(Qt::PlainText);
     hint->setFont(lx::footnoteFont());
-    lx::setTextColor(hint, LxColor::tertiaryLabel());
+    lx::setTextColor(hint,
+                     lx::readableTextColor(LxColor::tertiaryLabel(), LxColor::systemBackground()));
     const int padding = lx::defaultPadding(this);
     hint->setContentsMargins(padding, padding, padding, padding);
     hint->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -194,7 +207,8 @@ SourceProjectRowView::SourceProjectRowView(const CombineSource::Project& sourceP
     auto* firstLine = new QHBoxLayout;
     auto* number = new QLabel(localized("#%1").arg(sourceProject.index + 1));
     number->setTextFormat(Qt::PlainText);
-    lx::setTextColor(number, LxColor::secondaryLabel());
+    lx::setTextColor(number,
+                     lx::readableTextColor(LxColor::secondaryLabel(), LxColor::systemBackground()));
     firstLine->addWidget(number, 0, Qt::AlignTop);
     // Wrapped, so that a long name cannot widen the fixed-width pane.
     QLabel* name = lx::verbatimLabel(QString::fromStdString(sourceProject.orbProject->name()));
@@ -206,6 +220,7 @@ SourceProjectRowView::SourceProjectRowView(const CombineSource::Project& sourceP
         QFile::decodeName(QByteArray::fromStdString(sourceProject.url.string())), 1,
         Qt::ElideMiddle);
     path->setObjectName("sourceProjectPath");
-    lx::setTextColor(path, LxColor::tertiaryLabel());
+    lx::setTextColor(path,
+                     lx::readableTextColor(LxColor::tertiaryLabel(), LxColor::systemBackground()));
     layout->addWidget(path);
 }

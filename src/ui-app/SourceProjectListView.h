@@ -27,7 +27,8 @@ class QVBoxLayout;
 //
 // Every problem result the engine sends on `projectValidatingFailedEvent` opens the sheet (a
 // window-modal dialog) in a later main-queue turn; closing it leaves the last result in the
-// state. Main thread only.
+// state. A result that arrives while the sheet is up opens it again, with that result, once it
+// is closed. Main thread only.
 //
 // Example:
 //   auto* sources = new SourceProjectListView();   // the application's engine
@@ -70,6 +71,7 @@ private:
     QWidget* header_ = nullptr;
     QPushButton* clearButton_ = nullptr;
     QVBoxLayout* rows_ = nullptr;
+    bool resultArrivedWhileShown_ = false;
 };
 
 // One listed source: "#" and its number (stored index + 1) beside the project's name, and below

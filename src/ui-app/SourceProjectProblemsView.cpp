@@ -41,10 +41,10 @@ void addList(std::vector<ProblemSection>& sections, const char* title,
     }
 }
 
-QWidget* problemList(const CombineSource::ValidationResult& result) {
+QWidget* problemList(const CombineSource::ValidationResult& result, int margin) {
     auto* list = new QWidget;
     auto* layout = new QVBoxLayout(list);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(margin, 0, margin, 0);
     layout->setSpacing(0);
     for (const ProblemSection& section : problemSections(result)) {
         layout->addWidget(
@@ -91,7 +91,7 @@ SourceProjectProblemsView::SourceProjectProblemsView(
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidget(problemList(validationResult));
+    scroll->setWidget(problemList(validationResult, kHeaderPadding));
     layout->addWidget(scroll, 1);
 
     auto* footer = new QHBoxLayout;
@@ -116,7 +116,9 @@ SourceProjectProblemsSectionView::SourceProjectProblemsSectionView(const QString
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, kSectionTopPadding, 0, 0);
     QLabel* label = lx::verbatimLabel(title);
-    lx::setTextColor(label, LxColor::secondaryLabel());
+    lx::setTextColor(label,
+                     lx::readableTextColor(LxColor::secondaryLabel(),
+                                           palette().color(QPalette::Active, QPalette::Window)));
     layout->addWidget(label);
     layout->addStretch(1);
 }

@@ -1,5 +1,8 @@
 #include "ui-app/ViewStyle.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -16,9 +19,58 @@ constexpr qreal kFootnoteScale = 10.0 / 13.0;
 constexpr int kHeaderVerticalPadding = 8;
 constexpr int kHeaderHorizontalPadding = 12;
 
+double linearChannel(double channel) {
+    return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+}
+
+double relativeLuminance(const QColor& color) {
+    return 0.2126 * linearChannel(color.redF()) + 0.7152 * linearChannel(color.greenF()) +
+           0.0722 * linearChannel(color.blueF());
+}
+
+QColor composited(const QColor& over, const QColor& background) {
+    const double alpha = over.alphaF();
+    const auto mix = [alpha](double top, double bottom) {
+        return static_cast<float>(top * alpha + bottom * (1 - alpha));
+    };
+    return QColor::fromRgbF(mix(over.redF(), background.redF()),
+                            mix(over.greenF(), background.greenF()),
+                            mix(over.blueF(), background.blueF()));
+}
+
 }  // namespace
 
 namespace lx {
+
+double contrastRatio(const QColor& first, const QColor& second) {
+    const double a = relativeLuminance(first);
+    const double b = relativeLuminance(second);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// The faintest ink that still reads keeps the look of the preferred colour as far as it can.
+QColor readableTextColor(const QColor& preferred, const QColor& background,
+                         double minimumContrast) {
+    const QColor opaqueBackground = composited(background, Qt::white);
+    QColor ink = preferred;
+    ink.setAlpha(255);
+    if (contrastRatio(ink, opaqueBackground) < minimumContrast) {
+        const QColor black(Qt::black);
+        const QColor white(Qt::white);
+        ink = contrastRatio(black, opaqueBackground) >= contrastRatio(white, opaqueBackground)
+                  ? black
+                  : white;
+    }
+    for (int alpha = preferred.alpha(); alpha < 255; ++alpha) {
+        ink.setAlpha(alpha);
+        const QColor shown = composited(ink, opaqueBackground);
+        if (contrastRatio(shown, opaqueBackground) >= minimumContrast) {
+            return shown;
+        }
+    }
+    ink.setAlpha(255);
+    return ink;
+}
 
 QLabel* verbatimLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(parent);

@@ -16,6 +16,18 @@ QLabel* verbatimLabel(const QString& text, QWidget* parent = nullptr);
 // Colours `widget`'s text (its window-text and text roles).
 void setTextColor(QWidget* widget, const QColor& color);
 
+// The contrast secondary text must reach against its background (WCAG AA for body text).
+inline constexpr double kMinimumTextContrast = 4.5;
+
+// The WCAG contrast ratio of two opaque colours, from 1 (the same) to 21 (black on white).
+double contrastRatio(const QColor& first, const QColor& second);
+
+// `preferred` as it shows over the opaque `background`, made just dark or light enough to reach
+// `minimumContrast`: the palette's faint text colours are meant for a platform that draws them
+// heavier, and a dark palette puts light text over the kit's fixed light backgrounds. Opaque.
+QColor readableTextColor(const QColor& preferred, const QColor& background,
+                         double minimumContrast = kMinimumTextContrast);
+
 // The application's font in bold: section and pane headings.
 QFont headlineFont();
 // The application's font at about three quarters of its size: hints.

@@ -30,6 +30,9 @@ public:
 
     std::set<std::string> installed;
     bool launches = true;
+    // Whether a request to show a file can be made; the failure of one made is run by the test.
+    bool selects = true;
+    SelectFailure lastSelectFailure;
 
     std::vector<std::pair<std::string, std::string>> selections;
     std::vector<std::string> lookups;
@@ -39,9 +42,11 @@ public:
         return "/usr/share/applications/" + identifier + ".desktop";
     }
 
-    bool selectFile(const std::string& path, const std::string& rootPath) override {
+    bool selectFile(const std::string& path, const std::string& rootPath,
+                    SelectFailure failed) override {
         selections.emplace_back(path, rootPath);
-        return true;
+        lastSelectFailure = std::move(failed);
+        return selects;
     }
 
     std::optional<std::filesystem::path> urlForApplication(const std::string& identifier) override {

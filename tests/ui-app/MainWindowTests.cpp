@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,11 +35,15 @@ using test_files::sandbox;
 // with the window frames kept in the test's own settings folder.
 class MainWindowTest : public CombineViewTest {
 protected:
+    // The screen in physical pixels and its scale.
+    virtual std::string screenSize() const { return R"("width": 1920, "height": 1080, "dpr": 1)"; }
+
     void SetUp() override {
-        const fs::path screens = test_files::put(
-            sandbox() / "screens.json",
-            R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": 1920, "height": 1080,)"
-            R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        const fs::path screens =
+            test_files::put(sandbox() / "screens.json",
+                            R"({"screens": [{"name": "screen", "x": 0, "y": 0, "logicalDpi": 96,)"
+                            R"( "logicalBaseDpi": 96, )" +
+                                screenSize() + "}]}");
         setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens.string()).c_str(), 1);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                            QString::fromStdString((sandbox() / "config").string()));
@@ -99,12 +104,101 @@ TEST_F(MainWindowTest, ThePanesSitSideBySideInAWindowGrownToHoldThem) {
     EXPECT_EQ(mainView().outputPane()->x() - mainView().sourcePane()->geometry().right() - 1, 6);
     EXPECT_GE(window().width(), 878);
     EXPECT_GE(window().height(), 480);
-    EXPECT_EQ(window().minimumSizeHint(), QSize(878, 480));
     const QPoint offCentre =
         window().frameGeometry().center() - window().screen()->availableGeometry().center();
     // Centred before it was shown, when the title bar's size was not known yet.
     EXPECT_LE(offCentre.manhattanLength(), 8);
     EXPECT_EQ(userInterface_.mainWindow(), &window());
+}
+
+// Made wider, both panes grow, in the proportion they start with, so that long paths get room.
+TEST_F(MainWindowTest, ThePanesShareExtraWidth) {
+    window().resize(1400, 700);
+    processEvents();
+    const int source = mainView().sourcePane()->width();
+    const int output = mainView().outputPane()->width();
+    EXPECT_EQ(source + output + 3 * 6, mainView().width());
+    EXPECT_NEAR(source / 340.0, output / 520.0, 0.01);
+    EXPECT_EQ(mainView().sourcePane()->height(), mainView().height() - 2 * 6);
+}
+
+// A 1280 × 800 screen at 150 % leaves 853 × 533 logical pixels, less the desktop's panels.
+class SmallScreenMainWindowTest : public MainWindowTest {
+protected:
+    std::string screenSize() const override {
+        return R"("width": 1280, "height": 800, "dpr": 1.5)";
+    }
+};
+
+TEST_F(SmallScreenMainWindowTest, TheWindowFitsTheScreen) {
+    const QSize minimum = window().minimumSizeHint();
+    EXPECT_LE(minimum.width(), 850);
+    EXPECT_LE(minimum.height(), 520);
+    EXPECT_TRUE(window().screen()->availableGeometry().contains(window().geometry()))
+        << "the window starts inside the screen";
+    keepPicture(picture(), "main-window-small-screen");
+}
+
+TEST_F(MainWindowTest, CtrlWAndCtrlQCloseTheWindow) {
+    for (const Qt::Key key : {Qt::Key_W, Qt::Key_Q}) {
+        SCOPED_TRACE(key);
+        delegate_->setupMainWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        QTest::keyClick(&window(), key, Qt::ControlModifier);
+        EXPECT_FALSE(window().isVisible());
+    }
+}
+
+// "Open in Orbin" fails while the result sheet is up: the error lies over that sheet, where it
+// can be read and closed, by its button, Escape or Return, leaving the sheet as it was.
+TEST_F(MainWindowTest, AnErrorRaisedUnderASheetShowsOverThatSheet) {
+    accept("a");
+    engine_->projectValidatingFailedEvent()->send(
+        CombineSource::ValidationResult{.currency = "USD instead of EUR"});
+    ASSERT_TRUE(processEventsUntil([&] { return sheet() != nullptr; }));
+    QDialog* const problems = sheet();
+
+    const auto errorDialog = [&]() -> QDialog* {
+        for (QDialog* dialog : problems->findChildren<QDialog*>()) {
+            if (dialog->isVisible()) {
+                return dialog;
+            }
+        }
+        return nullptr;
+    };
+    const auto closeWith = [&](const std::function<void(QDialog&)>& close) {
+        events_.failurePresentRequest()->sendOnMain(
+            "Please install Orbin to open the project file");
+        ASSERT_TRUE(processEventsUntil([&] { return errorDialog() != nullptr; }));
+        EXPECT_FALSE(mainView().dialogHost()->isPresented()) << "not under the sheet";
+        const auto* message = errorDialog()->findChild<QLabel*>("errorMessage");
+        ASSERT_NE(message, nullptr);
+        EXPECT_EQ(message->text(), "Please install Orbin to open the project file");
+        EXPECT_EQ(errorDialog()->windowModality(), Qt::WindowModal);
+
+        close(*errorDialog());
+        ASSERT_TRUE(processEventsUntil([&] { return errorDialog() == nullptr; }));
+        EXPECT_FALSE(mainView().errorMessage()->isSome());
+        EXPECT_EQ(sheet(), problems);
+        EXPECT_TRUE(problems->isVisible());
+    };
+    closeWith([](QDialog& dialog) {
+        QTest::mouseClick(dialog.findChild<QWidget*>("errorCloseButton"), Qt::LeftButton);
+    });
+    closeWith([](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); });
+    closeWith([](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Return); });
+}
+
+TEST_F(MainWindowTest, TheErrorDialogInTheWindowClosesOnEscapeAndReturn) {
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+        SCOPED_TRACE(key);
+        events_.failurePresentRequest()->sendOnMain("A");
+        ASSERT_TRUE(processEventsUntil([&] { return shownError() == "A"; }));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+        QTest::keyClick(&window(), key);
+        ASSERT_TRUE(processEventsUntil([&] { return !mainView().dialogHost()->isPresented(); }));
+        EXPECT_FALSE(mainView().errorMessage()->isSome());
+    }
 }
 
 TEST_F(MainWindowTest, TheFrameIsRememberedWhenTheWindowCloses) {

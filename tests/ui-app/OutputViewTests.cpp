@@ -71,7 +71,7 @@ TEST_F(OutputViewTest, OpenInOrbinLooksForTheMainEditionFirst) {
          true,
          {kMainEditionAppId, kOtherEditionAppId},
          std::nullopt,
-         {"failure Please install Orbin for macOS to open the project file"}},
+         {"failure Please install Orbin to open the project file"}},
         {"the main edition does not start",
          {kMainEditionAppId},
          false,
@@ -125,6 +125,29 @@ TEST_F(OutputViewTest, OnlyCloseClosesAndNoButtonAnswersEnter) {
     click("resultCloseButton");
     EXPECT_EQ(closes_, 1);
     EXPECT_TRUE(log_.entries.empty());
+}
+
+// Nothing the user can see happens when the file cannot be shown: the error dialog says so,
+// whether the workspace knows at once or only later.
+TEST_F(OutputViewTest, ShowInFolderReportsAFileThatCouldNotBeShown) {
+    auto* button = view_->findChild<QPushButton*>("revealInFinderButton");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), "Show in Folder");
+    const std::vector<std::string> failure = {
+        "failure Failed to show the project file in its folder"};
+
+    workspace_->selects = false;
+    click("revealInFinderButton");
+    EXPECT_EQ(log_.entries, failure);
+
+    log_.entries.clear();
+    workspace_->selects = true;
+    click("revealInFinderButton");
+    EXPECT_TRUE(log_.entries.empty()) << "nothing known yet";
+    ASSERT_TRUE(workspace_->lastSelectFailure);
+    workspace_->lastSelectFailure();
+    EXPECT_EQ(log_.entries, failure);
+    EXPECT_EQ(closes_, 0);
 }
 
 TEST_F(OutputViewTest, ALongPathWrapsInsideTheFixedSize) {

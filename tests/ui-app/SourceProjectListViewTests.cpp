@@ -1,8 +1,10 @@
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,6 +24,7 @@
 #include "ui-app/LineLimitedLabel.h"
 #include "ui-app/SourceProjectDrop.h"
 #include "ui-app/SourceProjectListView.h"
+#include "ui-app/ViewStyle.h"
 #include "ui-app/ViewTestSupport.h"
 
 namespace {
@@ -199,6 +202,104 @@ TEST_F(SourceProjectListViewTest, ByDefaultADroppedPackageGoesToTheEngine) {
     ASSERT_TRUE(platform::dispatch::runUntil([&] { return requests.size() == 2; },
                                              std::chrono::seconds(5)));
     EXPECT_EQ(requests, (std::vector<std::string>{"Loading ...", "Loading project failed"}));
+}
+
+// The sheet is built with the result of its moment; a newer one, sent while it is up, shows
+// once the user has closed the older one.
+TEST_F(SourceProjectListViewTest, AResultThatArrivesWhileTheSheetIsUpOpensItAgainAfterClose) {
+    const auto shownCurrency = [this]() -> QString {
+        QDialog* sheet = problemsSheet();
+        if (sheet == nullptr || !sheet->isVisible()) {
+            return {};
+        }
+        for (const LineLimitedLabel* problem : descendants<LineLimitedLabel>(*sheet)) {
+            return problem->text();
+        }
+        return {};
+    };
+    engine_->projectValidatingFailedEvent()->send({.currency = "first"});
+    platform::dispatch::runUntilIdle();
+    ASSERT_EQ(shownCurrency(), "first");
+    engine_->projectValidatingFailedEvent()->send({.currency = "second"});
+    platform::dispatch::runUntilIdle();
+    EXPECT_EQ(shownCurrency(), "first") << "the open sheet stays as it is";
+
+    QTest::mouseClick(problemsSheet()->findChild<QPushButton*>("problemsCloseButton"),
+                      Qt::LeftButton);
+    processEvents();
+    platform::dispatch::runUntilIdle();
+    EXPECT_EQ(shownCurrency(), "second");
+
+    QTest::mouseClick(problemsSheet()->findChild<QPushButton*>("problemsCloseButton"),
+                      Qt::LeftButton);
+    processEvents();
+    platform::dispatch::runUntilIdle();
+    processEvents();
+    EXPECT_EQ(shownCurrency(), "") << "shown once, not again";
+    EXPECT_FALSE(pane_->projectLoadingProblemState()->isSome());
+}
+
+// Secondary text reads at 4.5:1 or better against what is painted behind it, in a light and in a
+// dark palette.
+TEST_F(SourceProjectListViewTest, SecondaryTextReachesTheContrastOfBodyText) {
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::WindowText, QColor(236, 236, 236));
+    dark.setColor(QPalette::Text, QColor(236, 236, 236));
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    for (const auto& [name, palette] : {std::pair{"light", original}, std::pair{"dark", dark}}) {
+        SCOPED_TRACE(name);
+        QApplication::setPalette(palette);
+        SourceProjectListView view(engine_, [](const path&) {});
+        view.resize(340, 480);
+        view.show();
+        engine_->source()->append(listed("Roll-out", "/home/anna/Plans/Roll-out.orb"));
+        processEvents();
+        const QImage picture = view.grab().toImage();
+        const std::vector<const QWidget*> secondary = {
+            view.findChild<QLabel*>("sourcesDropHint"),
+            view.findChild<LineLimitedLabel*>("sourceProjectPath")};
+        for (const QWidget* text : secondary) {
+            ASSERT_NE(text, nullptr);
+            SCOPED_TRACE(text->objectName().toStdString());
+            // The label's own corner holds no glyph: it shows what lies behind the text.
+            const QColor background = picture.pixelColor(text->mapTo(&view, QPoint(0, 0)));
+            const QColor ink = text->palette().color(QPalette::WindowText);
+            EXPECT_GE(lx::contrastRatio(ink, background), lx::kMinimumTextContrast);
+        }
+        engine_->source()->removeAll();
+    }
+    QApplication::setPalette(original);
+}
+
+TEST(ReadableTextColorTest, KeepsReadableColoursAndDarkensOrLightensTheRest) {
+    struct Case {
+        const char* name;
+        QColor preferred;
+        QColor background;
+        std::optional<QColor> expected;
+    };
+    const std::vector<Case> cases = {
+        {"already readable", QColor(0, 0, 0), QColor(255, 255, 255), QColor(0, 0, 0)},
+        {"faint black on white", QColor(0, 0, 0, 66), QColor(255, 255, 255), std::nullopt},
+        {"light text on the light pane", QColor(236, 236, 236, 66), QColor(255, 255, 255),
+         std::nullopt},
+        {"faint white on black", QColor(255, 255, 255, 66), QColor(0, 0, 0), std::nullopt},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.name);
+        const QColor shown = lx::readableTextColor(row.preferred, row.background);
+        EXPECT_EQ(shown.alpha(), 255);
+        const double contrast = lx::contrastRatio(shown, row.background);
+        EXPECT_GE(contrast, lx::kMinimumTextContrast);
+        if (row.expected) {
+            EXPECT_EQ(shown, *row.expected);
+        } else {
+            EXPECT_LT(contrast, lx::kMinimumTextContrast + 0.5) << "no darker than it must be";
+        }
+    }
+    EXPECT_NEAR(lx::contrastRatio(Qt::black, Qt::white), 21.0, 1e-9);
 }
 
 }  // namespace

@@ -93,4 +93,31 @@ TEST_F(SourceProjectProblemsViewTest, TheSheetShowsEveryProblemVerbatimAndCloseO
     EXPECT_EQ(dismissals, 1);
 }
 
+// Titles, bullets and texts keep off the sheet's edges, as far in as "Some issues found:".
+TEST_F(SourceProjectProblemsViewTest, ProblemsKeepAMarginFromTheSheetsEdges) {
+    SourceProjectProblemsView view(everyProblem(), [] {});
+    view.show();
+    processEvents();
+    const int margin = view.findChild<QLabel*>()->contentsMargins().left();
+    ASSERT_GT(margin, 0);
+    const std::vector<QWidget*> shown = [&] {
+        std::vector<QWidget*> widgets;
+        for (auto* section : descendants<SourceProjectProblemsSectionView>(view)) {
+            widgets.push_back(section->findChild<QLabel*>());
+        }
+        for (auto* row : descendants<SourceProjectProblemsRowView>(view)) {
+            widgets.push_back(row->findChild<QLabel*>());
+            widgets.push_back(descendants<LineLimitedLabel>(*row).front());
+        }
+        return widgets;
+    }();
+    ASSERT_EQ(shown.size(), 6u + 7u * 2u);
+    for (const QWidget* widget : shown) {
+        const QRect box(widget->mapTo(&view, QPoint(0, 0)), widget->size());
+        EXPECT_GE(box.left(), margin) << widget->metaObject()->className();
+        EXPECT_LE(box.right(), view.width() - 1 - margin) << widget->metaObject()->className();
+    }
+    renderAndKeep(view, "problems-sheet");
+}
+
 }  // namespace

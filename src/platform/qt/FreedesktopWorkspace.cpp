@@ -21,14 +21,19 @@ std::filesystem::path localPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 
-void openFolderOf(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+QUrl folderOf(const QString& path) {
+    return QUrl::fromLocalFile(QFileInfo(path).absolutePath());
 }
 
 }  // namespace
 
-FreedesktopWorkspace::FreedesktopWorkspace(std::vector<std::filesystem::path> applicationFolders)
-    : applicationFolders_(std::move(applicationFolders)) {}
+FreedesktopWorkspace::FreedesktopWorkspace(std::vector<std::filesystem::path> applicationFolders,
+                                           FolderOpener openFolder)
+    : applicationFolders_(std::move(applicationFolders)), openFolder_(std::move(openFolder)) {}
+
+FreedesktopWorkspace::FolderOpener FreedesktopWorkspace::defaultFolderOpener() {
+    return [](const QUrl& folder) { return QDesktopServices::openUrl(folder); };
+}
 
 std::vector<std::filesystem::path> FreedesktopWorkspace::standardApplicationFolders() {
     std::vector<std::filesystem::path> folders;
@@ -41,12 +46,12 @@ std::vector<std::filesystem::path> FreedesktopWorkspace::standardApplicationFold
 
 // The root folder has no counterpart in ShowItems. The call is not waited for: a file manager
 // that is slow to start must not freeze the window.
-bool FreedesktopWorkspace::selectFile(const std::string& path, const std::string& /*rootPath*/) {
+bool FreedesktopWorkspace::selectFile(const std::string& path, const std::string& /*rootPath*/,
+                                      SelectFailure failed) {
     const QString file = QFile::decodeName(QByteArray::fromStdString(path));
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        openFolderOf(file);
-        return true;
+        return openFolder_(folderOf(file));
     }
     QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1",
                                                        "/org/freedesktop/FileManager1",
@@ -54,9 +59,10 @@ bool FreedesktopWorkspace::selectFile(const std::string& path, const std::string
     call << QStringList{QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)} << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [file](QDBusPendingCallWatcher* finished) {
-                         if (finished->isError()) {
-                             openFolderOf(file);
+                     [file, openFolder = openFolder_,
+                      failed = std::move(failed)](QDBusPendingCallWatcher* finished) {
+                         if (finished->isError() && !openFolder(folderOf(file)) && failed) {
+                             failed();
                          }
                          finished->deleteLater();
                      });

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,10 +28,14 @@ public:
 
     virtual ~Workspace() = default;
 
+    // Runs on the main thread when a file could not be shown after all.
+    using SelectFailure = std::function<void()>;
+
     // Shows the file at `path` selected in the file manager, in a view rooted at `rootPath`
-    // ("" for the file manager's choice). Answers whether the request could be made; whether
-    // the file manager then shows it is not reported.
-    virtual bool selectFile(const std::string& path, const std::string& rootPath) = 0;
+    // ("" for the file manager's choice). Answers whether the request could be made. When it
+    // could, but the file turns out not to be shown in any way, `failed` runs later.
+    virtual bool selectFile(const std::string& path, const std::string& rootPath,
+                            SelectFailure failed = {}) = 0;
 
     // Where the installed application with `identifier` is described, or none when no such
     // application is installed.

@@ -13,6 +13,7 @@
 #include "platform/qt/FreedesktopWorkspace.h"
 #include "support/FileTestHelpers.h"
 #include "support/QtApplicationTest.h"
+#include "support/ScopedEnvironment.h"
 
 namespace {
 
@@ -141,6 +142,28 @@ TEST_F(FreedesktopWorkspaceTest, OpeningAFileStartsTheEntrysCommandWithIt) {
     EXPECT_FALSE(workspace_.openURLs({QUrl("https://example.org/a.orb")}, *application, 0, {}));
     EXPECT_FALSE(workspace_.openURLs({QUrl::fromLocalFile("/tmp/a.orb")},
                                      system_ / "missing.desktop", 0, {}));
+}
+
+// A desktop with no file manager on a bus (none at all here) gets the folder opened instead;
+// when that cannot be done either, the caller hears so.
+TEST_F(FreedesktopWorkspaceTest, WithoutAFileManagerTheFolderIsOpenedOrTheFailureReported) {
+    ScopedEnvironment environment;
+    environment.set("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + (sandbox() / "no-bus").string());
+    for (const bool opens : {true, false}) {
+        SCOPED_TRACE(opens);
+        std::vector<QUrl> opened;
+        FreedesktopWorkspace workspace({user_}, [&](const QUrl& folder) {
+            opened.push_back(folder);
+            return opens;
+        });
+        int laterFailures = 0;
+        EXPECT_EQ(
+            workspace.selectFile("/home/anna/Plans/Combined.orb", "", [&] { ++laterFailures; }),
+            opens);
+        EXPECT_EQ(opened, std::vector<QUrl>{QUrl::fromLocalFile("/home/anna/Plans")});
+        processEvents();
+        EXPECT_EQ(laterFailures, 0) << "told once, by the answer";
+    }
 }
 
 }  // namespace
