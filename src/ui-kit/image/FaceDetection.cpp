@@ -28,18 +28,18 @@ constexpr Cascade kFast{ORBIN_FACE_CASCADE_FAST, 1.2, 3};
 // A classifier is not safe to use from two threads at once, and loading one parses about a
 // megabyte of XML; so each thread loads each cascade once. A file that does not load stays
 // unloaded for the thread, and the thread finds no faces.
-cv::CascadeClassifier* classifier(const Cascade& cascade) {
+cv::CascadeClassifier* classifier(bool accurate) {
     struct Loaded {
         cv::CascadeClassifier classifier;
         bool tried = false;
     };
-    thread_local Loaded accurate;
-    thread_local Loaded fast;
-    Loaded& loaded = &cascade == &kAccurate ? accurate : fast;
+    thread_local Loaded accurateOne;
+    thread_local Loaded fastOne;
+    Loaded& loaded = accurate ? accurateOne : fastOne;
     if (!loaded.tried) {
         loaded.tried = true;
         try {
-            loaded.classifier.load(cascade.path);
+            loaded.classifier.load(accurate ? kAccurate.path : kFast.path);
         } catch (const cv::Exception&) {
             // An unreadable file reads as no detector.
         }
@@ -74,8 +74,9 @@ CGRect unionOf(const CGRect& a, const CGRect& b) {
     return {{minX, minY}, {maxX - minX, maxY - minY}};
 }
 
-std::vector<CGRect> faceRects(const QImage& bitmap, const Cascade& cascade) {
-    cv::CascadeClassifier* detector = classifier(cascade);
+std::vector<CGRect> faceRects(const QImage& bitmap, bool accurate) {
+    cv::CascadeClassifier* detector = classifier(accurate);
+    const Cascade& cascade = accurate ? kAccurate : kFast;
     if (detector == nullptr) {
         return {};
     }
@@ -103,7 +104,7 @@ std::optional<FaceDetection> detectFaces(const LxImage& image, bool accurate) {
     }
     std::vector<CGRect> faces;
     try {
-        faces = faceRects(*bitmap, accurate ? kAccurate : kFast);
+        faces = faceRects(*bitmap, accurate);
     } catch (const std::exception&) {
         // OpenCV reports trouble (memory, a broken cascade) by exceptions; they mean no faces.
         return std::nullopt;

@@ -3,6 +3,8 @@
 // versions, so positions and sizes are checked within bounds.
 #include <algorithm>
 #include <optional>
+#include <thread>
+#include <vector>
 
 #include <QColor>
 #include <QImage>
@@ -86,6 +88,23 @@ TEST_F(FaceDetection, FindsBothFacesOfThePortraitDrawnTwiceAndTheirUnion) {
     }
     EXPECT_EQ(all.origin.x, sorted[0].origin.x);
     EXPECT_EQ(all.origin.x + all.size.width, sorted[1].origin.x + sorted[1].size.width);
+}
+
+TEST_F(FaceDetection, FindsTheSameFacesOnSeveralThreadsAtOnce) {
+    const LxImage image(portrait());
+    const auto expected = lx::detectFaces(image, true);
+    ASSERT_TRUE(expected);
+    std::vector<std::optional<lx::FaceDetection>> found(4);
+    std::vector<std::thread> threads;
+    for (auto& result : found) {
+        threads.emplace_back([&image, &result] { result = lx::detectFaces(image, true); });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    for (const auto& result : found) {
+        EXPECT_EQ(result, expected);
+    }
 }
 
 TEST_F(FaceDetection, FindsAFaceInALargePhotoInItsOwnPixels) {
