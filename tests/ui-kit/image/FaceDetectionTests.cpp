@@ -120,6 +120,15 @@ TEST_F(FaceDetection, FindsAFaceInALargePhotoInItsOwnPixels) {
     EXPECT_NEAR(face.origin.y + face.size.height / 2, 6 * kFaceY, 6 * kTolerance);
 }
 
+TEST_F(FaceDetection, ChecksTheFacesPixelsAgainstTheImagesPoints) {
+    // At two pixels a point the face (about 113 pixels) fits the 128 points; at four it is
+    // wider than the image's 64 points and the faces are passed over.
+    const auto atTwo = lx::detectFaces(LxImage({128, 150}, {{portrait()}}), true);
+    ASSERT_TRUE(atTwo);
+    expectFaceNear(atTwo->inRect, kFaceX, kFaceY);
+    EXPECT_FALSE(lx::detectFaces(LxImage({64, 75}, {{portrait()}}), true));
+}
+
 TEST_F(FaceDetection, FindsNothingWithoutAFace) {
     QImage gradient(400, 300, QImage::Format_RGB32);
     for (int y = 0; y < gradient.height(); ++y) {
