@@ -11,6 +11,8 @@ packages=(
   # libraries
   zlib1g-dev libminizip-dev nlohmann-json3-dev libicu-dev
   qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev
+  # face detection in thumbnails: OpenCV's object detection and its cascade files
+  libopencv-objdetect-dev opencv-data
   # independent peers and fonts used by the tests
   zip unzip python3 fonts-dejavu-core
 )

@@ -100,6 +100,12 @@ std::optional<std::vector<std::uint8_t>> toData(const QImage& image, BitmapImage
     return std::vector<std::uint8_t>(bytes.cbegin(), bytes.cend());
 }
 
+std::optional<std::vector<std::uint8_t>> toData(const LxImage& image,
+                                                BitmapImageFileType fileType) {
+    const QImage* bitmap = image.firstBitmap();
+    return bitmap != nullptr ? toData(*bitmap, fileType) : std::nullopt;
+}
+
 bool write(const QImage& image, const std::filesystem::path& to, BitmapImageFileType fileType) {
     const auto data = toData(image, fileType);
     if (!data) {
@@ -114,6 +120,11 @@ bool write(const QImage& image, const std::filesystem::path& to, BitmapImageFile
         return false;
     }
     return true;
+}
+
+bool write(const LxImage& image, const std::filesystem::path& to, BitmapImageFileType fileType) {
+    const QImage* bitmap = image.firstBitmap();
+    return bitmap != nullptr && write(*bitmap, to, fileType);
 }
 
 std::optional<QImage> imageWithContentsOfFile(const std::filesystem::path& path) {

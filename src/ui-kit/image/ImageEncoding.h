@@ -8,6 +8,8 @@
 
 #include <QImage>
 
+#include "ui-kit/image/LxImage.h"
+
 // Images to and from files: encoding a QImage in a bitmap file format, writing it to a file,
 // and loading images from files and from the application's compiled-in resources.
 //
@@ -31,11 +33,20 @@ enum class BitmapImageFileType { tiff = 0, bmp = 1, gif = 2, jpeg = 3, png = 4, 
 std::optional<std::vector<std::uint8_t>> toData(
     const QImage& image, BitmapImageFileType fileType = BitmapImageFileType::png);
 
+// The same for the first representation of `image`, and only when that is a bitmap: nothing
+// is rendered to make one, and later representations are not looked at.
+std::optional<std::vector<std::uint8_t>> toData(
+    const LxImage& image, BitmapImageFileType fileType = BitmapImageFileType::png);
+
 // Encodes `image` and writes the bytes as the whole file at `to`, replacing a file there;
 // missing parent folders are not created. A failed encoding answers false silently; a failed
 // write answers false and prints "Failed to save image to file <path>". The write is atomic:
 // a failure leaves an existing file as it was.
 bool write(const QImage& image, const std::filesystem::path& to,
+           BitmapImageFileType fileType = BitmapImageFileType::png);
+
+// The same for the first representation of `image` when it is a bitmap; false otherwise.
+bool write(const LxImage& image, const std::filesystem::path& to,
            BitmapImageFileType fileType = BitmapImageFileType::png);
 
 // The image decoded from the file, its format told by its content and its EXIF orientation

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+
+#include "ui-kit/image/ImageGeometry.h"
+#include "ui-kit/image/LxImage.h"
+
+namespace lx {
+
+// The faces in the image's bitmap (its first representation), found by OpenCV's frontal-face
+// cascades: with `accurate`, the Haar cascade; without, the faster LBP cascade. Nothing when the
+// image has no pixels, the cascade file cannot be loaded, no face is found, or the union of the
+// faces fails the check against the image's size (which compares the union's pixels with the
+// image's points, so large faces in double-density images are passed over).
+//
+// A photo larger than 1024 pixels on its long side is searched in a copy scaled down to that,
+// and the rectangles are scaled back: faces smaller than about 2.5 % of the long side are
+// missed, but a 12-megapixel photo takes a fraction of a second instead of seconds.
+// Safe on any thread: each thread loads its own detectors, once, on first use.
+std::optional<FaceDetection> detectFaces(const LxImage& image, bool accurate);
+
+}  // namespace lx
