@@ -15,6 +15,18 @@ namespace {
 
 class LxQueueTest : public DispatchTest {};
 class LxStackTest : public DispatchTest {};
+using LxQueueAndStackDeathTest = DispatchTest;
+
+// An element whose copy asks its container whether it is empty, so that a copy made inside an
+// operation enters the container's lock a second time.
+template <template <class> class Container>
+struct Reentering {
+    Container<Reentering>* container = nullptr;
+
+    explicit Reentering(Container<Reentering>* container) : container(container) {}
+    Reentering(Reentering&&) noexcept = default;
+    Reentering(const Reentering& other) : container(other.container) { (void)container->isEmpty(); }
+};
 
 TEST_F(LxQueueTest, HandsValuesOutInArrivalOrderAndStartsOverWhenEmptied) {
     LxQueue<std::string> queue;
@@ -130,6 +142,25 @@ TEST_F(LxStackTest, PopsNewestFirstAndAnswersNoneWhenEmpty) {
     EXPECT_TRUE(stack.isEmpty());
     EXPECT_EQ(stack.count(), 0);
     EXPECT_EQ(stack.pop(), std::nullopt);
+}
+
+TEST_F(LxQueueAndStackDeathTest, ReenteringAContainerAbortsNamingItsLock) {
+    EXPECT_DEATH(
+        {
+            logToStandardError();
+            LxQueue<Reentering<LxQueue>> queue;
+            queue.enqueue(Reentering<LxQueue>(&queue));
+            (void)queue.peek();
+        },
+        "severe.*queue \"queue\"");
+    EXPECT_DEATH(
+        {
+            logToStandardError();
+            LxStack<Reentering<LxStack>> stack;
+            stack.push(Reentering<LxStack>(&stack));
+            (void)stack.root();
+        },
+        "severe.*queue \"stack\"");
 }
 
 }  // namespace
