@@ -61,11 +61,12 @@ TEST_F(LxAtomicTest, EveryAtomicOwnsItsQueue) {
     // One atomic held up by a queued write must not hold up another with the same label.
     LxAtomic<int> busy(0);
     LxAtomic<int> other(0);
-    TestLatch release(1);
-    busy.asyncWrite([&release](int&) { EXPECT_TRUE(release.wait()); });
+    // Shared: the write may still be leaving `wait` when the test body returns.
+    const auto release = std::make_shared<TestLatch>(1);
+    busy.asyncWrite([release](int&) { EXPECT_TRUE(release->wait()); });
     other.syncWrite([](int& value) { value = 5; });
     EXPECT_EQ(other.wrappedValue(), 5);
-    release.countDown();
+    release->countDown();
 }
 
 TEST_F(LxAtomicTest, MoveOnlyValuesWorkWithoutCopyingReads) {
