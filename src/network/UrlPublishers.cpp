@@ -3,7 +3,9 @@
 #include <chrono>
 #include <utility>
 
+#include "network/LxHttpClient.h"
 #include "platform/http/HttpSession.h"
+#include "platform/reactive/Future.h"
 
 namespace lx {
 
@@ -12,6 +14,19 @@ namespace {
 using platform::reactive::AnyCancellable;
 using platform::reactive::Completion;
 using platform::reactive::Subscriber;
+
+platform::reactive::Future<platform::Url, LxHttpClient::HttpError> download(
+    const platform::Url& url, const platform::Url& destination) {
+    using Promise = platform::reactive::Future<platform::Url, LxHttpClient::HttpError>::Promise;
+    return platform::reactive::Future<platform::Url, LxHttpClient::HttpError>(
+        [&url, &destination](const Promise& promise) {
+            LxHttpClient::file(
+                url, destination,
+                [promise](platform::Result<platform::Url, LxHttpClient::HttpError> result) {
+                    promise(std::move(result));
+                });
+        });
+}
 
 bool isSuccessStatus(const platform::http::Response& response) {
     return response.statusCode && *response.statusCode >= 200 && *response.statusCode < 300;
@@ -38,6 +53,20 @@ platform::reactive::AnyPublisher<Bytes, RxUrlError> rxFetch(const platform::Url&
                 });
             return AnyCancellable([task] { task->cancel(); });
         });
+}
+
+platform::reactive::AnyPublisher<platform::Url, RxUrlError> rxDownload(
+    const platform::Url& url, const platform::Url& destination) {
+    return download(url, destination).mapError([](const LxHttpClient::HttpError& error) {
+        return RxUrlError::apiError(error.localizedDescription());
+    });
+}
+
+platform::reactive::AnyPublisher<std::optional<platform::Url>, platform::reactive::Never>
+rxDownloadReplaceErrorToNilTo(const platform::Url& url, const platform::Url& destination) {
+    return download(url, destination)
+        .map([](const platform::Url& downloaded) { return std::optional(downloaded); })
+        .replaceError(std::nullopt);
 }
 
 }  // namespace lx

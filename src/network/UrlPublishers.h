@@ -40,4 +40,15 @@ platform::reactive::AnyPublisher<T, RxUrlError> rxFetch(
         .mapError([](const platform::AnyError& error) { return decodingErrorReason(error); });
 }
 
+// Downloads `url` into the file `destination` through LxHttpClient::file and publishes
+// `destination`; a failure is `apiError` with the client's error description. The download
+// starts at this call, subscribed or not, and its one result goes to every subscriber.
+platform::reactive::AnyPublisher<platform::Url, RxUrlError> rxDownload(
+    const platform::Url& url, const platform::Url& destination);
+
+// The same download publishing `destination`, or none followed by a normal completion when
+// it fails.
+platform::reactive::AnyPublisher<std::optional<platform::Url>, platform::reactive::Never>
+rxDownloadReplaceErrorToNilTo(const platform::Url& url, const platform::Url& destination);
+
 }  // namespace lx

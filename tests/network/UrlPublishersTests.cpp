@@ -167,4 +167,42 @@ TEST_F(UrlPublishersTest, JsonFetchReportsEveryFetchFailureAsApiError) {
     EXPECT_EQ(refused.failure().kind(), RxUrlError::Case::apiError);
 }
 
+TEST_F(UrlPublishersTest, DownloadStartsAtTheCallEvenWithoutSubscriber) {
+    server.route("/file", {.body = "downloaded"});
+    const auto destination = test_files::sandbox() / "unobserved.txt";
+
+    const auto publisher =
+        lx::rxDownload(urlOf(server.url("/file")), platform::Url::fileURL(destination));
+    ASSERT_TRUE(platform::dispatch::waitForQuiescence(std::chrono::seconds(5)));
+
+    EXPECT_EQ(test_files::contentOf(destination), "downloaded");
+    const auto received = awaitCompletion(publisher);  // a late subscriber gets the same result
+    EXPECT_EQ(received.values, std::vector<platform::Url>{platform::Url::fileURL(destination)});
+    EXPECT_EQ(server.requests().size(), 1u);
+}
+
+TEST_F(UrlPublishersTest, DownloadFailuresCarryTheClientsDescription) {
+    server.route("/created", {.status = 201, .body = "x"});
+    const auto destination = platform::Url::fileURL(test_files::sandbox() / "never.txt");
+
+    const auto failed = awaitCompletion(lx::rxDownload(urlOf(server.url("/created")), destination));
+    const auto replaced = awaitCompletion(
+        lx::rxDownloadReplaceErrorToNilTo(urlOf(server.url("/created")), destination));
+
+    EXPECT_EQ(failed.failure().kind(), RxUrlError::Case::apiError);
+    EXPECT_EQ(failed.failure().errorDescription(), "Invalid response code: 201");
+    EXPECT_EQ(replaced.values, std::vector<std::optional<platform::Url>>{std::nullopt});
+    EXPECT_TRUE(replaced.completion->isFinished());
+}
+
+TEST_F(UrlPublishersTest, DownloadReplacingErrorsPublishesTheDestination) {
+    server.route("/file", {.body = "content"});
+    const auto destination = platform::Url::fileURL(test_files::sandbox() / "file.txt");
+
+    const auto received =
+        awaitCompletion(lx::rxDownloadReplaceErrorToNilTo(urlOf(server.url("/file")), destination));
+
+    EXPECT_EQ(received.values, std::vector<std::optional<platform::Url>>{destination});
+}
+
 }  // namespace
