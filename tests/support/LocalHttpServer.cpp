@@ -32,10 +32,7 @@ struct LocalHttpServer::State {
                 route = found->second;
             }
         }
-        if (route.delay.count() > 0) {
-            std::unique_lock lock(mutex);
-            stopping.wait_for(lock, route.delay, [this] { return stopped; });
-        }
+        wait(route.delay);
         response.status = route.status;
         std::string contentType = "application/octet-stream";
         for (const auto& [field, value] : route.headers) {
@@ -45,7 +42,30 @@ struct LocalHttpServer::State {
                 response.headers.emplace(field, value);
             }
         }
-        response.set_content(route.body, contentType.c_str());
+        if (route.pieces.empty()) {
+            response.set_content(route.body, contentType.c_str());
+            return;
+        }
+        auto next = std::make_shared<std::size_t>(0);
+        response.set_chunked_content_provider(
+            contentType, [this, route, next](std::size_t, httplib::DataSink& sink) {
+                if (*next > 0) {
+                    wait(route.pause);
+                }
+                const std::string& piece = route.pieces[(*next)++];
+                sink.write(piece.data(), piece.size());
+                if (*next == route.pieces.size()) {
+                    sink.done();
+                }
+                return true;
+            });
+    }
+
+    void wait(std::chrono::milliseconds duration) {
+        if (duration.count() > 0) {
+            std::unique_lock lock(mutex);
+            stopping.wait_for(lock, duration, [this] { return stopped; });
+        }
     }
 };
 

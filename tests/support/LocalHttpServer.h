@@ -35,6 +35,10 @@ public:
         std::string body{};
         // How long the server waits before it answers; cut short when the server stops.
         std::chrono::milliseconds delay{0};
+        // When not empty, the body is sent in these pieces (chunked), `pause` before each
+        // piece but the first: a transfer that is slow but keeps moving.
+        std::vector<std::string> pieces{};
+        std::chrono::milliseconds pause{0};
     };
 
     struct ReceivedRequest {

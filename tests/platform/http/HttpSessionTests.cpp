@@ -166,6 +166,26 @@ TEST_F(HttpSessionTest, CancelAbortsATransferWaitingForItsAnswer) {
     EXPECT_EQ(outcome->value().error->code(), TransferError::Code::cancelled);
 }
 
+// The time-out counts time without progress: a silent server fails the transfer, a slow one
+// that keeps sending does not, however long it takes in all.
+TEST_F(HttpSessionTest, TheTimeOutEndsOnlyTransfersWithoutProgress) {
+    server.route("/silent", {.body = "late", .delay = std::chrono::seconds(30)});
+    server.route("/trickle",
+                 {.pieces = {"a", "b", "c", "d", "e"}, .pause = std::chrono::milliseconds(400)});
+    Request silent = get(server.url("/silent"));
+    silent.idleTimeout = std::chrono::seconds(1);
+    Request trickle = get(server.url("/trickle"));
+    trickle.idleTimeout = std::chrono::seconds(1);
+
+    const auto stalled = fetch(silent);
+    const auto slow = fetch(trickle);
+
+    ASSERT_TRUE(stalled.error);
+    EXPECT_EQ(stalled.error->code(), TransferError::Code::timedOut);
+    ASSERT_TRUE(slow.response);
+    EXPECT_EQ(textOf(*slow.data), "abcde");
+}
+
 TEST_F(HttpSessionTest, DownloadsIntoATemporaryFileRemovedAfterTheCompletion) {
     server.route("/file", {.body = "file content"});
     auto location = std::make_shared<std::filesystem::path>();
