@@ -179,14 +179,16 @@ Performed perform(const Request& request, const Task& task, BodySink body) {
     set(handle, CURLOPT_XFERINFOFUNCTION, &reportProgress);
     set(handle, CURLOPT_XFERINFODATA, &state);
 
-    static const Bytes kNoBody;
     const bool sendsBody = request.body || carriesBody(request.method);
     if (sendsBody) {
         // Methods that carry a body get an empty one rather than none: servers refuse them
-        // without a length.
-        const Bytes& body = request.body ? *request.body : kNoBody;
-        set(handle, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-        set(handle, CURLOPT_POSTFIELDS, body.data());
+        // without a length. Never a null pointer: libcurl would read the body from its read
+        // callback, standard input by default.
+        const bool empty = !request.body || request.body->empty();
+        const char* bytes = empty ? "" : reinterpret_cast<const char*>(request.body->data());
+        set(handle, CURLOPT_POSTFIELDSIZE_LARGE,
+            static_cast<curl_off_t>(empty ? 0 : request.body->size()));
+        set(handle, CURLOPT_POSTFIELDS, bytes);
     }
     if (request.method == "HEAD") {
         // A HEAD answer has no body; asked as a custom method libcurl would wait for one.
