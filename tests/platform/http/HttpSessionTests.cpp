@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -85,6 +86,21 @@ TEST_F(HttpSessionTest, MethodsArriveAsGivenAndHeadCompletesWithoutBody) {
         EXPECT_EQ(server.requests().back().method, method);
         EXPECT_EQ(textOf(*outcome.data), std::string(method) == "HEAD" ? "" : "body");
     }
+}
+
+TEST_F(HttpSessionTest, CompressedBodiesArriveDecoded) {
+    const std::string text(4000, 'a');
+    server.route("/text", {.headers = {{"Content-Type", "text/plain"}}, .body = text});
+
+    const auto outcome = fetch(get(server.url("/text")));
+
+    ASSERT_TRUE(outcome.response);
+    const auto& headers = outcome.response->headers;
+    const auto encoding = std::find_if(headers.begin(), headers.end(), [](const auto& header) {
+        return header.field == "Content-Encoding";
+    });
+    ASSERT_NE(encoding, headers.end()) << "the server sent the text uncompressed";
+    EXPECT_EQ(textOf(*outcome.data), text);
 }
 
 TEST_F(HttpSessionTest, FollowsRedirectsButNotAMovedAnswerWithoutLocation) {
