@@ -42,7 +42,7 @@ struct LocalHttpServer::State {
                 response.headers.emplace(field, value);
             }
         }
-        if (route.pieces.empty()) {
+        if (route.chunks.empty()) {
             response.set_content(route.body, contentType.c_str());
             return;
         }
@@ -52,9 +52,9 @@ struct LocalHttpServer::State {
                 if (*next > 0) {
                     wait(route.pause);
                 }
-                const std::string& piece = route.pieces[(*next)++];
-                sink.write(piece.data(), piece.size());
-                if (*next == route.pieces.size()) {
+                const std::string& chunk = route.chunks[(*next)++];
+                sink.write(chunk.data(), chunk.size());
+                if (*next == route.chunks.size()) {
                     sink.done();
                 }
                 return true;

@@ -35,9 +35,9 @@ public:
         std::string body{};
         // How long the server waits before it answers; cut short when the server stops.
         std::chrono::milliseconds delay{0};
-        // When not empty, the body is sent in these pieces (chunked), `pause` before each
-        // piece but the first: a transfer that is slow but keeps moving.
-        std::vector<std::string> pieces{};
+        // When not empty, the body is sent in these chunks, `pause` before each
+        // chunk but the first: a transfer that is slow but keeps moving.
+        std::vector<std::string> chunks{};
         std::chrono::milliseconds pause{0};
     };
 

@@ -187,7 +187,7 @@ TEST_F(HttpSessionTest, CancelAbortsATransferWaitingForItsAnswer) {
 TEST_F(HttpSessionTest, TheTimeOutEndsOnlyTransfersWithoutProgress) {
     server.route("/silent", {.body = "late", .delay = std::chrono::seconds(30)});
     server.route("/trickle",
-                 {.pieces = {"a", "b", "c", "d", "e"}, .pause = std::chrono::milliseconds(400)});
+                 {.chunks = {"a", "b", "c", "d", "e"}, .pause = std::chrono::milliseconds(400)});
     Request silent = get(server.url("/silent"));
     silent.idleTimeout = std::chrono::seconds(1);
     Request trickle = get(server.url("/trickle"));
