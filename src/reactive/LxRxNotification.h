@@ -19,12 +19,15 @@
 // A notification's payload travels as its object. A listener of `LxRxNotification<T>` receives
 // only the posts of its name whose object is exactly a T; posts without an object or with an
 // object of another type are dropped without a trace (an `int` is not read as a `double`).
-// For an optional payload, post an empty `std::any` for "none": it reaches nobody.
+// An optional payload travels as its value, and "none" as a post without an object, which
+// reaches nobody.
 //
 // Example:
 //   const LxRxNotification<int> projectCount = "ProjectCount";
 //   const auto sink = projectCount.sink([](const int& count) { ... });   // keep it
 //   projectCount.send(3);
+
+// A subscription that can be ended.
 class LxRxNotificationCancellable {
 public:
     virtual ~LxRxNotificationCancellable() = default;
@@ -32,6 +35,27 @@ public:
 };
 
 namespace lx::internal {
+
+// How a payload of type T travels as a notification's object.
+template <class T>
+struct NotificationPayload {
+    static std::any object(T value) { return std::any(std::move(value)); }
+    static std::optional<T> read(const std::any& object) {
+        const T* payload = std::any_cast<T>(&object);
+        return payload ? std::optional<T>(*payload) : std::nullopt;
+    }
+};
+
+template <class T>
+struct NotificationPayload<std::optional<T>> {
+    static std::any object(std::optional<T> value) {
+        return value ? std::any(std::move(*value)) : std::any();
+    }
+    static std::optional<std::optional<T>> read(const std::any& object) {
+        const T* payload = std::any_cast<T>(&object);
+        return payload ? std::optional<std::optional<T>>(*payload) : std::nullopt;
+    }
+};
 
 // The payloads of the notifications named `name` whose object is a T; never completes.
 template <class T>
@@ -42,7 +66,7 @@ platform::reactive::AnyPublisher<T> notificationPayloads(std::string name) {
             auto& center = platform::NotificationCenter::defaultCenter();
             const auto token =
                 center.addObserver(name, [receive = down.receiveValue](const std::any& object) {
-                    if (const T* payload = std::any_cast<T>(&object)) {
+                    if (const auto payload = NotificationPayload<T>::read(object)) {
                         receive(*payload);
                     }
                 });
@@ -109,7 +133,8 @@ public:
     // Posts `value` as the object of a notification of this name; every listener runs before
     // this returns (on this thread, or queued on the main queue when it asked for that).
     void send(T value) const {
-        platform::NotificationCenter::defaultCenter().post(name_, std::any(std::move(value)));
+        platform::NotificationCenter::defaultCenter().post(
+            name_, lx::internal::NotificationPayload<T>::object(std::move(value)));
     }
 
     // Listens from now on until the sink is cancelled or destroyed: the closure runs on the

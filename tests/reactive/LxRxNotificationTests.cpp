@@ -1,5 +1,6 @@
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -45,6 +46,23 @@ TEST_F(LxRxNotificationTest, EachSinkReceivesOnlyPayloadsOfItsOwnType) {
     EXPECT_EQ(receivedCounts, std::vector<int>{5});
     EXPECT_EQ(receivedTexts, std::vector<std::string>{"five"});
     EXPECT_EQ(receivedRatios, std::vector<double>{0.5});  // the int 5 is not read as a double
+}
+
+TEST_F(LxRxNotificationTest, OptionalPayloadsTravelAsTheirValueAndNoneReachesNobody) {
+    const LxRxNotification<std::optional<int>> maybeCounts = "LxRxNotificationTest.Optional";
+    const LxRxNotification<int> counts = "LxRxNotificationTest.Optional";
+    std::vector<std::optional<int>> receivedMaybe;
+    std::vector<int> receivedCounts;
+    const auto maybeSink =
+        maybeCounts.sink([&](const std::optional<int>& count) { receivedMaybe.push_back(count); });
+    const auto countSink = counts.sink([&](const int& count) { receivedCounts.push_back(count); });
+
+    maybeCounts.send(std::nullopt);
+    maybeCounts.send(4);
+    counts.send(5);
+
+    EXPECT_EQ(receivedMaybe, (std::vector<std::optional<int>>{4, 5}));
+    EXPECT_EQ(receivedCounts, (std::vector<int>{4, 5}));
 }
 
 TEST_F(LxRxNotificationTest, ASinkWithoutDispatchRunsInsideSendOnThePostingThread) {
