@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "zip/LxZipArchiveFile.h"
 #include "zip/LxZipCompression.h"
 #include "zip/LxZipError.h"
 
@@ -68,4 +69,47 @@ public:
                          const std::optional<std::string>& password,
                          LxZipCompression compression = LxZipCompression::DefaultCompression,
                          const ProgressHandler& progress = {});
+
+    // --- Accepted extensions and quick operations (LxZipQuick.cpp) ---
+
+    // The archive extensions accepted: "zip", "cbz" and those added at run time, compared
+    // exactly (case counts) and without the dot. One set for the process; any thread may call.
+    static void addCustomFileExtension(const std::string& fileExtension);
+    static void removeCustomFileExtension(const std::string& fileExtension);
+    static bool isValidFileExtension(const std::string& fileExtension);
+
+    // Unpacks the archive, replacing existing files, into the folder of the user's Documents
+    // folder named after it: its file name with every "." + extension taken out ("a.zip.b.zip"
+    // -> "a.b"; with no extension every "." goes), and answers that folder. A name that would
+    // not be one new folder inside Documents ("", ".", "..", as "..zip" and "...zip" give) is
+    // refused before anything is written. Every failure, a missing archive included, throws
+    // LxZipError::unzipFail().
+    static std::filesystem::path quickUnzipFile(const std::filesystem::path& zipFilePath,
+                                                const ProgressHandler& progress = {});
+
+    // Packs the files as zipFiles() does into "<fileName>.zip" in the user's Documents folder
+    // (made when missing), replacing an archive of that name once the new one is complete, and
+    // answers its path. Throws what zipFiles() throws.
+    static std::filesystem::path quickZipFiles(const std::vector<std::filesystem::path>& paths,
+                                               const std::string& fileName,
+                                               const ProgressHandler& progress = {});
+
+    // --- Archives of entries held in memory (LxZipData.cpp) ---
+
+    // Packs the entries, deflated at `compression`, in order into a new archive at
+    // `zipFilePath`. An entry without bytes is left out (no entry at all, unlike an empty file
+    // given to zipFiles()). As with zipFiles(), the archive is renamed into place only once
+    // complete, so a failure leaves an earlier file there as it was.
+    //
+    // `progress` receives the fraction of all bytes packed after each entry written and 1.0 at
+    // the end.
+    //
+    // Throws LxZipError::zipFail() when a password is given, when an entry holds 4 GiB or more
+    // (more than the format's plain entries count) or its name holds a NUL, and when the archive
+    // cannot be written; nothing is written in the first three cases.
+    static void zipData(const std::vector<LxZipArchiveFile>& archiveFiles,
+                        const std::filesystem::path& zipFilePath,
+                        const std::optional<std::string>& password,
+                        LxZipCompression compression = LxZipCompression::DefaultCompression,
+                        const ProgressHandler& progress = {});
 };

@@ -16,11 +16,11 @@
 
 #include "LxLog/Log.h"
 #include "platform/foundation/AtomicFile.h"
-#include "platform/foundation/Calendar.h"
 #include "platform/foundation/Date.h"
 #include "platform/foundation/FileSystemError.h"
 #include "zip/LxZip.h"
 #include "zip/ZipUtilities.h"
+#include "zip/internal/ZipEntryTime.h"
 
 namespace {
 
@@ -58,22 +58,9 @@ private:
     int descriptor_;
 };
 
-// The local wall-clock time an entry records. The format counts years from 1980 to 2107 only;
-// times outside are pinned to its first and last moments instead of wrapping into nonsense.
 tm_zip zipTime(const struct timespec& modified) {
-    const platform::DateComponents parts =
-        platform::Calendar::current().components(platform::Date::fromUnix(
-            static_cast<double>(modified.tv_sec) + static_cast<double>(modified.tv_nsec) / 1e9));
-    if (!parts.year || *parts.year < 1980) {
-        return tm_zip{0, 0, 0, 1, 0, 1980};
-    }
-    if (*parts.year > 2107) {
-        return tm_zip{58, 59, 23, 31, 11, 2107};
-    }
-    return tm_zip{
-        static_cast<uInt>(parts.second.value_or(0)),    static_cast<uInt>(parts.minute.value_or(0)),
-        static_cast<uInt>(parts.hour.value_or(0)),      static_cast<uInt>(parts.day.value_or(1)),
-        static_cast<uInt>(parts.month.value_or(1) - 1), static_cast<uInt>(*parts.year)};
+    return zip_internal::zipEntryTime(platform::Date::fromUnix(
+        static_cast<double>(modified.tv_sec) + static_cast<double>(modified.tv_nsec) / 1e9));
 }
 
 double totalSize(const std::vector<ZipUtilities::ProcessedFilePath>& files) {

@@ -161,6 +161,63 @@ public:
     void changeChildIndex(const Task& parentTask, const Task& task, std::int64_t newIndex,
                           const std::function<void(const Task&)>& sequenceChanged);
 
+    // --- Clones: new, independent projects made from a part of this one ---
+    //
+    // Each makes a project with a fresh uid and version named `projectName`, with copies of
+    // this project's header settings (through the clamping setters; the link type, PDF
+    // settings, device, last update and the two user flags keep their initial values), its
+    // calendar and its team, and with copies of chosen tasks below `fromRootTask` (null: this
+    // project's root) in their tree shape, keeping their ids, with the predecessor links among
+    // the copies rebuilt. Tasks are copied by clonePropertyExceptChildrenAndLinkToOtherProject;
+    // members are told apart by id. This project is only read (its root and calendar are made
+    // when it has none). A task that could not be copied is passed over with the warning
+    // "Clone incorrect, as task "<parent>" or "<child>" not be cloned"; when the start task
+    // itself was not copied, a copy of it is made the root after the warning "Root task not be
+    // cloned". The new root never has a parent, and a source whose tasks repeat an id never
+    // makes the copy hold itself. Throws nothing. (OrbProjectCloning.cpp)
+
+    // The tasks that overlap the days from `inDateRangeStart` to `inDateRangeFinish` (its whole
+    // day included), by the dates they show: a task starting after that day or finishing (an
+    // exclusive finish) at or before the range start is left out with its subtree. With
+    // `clipPartialIncludedTasks`, a copy reaching outside is cut to the range by its setters.
+    std::shared_ptr<OrbProject> clone(const Task& fromRootTask, std::string projectName,
+                                      platform::Date inDateRangeStart,
+                                      platform::Date inDateRangeFinish,
+                                      bool clipPartialIncludedTasks = false) const;
+    std::shared_ptr<OrbProject> clone(std::string projectName, platform::Date inDateRangeStart,
+                                      platform::Date inDateRangeFinish,
+                                      bool clipPartialIncludedTasks = false) const {
+        return clone(nullptr, std::move(projectName), inDateRangeStart, inDateRangeFinish,
+                     clipPartialIncludedTasks);
+    }
+
+    // `singleTasks`, in order, each placed directly below a copy of the start task without its
+    // children; links are rebuilt among those below the start task.
+    std::shared_ptr<OrbProject> clone(const Task& fromRootTask,
+                                      const std::vector<Task>& singleTasks,
+                                      std::string projectName) const;
+
+    // The work of chosen members, or everything, optionally as a flat to-do list.
+    //
+    // With `forProjectmemberIdentifiers` naming members of the team (unknown ids are passed
+    // over), the new team holds copies of those members alone and the copy holds their single
+    // tasks (each with only their share of the work) with the group tasks above them; a
+    // milestone is kept when `includeMilestone` and its parent was copied. Otherwise the whole
+    // team and every task are copied, childless milestones only when `includeMilestone`.
+    // `exportAsTodoList` makes it two levels: below the root copy, every copied childless task
+    // in pre-order, without groups or milestones. (OrbProjectMemberCloning.cpp)
+    std::shared_ptr<OrbProject> clone(
+        const Task& fromRootTask, std::string projectName,
+        const std::optional<std::vector<std::int64_t>>& forProjectmemberIdentifiers = std::nullopt,
+        bool exportAsTodoList = false, bool includeMilestone = true) const;
+    std::shared_ptr<OrbProject> clone(
+        std::string projectName,
+        const std::optional<std::vector<std::int64_t>>& forProjectmemberIdentifiers = std::nullopt,
+        bool exportAsTodoList = false, bool includeMilestone = true) const {
+        return clone(nullptr, std::move(projectName), forProjectmemberIdentifiers, exportAsTodoList,
+                     includeMilestone);
+    }
+
 private:
     friend class OrbProjectTask;
 
