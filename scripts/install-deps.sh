@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   # build tools
   build-essential cmake ninja-build pkg-config clang-format
-  # tests and benchmarks
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks (cpp-httplib: the local HTTP server the HTTP tests start)
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   # libraries
   zlib1g-dev libminizip-dev nlohmann-json3-dev libicu-dev
   qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev

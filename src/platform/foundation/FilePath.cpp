@@ -3,19 +3,12 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/foundation/PercentEncoding.h"
+
 namespace platform {
 namespace {
 
 constexpr char kSeparator = '/';
-
-// Characters a URL path carries as they are; every other byte is percent-encoded.
-bool isAllowedInURLPath(unsigned char c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-        return true;
-    }
-    return std::string_view("-._~!$&'()*+,;=:@/").find(static_cast<char>(c)) !=
-           std::string_view::npos;
-}
 
 }  // namespace
 
@@ -104,19 +97,7 @@ std::string fileURLString(const std::filesystem::path& path) {
         }
         absolute = folder + absolute;
     }
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string url = "file://";
-    for (const char c : absolute) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (isAllowedInURLPath(byte)) {
-            url += c;
-        } else {
-            url += '%';
-            url += kHex[byte >> 4];
-            url += kHex[byte & 0x0F];
-        }
-    }
-    return url;
+    return "file://" + percentEncoded(absolute, UrlPart::path);
 }
 
 }  // namespace platform

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dispatch/ConcurrentQueue.h"
+#include "platform/foundation/Error.h"
+#include "platform/http/Url.h"
+
+// The process's HTTP session: transfers over HTTP and HTTPS, each on its own connection
+// handle, run one beside the other on the session's queue.
+namespace platform::http {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Header {
+    std::string field{};
+    std::string value{};
+};
+
+struct Request {
+    Url url;
+    // Sent as given, case included.
+    std::string method = "GET";
+    // Sent in this order; two headers with one field both go out.
+    std::vector<Header> headers{};
+    std::optional<Bytes> body{};
+    // How long the transfer may go without any progress (connecting, or bytes moving) before
+    // it fails; a long download that keeps moving is never cut off.
+    std::chrono::seconds idleTimeout{60};
+};
+
+// What answered a request.
+struct Response {
+    // The HTTP status of the last response after redirects; none for an answer that is not
+    // HTTP (a URL of another scheme, which the session does not fetch).
+    std::optional<int> statusCode{};
+    // The last response's header lines in the order received.
+    std::vector<Header> headers{};
+
+    bool isHttp() const { return statusCode.has_value(); }
+};
+
+// A transfer that failed before it had a whole answer: no connection, a time-out, a cancel.
+class TransferError : public Error {
+public:
+    enum class Code { cannotConnect, timedOut, cancelled, invalidRequest, failed };
+
+    TransferError(Code code, std::string description)
+        : Error(std::move(description)), code_(code) {}
+
+    Code code() const { return code_; }
+
+private:
+    Code code_;
+};
+
+// The outcome of a data transfer: a response and its body (empty, never absent, when the
+// response has none), or an error and neither.
+struct DataOutcome {
+    std::optional<Bytes> data;
+    std::optional<Response> response;
+    std::optional<TransferError> error;
+};
+
+// The outcome of a download: the body in a temporary file that belongs to the session and is
+// removed once the completion returns, the response, or an error.
+struct DownloadOutcome {
+    std::optional<std::filesystem::path> location;
+    std::optional<Response> response;
+    std::optional<TransferError> error;
+};
+
+// One transfer; cancelling ends it soon (within about a second when the peer is silent) with a
+// `cancelled` error, or keeps it from starting.
+class Task {
+public:
+    void cancel() { cancelled_.store(true); }
+    bool isCancelled() const { return cancelled_.load(); }
+
+private:
+    std::atomic<bool> cancelled_{false};
+};
+
+// Every transfer starts at once on the queue "http.session" and calls its completion there,
+// once, whatever happens; completions of different transfers may run at the same time. Only
+// "http" and "https" are fetched, also when redirected (at most 16 times); a URL of another
+// scheme is answered at once with a response that is not HTTP and nothing is read. Compressed
+// bodies arrive decoded. Proxies come from the usual environment variables.
+//
+// Example:
+//   platform::http::Session::shared().data(request, [](platform::http::DataOutcome outcome) {
+//       if (outcome.response && outcome.response->statusCode == 200) { use(*outcome.data); }
+//   });
+class Session {
+public:
+    static Session& shared();
+
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    const std::shared_ptr<dispatch::ConcurrentQueue>& queue() const { return queue_; }
+
+    std::shared_ptr<Task> data(Request request, std::function<void(DataOutcome)> completion);
+    std::shared_ptr<Task> download(Request request,
+                                   std::function<void(DownloadOutcome)> completion);
+
+private:
+    Session();
+
+    std::shared_ptr<dispatch::ConcurrentQueue> queue_;
+};
+
+}  // namespace platform::http

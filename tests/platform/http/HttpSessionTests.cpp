@@ -1,0 +1,187 @@
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/dispatch/Quiescence.h"
+#include "platform/http/HttpSession.h"
+#include "support/DispatchTest.h"
+#include "support/FileTestHelpers.h"
+#include "support/LocalHttpServer.h"
+
+namespace {
+
+using platform::Url;
+using platform::http::Bytes;
+using platform::http::DataOutcome;
+using platform::http::DownloadOutcome;
+using platform::http::Request;
+using platform::http::Session;
+using platform::http::TransferError;
+
+Request get(const std::string& url) {
+    return Request{.url = Url::make(url).value()};
+}
+
+std::string textOf(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+class HttpSessionTest : public DispatchTest {
+protected:
+    // Runs the transfer and waits (bounded) for its outcome.
+    DataOutcome fetch(Request request) {
+        auto outcome = std::make_shared<std::optional<DataOutcome>>();
+        auto done = std::make_shared<TestLatch>(1);
+        Session::shared().data(std::move(request), [outcome, done](DataOutcome result) {
+            EXPECT_TRUE(Session::shared().queue()->isCurrent());
+            outcome->emplace(std::move(result));
+            done->countDown();
+        });
+        EXPECT_TRUE(done->wait());
+        return outcome->value();
+    }
+
+    LocalHttpServer server;
+};
+
+TEST_F(HttpSessionTest, SendsMethodHeadersInOrderAndBody) {
+    server.route("/echo", {.status = 201, .headers = {{"X-Answer", "42"}}, .body = "made"});
+    Request request = get(server.url("/echo"));
+    request.method = "PUT";
+    request.headers = {{"X-Tag", "first"}, {"X-Other", "o"}, {"X-Tag", "second"}};
+    request.body = Bytes{'a', 'b', 'c'};
+
+    const auto outcome = fetch(request);
+
+    ASSERT_TRUE(outcome.response);
+    EXPECT_EQ(outcome.response->statusCode, 201);
+    EXPECT_EQ(textOf(*outcome.data), "made");
+    const auto answer =
+        std::find_if(outcome.response->headers.begin(), outcome.response->headers.end(),
+                     [](const auto& header) { return header.field == "X-Answer"; });
+    ASSERT_NE(answer, outcome.response->headers.end());
+    EXPECT_EQ(answer->value, "42");
+    const auto received = server.requests().at(0);
+    EXPECT_EQ(received.method, "PUT");
+    EXPECT_EQ(received.body, "abc");
+    EXPECT_EQ(received.values("X-Tag"), (std::vector<std::string>{"first", "second"}));
+    EXPECT_TRUE(received.values("Content-Type").empty());
+}
+
+TEST_F(HttpSessionTest, MethodsArriveAsGivenAndHeadCompletesWithoutBody) {
+    server.route("/any", {.body = "body"});
+    for (const char* method : {"GET", "POST", "DELETE", "OPTIONS", "HEAD"}) {
+        SCOPED_TRACE(method);
+        Request request = get(server.url("/any"));
+        request.method = method;
+
+        const auto outcome = fetch(request);
+
+        ASSERT_TRUE(outcome.response);
+        EXPECT_EQ(outcome.response->statusCode, 200);
+        EXPECT_EQ(server.requests().back().method, method);
+        EXPECT_EQ(textOf(*outcome.data), std::string(method) == "HEAD" ? "" : "body");
+    }
+}
+
+TEST_F(HttpSessionTest, FollowsRedirectsButNotAMovedAnswerWithoutLocation) {
+    server.route("/old", {.status = 301, .headers = {{"Location", "/new"}}});
+    server.route("/new", {.body = "moved here"});
+    server.route("/nowhere", {.status = 301});
+
+    const auto redirected = fetch(get(server.url("/old")));
+    const auto stranded = fetch(get(server.url("/nowhere")));
+
+    EXPECT_EQ(redirected.response->statusCode, 200);
+    EXPECT_EQ(textOf(*redirected.data), "moved here");
+    EXPECT_EQ(stranded.response->statusCode, 301);
+}
+
+TEST_F(HttpSessionTest, RefusesRedirectsToOtherSchemes) {
+    const auto secret = test_files::put(test_files::sandbox() / "secret.txt", "secret");
+    server.route("/to-file",
+                 {.status = 302, .headers = {{"Location", Url::fileURL(secret).string()}}});
+
+    const auto outcome = fetch(get(server.url("/to-file")));
+
+    EXPECT_FALSE(outcome.response);
+    ASSERT_TRUE(outcome.error);
+}
+
+TEST_F(HttpSessionTest, ARefusedConnectionIsAnErrorWithoutResponse) {
+    const auto outcome = fetch(get(LocalHttpServer::refusedUrl()));
+
+    EXPECT_FALSE(outcome.response);
+    EXPECT_FALSE(outcome.data);
+    ASSERT_TRUE(outcome.error);
+    EXPECT_EQ(outcome.error->code(), TransferError::Code::cannotConnect);
+}
+
+TEST_F(HttpSessionTest, OtherSchemesGetAnAnswerThatIsNotHttp) {
+    const auto secret = test_files::put(test_files::sandbox() / "secret.txt", "secret");
+
+    const auto outcome = fetch(Request{.url = Url::fileURL(secret)});
+
+    ASSERT_TRUE(outcome.response);
+    EXPECT_FALSE(outcome.response->isHttp());
+    EXPECT_TRUE(outcome.data->empty());
+}
+
+TEST_F(HttpSessionTest, RefusesHeadersAndMethodsThatCouldSplitTheRequest) {
+    server.route("/any", {});
+    Request badHeader = get(server.url("/any"));
+    badHeader.headers = {{"X-Tag", "a\r\nX-Injected: 1"}};
+    Request badMethod = get(server.url("/any"));
+    badMethod.method = "GET /other HTTP/1.1\r\n";
+
+    for (const auto& request : {badHeader, badMethod}) {
+        const auto outcome = fetch(request);
+        ASSERT_TRUE(outcome.error);
+        EXPECT_EQ(outcome.error->code(), TransferError::Code::invalidRequest);
+    }
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(HttpSessionTest, CancelAbortsATransferWaitingForItsAnswer) {
+    server.route("/slow", {.body = "late", .delay = std::chrono::seconds(30)});
+    auto outcome = std::make_shared<std::optional<DataOutcome>>();
+    auto done = std::make_shared<TestLatch>(1);
+    const auto task =
+        Session::shared().data(get(server.url("/slow")), [outcome, done](DataOutcome result) {
+            outcome->emplace(std::move(result));
+            done->countDown();
+        });
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (server.requests().empty() && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::yield();  // bounded: until the request is in the server's hands
+    }
+
+    task->cancel();
+
+    ASSERT_TRUE(done->wait(std::chrono::seconds(5)));
+    ASSERT_TRUE(outcome->value().error);
+    EXPECT_EQ(outcome->value().error->code(), TransferError::Code::cancelled);
+}
+
+TEST_F(HttpSessionTest, DownloadsIntoATemporaryFileRemovedAfterTheCompletion) {
+    server.route("/file", {.body = "file content"});
+    auto location = std::make_shared<std::filesystem::path>();
+    auto done = std::make_shared<TestLatch>(1);
+
+    Session::shared().download(get(server.url("/file")), [location, done](DownloadOutcome outcome) {
+        ASSERT_TRUE(outcome.location);
+        EXPECT_EQ(outcome.response->statusCode, 200);
+        EXPECT_EQ(test_files::contentOf(*outcome.location), "file content");
+        *location = *outcome.location;
+        done->countDown();
+    });
+
+    ASSERT_TRUE(done->wait());
+    EXPECT_TRUE(platform::dispatch::waitForQuiescence(std::chrono::seconds(5)));
+    EXPECT_FALSE(std::filesystem::exists(*location));
+}
+
+}  // namespace
