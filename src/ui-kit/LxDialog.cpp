@@ -4,15 +4,11 @@
 #include <utility>
 
 #include <QEasingCurve>
-#include <QEvent>
-#include <QGraphicsBlurEffect>
 #include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
-#include <QPointer>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
-#include "platform/reactive/AnyCancellable.h"
 #include "ui-kit/LxAnimation.h"
 #include "ui-kit/internal/DialogLayers.h"
 
@@ -23,6 +19,7 @@ using lx::internal::DialogCardTransition;
 using lx::internal::DialogVeil;
 
 constexpr int gap = 1;
+constexpr double blurRadius = 5;
 constexpr int fadeMilliseconds = 350;
 constexpr int springMilliseconds = 1000;
 
@@ -89,20 +86,17 @@ QWidget* create(QWidget* content, const std::vector<QWidget*>& actions) {
 
 }  // namespace LxDialog
 
-// The host's own widgets, back to front: the content's container (in the host's layout), the
-// veil, the card's shadow around its rounded frame, and the transition layer.
+// The host's own layers over its content, back to front: the veil, the card's shadow around
+// its rounded frame, and the transition layer.
 class LxDialogHost::Layers {
 public:
     explicit Layers(LxDialogHost* host)
-        : container(new QWidget(host)),
-          veil(new DialogVeil(host)),
+        : veil(new DialogVeil(host)),
           shadow(new QWidget(host)),
           frame(new DialogCardFrame(shadow)),
           transition(new DialogCardTransition(host)),
           veilFade(new QVariantAnimation(host)),
           cardMotion(new QVariantAnimation(host)) {
-        auto* containerLayout = new QVBoxLayout(container);
-        containerLayout->setContentsMargins(0, 0, 0, 0);
         auto* shadowLayout = new QVBoxLayout(shadow);
         shadowLayout->setContentsMargins(0, 0, 0, 0);
         shadowLayout->addWidget(frame);
@@ -127,61 +121,33 @@ public:
         transition->hide();
     }
 
-    QWidget* container;
-    QPointer<QWidget> content;
     DialogVeil* veil;
     QWidget* shadow;
     DialogCardFrame* frame;
     DialogCardTransition* transition;
     QVariantAnimation* veilFade;
     QVariantAnimation* cardMotion;
-    platform::reactive::AnyCancellable subscription;
 };
 
 LxDialogHost::LxDialogHost(QWidget* content, platform::qt::Binding<bool> presented,
                            LxDialogBuilder builder, QWidget* parent)
-    : QWidget(parent),
-      presented_(std::move(presented)),
+    : OverlayHost(content, std::move(presented), parent),
       builder_(std::move(builder)),
       layers_(std::make_unique<Layers>(this)) {
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(layers_->container);
-    layers_->container->layout()->addWidget(content);
-    layers_->content = content;
     // Last: the current value arrives at once and may present the dialog.
-    layers_->subscription =
-        presented_.changes.sink([this](bool presented) { setPresented(presented); });
+    watchPresented();
 }
 
 LxDialogHost::~LxDialogHost() {
-    layers_->subscription.cancel();
+    stopWatching();
     layers_->stopAnimations();
-}
-
-QWidget* LxDialogHost::content() const {
-    return layers_->content;
 }
 
 bool LxDialogHost::isPresented() const {
     return isPresented_;
 }
 
-bool LxDialogHost::event(QEvent* event) {
-    const bool handled = QWidget::event(event);
-    // The card is outside the host's layout: follow its size when its contents change.
-    if (event->type() == QEvent::LayoutRequest) {
-        placeLayers();
-    }
-    return handled;
-}
-
-void LxDialogHost::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    placeLayers();
-}
-
-void LxDialogHost::setPresented(bool presented) {
+void LxDialogHost::presentedChanged(bool presented) {
     if (presented && isPresented_) {
         rebuildCard();
     } else if (presented) {
@@ -195,10 +161,7 @@ void LxDialogHost::present() {
     Layers& layers = *layers_;
     isPresented_ = true;
     layers.stopAnimations();
-    auto* blur = new QGraphicsBlurEffect;
-    blur->setBlurRadius(5);
-    layers.container->setGraphicsEffect(blur);
-    layers.container->setEnabled(false);
+    coverContent(blurRadius);
     rebuildCard();
     layers.veil->show();
     layers.veil->raise();
@@ -241,8 +204,7 @@ void LxDialogHost::dismiss() {
     Layers& layers = *layers_;
     isPresented_ = false;
     layers.stopAnimations();
-    layers.container->setGraphicsEffect(nullptr);
-    layers.container->setEnabled(true);
+    uncoverContent();
     QPixmap picture;
     if (animates()) {
         // The live card may still be hidden behind a spring that was cut short.
@@ -280,12 +242,7 @@ void LxDialogHost::dismiss() {
 }
 
 void LxDialogHost::rebuildCard() {
-    const QPointer<LxDialogHost> host(this);
-    layers_->frame->setCard(builder_([host] {
-        if (host) {
-            host->presented_.set(false);
-        }
-    }));
+    layers_->frame->setCard(builder_(dismissAction()));
     placeLayers();
 }
 

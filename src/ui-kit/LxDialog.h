@@ -8,6 +8,7 @@
 
 #include "platform/qt/Binding.h"
 #include "platform/qt/Sheet.h"
+#include "ui-kit/internal/OverlayHost.h"
 
 // The kit's in-window modal dialog.
 namespace LxDialog {
@@ -36,30 +37,26 @@ using LxDialogBuilder = std::function<QWidget*(const platform::qt::Dismiss& dism
 // whenever true is written again while it shows, so it always shows the state of the moment;
 // it is deleted when the flag turns false. Only `dismiss` (or whoever holds the flag) closes
 // the dialog. Main thread only; the flag must change there.
-class LxDialogHost final : public QWidget {
+class LxDialogHost final : public lx::internal::OverlayHost {
 public:
     LxDialogHost(QWidget* content, platform::qt::Binding<bool> presented, LxDialogBuilder builder,
                  QWidget* parent = nullptr);
     ~LxDialogHost() override;
 
-    QWidget* content() const;
     bool isPresented() const;
 
 protected:
-    bool event(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    void presentedChanged(bool presented) override;
+    void placeLayers() override;
 
 private:
     class Layers;
 
-    void setPresented(bool presented);
     void present();
     void dismiss();
     void rebuildCard();
-    void placeLayers();
     bool animates() const;
 
-    platform::qt::Binding<bool> presented_;
     LxDialogBuilder builder_;
     std::unique_ptr<Layers> layers_;
     bool isPresented_ = false;
