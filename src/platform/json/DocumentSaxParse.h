@@ -90,7 +90,9 @@ private:
 // Only the parser's own words in a not-JSON error differ.
 template <class Handler>
 bool saxParseDocument(std::string_view text, Handler& handler) {
-    if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
+    // An empty view may have no data at all, which memchr must not be given.
+    const void* nul = text.empty() ? nullptr : std::memchr(text.data(), '\0', text.size());
+    if (nul != nullptr) {
         internal::throwNotJsonAt(
             "Invalid character NUL.",
             static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
