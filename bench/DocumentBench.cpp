@@ -1,6 +1,7 @@
 // Reading and writing project documents of 1k, 10k and 100k tasks the way packages are opened
 // and saved, each beside its floor in the same run: nlohmann::json's SAX parse of the same text
-// keeping nothing (what reading cannot avoid), its parse into a document (the road not taken)
+// keeping nothing (what reading cannot avoid), the same with RapidJSON's reader (which documents
+// are read with), nlohmann's parse into a document (the road not taken)
 // and its dump of that document (what writing cannot avoid). Mapping the read document to a
 // project and the project back to a document are the other half of opening and saving; they
 // read as ratios to reading and writing the text.
@@ -10,6 +11,8 @@
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
 #include <string>
 #include <vector>
 
@@ -67,6 +70,21 @@ BENCHMARK_DEFINE_F(DocumentBench, SaxParseBaseline)(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
+BENCHMARK_DEFINE_F(DocumentBench, RapidSaxParseBaseline)(benchmark::State& state) {
+    const std::string& text = documentText(state.range(0));
+    for (auto _ : state) {
+        rapidjson::MemoryStream stream(text.data(), text.size());
+        rapidjson::BaseReaderHandler<> nothing;
+        rapidjson::Reader reader;
+        benchmark::DoNotOptimize(
+            reader
+                .Parse<rapidjson::kParseValidateEncodingFlag | rapidjson::kParseFullPrecisionFlag>(
+                    stream, nothing)
+                .IsError());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
 BENCHMARK_DEFINE_F(DocumentBench, ParsedDocumentBaseline)(benchmark::State& state) {
     const std::string& text = documentText(state.range(0));
     for (auto _ : state) {
@@ -109,6 +127,7 @@ void taskCounts(benchmark::internal::Benchmark* benchmark) {
 
 BENCHMARK_REGISTER_F(DocumentBench, ReadDocumentFile)->Apply(taskCounts);
 BENCHMARK_REGISTER_F(DocumentBench, SaxParseBaseline)->Apply(taskCounts);
+BENCHMARK_REGISTER_F(DocumentBench, RapidSaxParseBaseline)->Apply(taskCounts);
 BENCHMARK_REGISTER_F(DocumentBench, ParsedDocumentBaseline)->Apply(taskCounts);
 BENCHMARK_REGISTER_F(DocumentBench, WriteDocument)->Apply(taskCounts);
 BENCHMARK_REGISTER_F(DocumentBench, DumpBaseline)->Apply(taskCounts);

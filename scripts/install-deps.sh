@@ -10,6 +10,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   # libraries
   zlib1g-dev libminizip-dev nlohmann-json3-dev libicu-dev
+  # the SAX reader that parses whole project documents
+  rapidjson-dev
   qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev
   # face detection in thumbnails: OpenCV's object detection and its cascade files
   libopencv-objdetect-dev opencv-data

@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/json/SaxParse.h"
+#include "platform/json/DocumentSaxParse.h"
 
 // A document of 100k tasks is about 100 MB of text. Parsing it into a document first and then
 // reading the records from that costs about twice the parse alone, so the records are filled
@@ -300,7 +300,7 @@ std::optional<JsonProject> readProjectDocument(std::string_view text,
                                                const platform::json::Decoder& decoder) {
     std::optional<JsonProject> project;
     DocumentHandler handler(project, decoder);
-    platform::json::saxParse(text, handler);
+    platform::json::saxParseDocument(text, handler);
     return project;
 }
 

@@ -14,9 +14,11 @@ namespace jsonRecord {
 //
 // Reads exactly what JsonProject::decode reads from the parsed text, with the same errors, each
 // naming the path to the offending value ("Root.Childs[2].Type"); the first error stops the
-// reading. One difference: of a key given twice in one object, the parsed text keeps only the
+// reading. Two differences: of a key given twice in one object, the parsed text keeps only the
 // later value, while this reader also judges the earlier one, so a bad earlier value refuses
-// the document here.
+// the document here; and the text is parsed by the JSON layer's document parser
+// (saxParseDocument), whose not-JSON errors name the problem in its own words, and which also
+// refuses a NUL byte after the value.
 std::optional<JsonProject> readProjectDocument(std::string_view text,
                                                const platform::json::Decoder& decoder);
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -27,10 +28,6 @@ using platform::Date;
 // also take digits of other scripts and years of other lengths ("02021-03-05").
 constexpr std::string_view kFullDateShape = "9999-99-99T99:99:99";
 constexpr std::string_view kDayDateShape = "9999-99-99";
-
-// 0001-01-02 00:00:00 UTC: earlier years would be written with four digits and no era and so
-// read back as other years.
-constexpr Date kEarliestWrittenDate = Date::fromUnix(-62135510400.0);
 
 // Whatever the user's locale, the document's digits are ASCII.
 constexpr const char* kDocumentLocale = "en_US_POSIX";
@@ -101,6 +98,14 @@ std::optional<Date> plainCalendarDate(std::string_view text, bool withTime) {
                                                                        .second = second});
 }
 
+std::optional<std::string> formatJsonDate(Date date);
+
+// A document that opens must save: a date read from an odd text (year 0000, say, which the
+// formatter takes for 1 BC) is refused when it has no text to be written as.
+std::optional<Date> writable(std::optional<Date> date) {
+    return date && formatJsonDate(*date) ? date : std::nullopt;
+}
+
 // Which form a text is read in goes by its count of characters (grapheme clusters): 19 or more
 // is the full form, of which the first 19 characters are read.
 std::optional<Date> parseJsonDate(std::string_view text) {
@@ -118,24 +123,29 @@ std::optional<Date> parseJsonDate(std::string_view text) {
             return std::nullopt;
         }
         const auto plain = plainCalendarDate(fullPart, true);
-        return plain ? plain : JsonProjectData::jsonFullDateFormatter().parse(fullPart);
+        return plain ? plain : writable(JsonProjectData::jsonFullDateFormatter().parse(fullPart));
     }
     if (!hasShape(text, kDayDateShape)) {
         return std::nullopt;
     }
     const auto plain = plainCalendarDate(text, false);
-    return plain ? plain : JsonProjectData::jsonDayDateFormatter().parse(text);
+    return plain ? plain : writable(JsonProjectData::jsonDayDateFormatter().parse(text));
 }
 
+// The formatter's text of `date` from the calendar's fields, which are what the formatter
+// prints and cost a fifth of it. None outside the years 1 to 9999: the pattern writes the year
+// of the era with four digits and no era, so other years would read back as other dates.
 std::optional<std::string> formatJsonDate(Date date) {
-    if (!(date >= kEarliestWrittenDate)) {
+    const platform::DateComponents fields = platform::Calendar::current().components(date);
+    if (!fields.year || *fields.year < 1 || *fields.year > 9999) {
         return std::nullopt;
     }
-    std::string text = JsonProjectData::jsonFullDateFormatter().format(date);
-    if (!hasShape(text, kFullDateShape)) {
-        return std::nullopt;
-    }
-    return text;
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%04d-%02d-%02dT%02d:%02d:%02d",
+                  static_cast<int>(*fields.year), static_cast<int>(*fields.month),
+                  static_cast<int>(*fields.day), static_cast<int>(*fields.hour),
+                  static_cast<int>(*fields.minute), static_cast<int>(*fields.second));
+    return std::string(text.data());
 }
 
 [[noreturn]] void cannotDecode(const platform::json::Value& value, const std::string& text) {

@@ -18,7 +18,9 @@
 // characters, ASCII digits) in the current time zone, and read in the current time zone either
 // in that form (from a text of 19 or more characters, whose first 19 count: "Z", ".250" or
 // "+02:00" after them are ignored) or as a day "yyyy-MM-dd" at 00:00 (from a shorter text).
-// Nothing else is a date: not "2021-3-5", not "2021-03-05T14:07", not "2021-02-30".
+// Nothing else is a date: not "2021-3-5", not "2021-03-05T14:07", not "2021-02-30", and not a
+// text whose date could not be written again (the year 0000). Dates before the calendar reform
+// of October 1582 are Julian dates, in reading and in writing.
 //
 // Reading is all or nothing: a value of the wrong type, a number that does not fit its field, a
 // task "Type" other than 0, 1 or 2 or a date that cannot be read anywhere in the tree gives no
@@ -37,8 +39,10 @@
 //   const std::optional<std::string> text = saving.jsonString();
 class JsonProjectData {
 public:
-    // Larger document files are refused unread: the biggest plans are about 100 MB.
-    static constexpr std::uintmax_t kMaximumFileSize = std::uintmax_t{256} << 20;
+    // The document limit: larger document files are refused unread, before any memory is taken
+    // for them, and the package opener refuses a "project.moc" that inflates beyond it. A plan
+    // of a million tasks is about 730 MB; reading one takes about three times its size.
+    static constexpr std::uintmax_t kMaximumFileSize = std::uintmax_t{2} << 30;  // 2 GiB
 
     // The document's top-level object; absent when nothing was read or set.
     std::optional<JsonProject> _data;

@@ -122,7 +122,9 @@ JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file
 
     const WorkingFolder working(workingFolder);
     try {
-        unzippedJsonFile.copy(working.jsonFile());
+        // Moved, not copied: the unzip folder goes anyway, and a large plan's document is
+        // hundreds of megabytes (across file systems the move copies).
+        unzippedJsonFile.move(working.jsonFile());
     } catch (...) {
         Log::error("Failed to copy the json file when opening project at:" + file.pathString());
         throw OrbinDocumentError::OpenError();

@@ -11,13 +11,13 @@
 
 #include "LxLog/Log.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
+#include "LxOrbinDocument/Model/Project/OrbinDocumentConfig.h"
 #include "LxOrbinDocument/Model/Task/DateBaseline.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskLinks.h"
 #include "platform/foundation/CallSite.h"
 #include "utility/DateExtensions.h"
 #include "utility/DateUnits.h"
-#include "utility/LxTreeNode.h"
 #include "utility/NumberConversions.h"
 #include "utility/StringExtensions.h"
 
@@ -86,16 +86,61 @@ void mapHeader(OrbProject& project, const JsonProject& document) {
 
 // --- One task ---
 
+// The start of the day of each date met in one mapping: a plan's dates fall on few days, and a
+// calendar call costs more than the rest of a task's fields.
+class DayStarts {
+public:
+    platform::Date of(platform::Date date) {
+        const auto [found, added] = days_.try_emplace(date.secondsSinceReferenceDate(), date);
+        if (added) {
+            found->second = lx::toDayOnly(date);
+        }
+        return found->second;
+    }
+
+private:
+    std::unordered_map<double, platform::Date> days_;
+};
+
 // A stored date is the day the document names. A group shows its children's dates, so a group
 // without one only needs a placeholder; a task without children and without the date is unusable.
-std::optional<platform::Date> taskDate(const std::optional<platform::Date>& date, bool hasChilds) {
+std::optional<platform::Date> taskDate(const std::optional<platform::Date>& date, bool hasChilds,
+                                       DayStarts& dayStarts) {
     if (date) {
-        return lx::toDayOnly(*date);
+        return dayStarts.of(*date);
     }
     if (hasChilds) {
         return platform::Date::now();
     }
     return std::nullopt;
+}
+
+// The model's rules for a task's own dates, as its setters apply them: a date outside the
+// document's span becomes today (start) or tomorrow (finish), and then a task never finishes
+// before it starts. The range goes first, or a reversed pair put in order could be reversed again.
+std::pair<platform::Date, platform::Date> taskDates(platform::Date start, platform::Date finish,
+                                                    DayStarts& dayStarts) {
+    const OrbinDocumentConfig& span = OrbinDocumentConfig::shared();
+    if (!span.contains(start)) {
+        start = dayStarts.of(platform::Date::now());
+    }
+    if (!span.contains(finish)) {
+        finish = dayStarts.of(platform::Date::now()) + LxDays(1);
+    }
+    return finish < start ? std::pair(finish, start) : std::pair(start, finish);
+}
+
+// A group whose children all dropped out is a plain task after all: its placeholder dates
+// become days, as every task's own dates are, so that the document it writes reads back as
+// the same task.
+void settlePlaceholderDates(OrbProjectTask& task, const JsonTask& record, DayStarts& dayStarts) {
+    if (task.hasChilds() || (record.start && record.finish)) {
+        return;
+    }
+    const auto [start, finish] =
+        taskDates(dayStarts.of(task.start()), dayStarts.of(task.finish()), dayStarts);
+    task.setStart(start);
+    task.setFinish(finish);
 }
 
 ProjectTaskInnerType innerTypeOf(const JsonTask& record) {
@@ -135,23 +180,20 @@ std::optional<TaskUrl> taskUrlOf(const std::optional<JsonTaskUrl>& record) {
 
 // The task itself, without its children. Its properties are set while it has none: a group's
 // setters would refuse them, and its derived values are refreshed once the tree stands.
-Task mapTask(const std::shared_ptr<OrbProject>& project, const Task& parent,
-             const JsonTask& record) {
+Task mapTask(const std::shared_ptr<OrbProject>& project, const Task& parent, const JsonTask& record,
+             DayStarts& dayStarts) {
     if (!record.uid) {
         return nullptr;
     }
     const bool hasChilds = record.childs && !record.childs->empty();
-    const auto start = taskDate(record.start, hasChilds);
-    const auto finish = taskDate(record.finish, hasChilds);
-    if (!start || !finish) {
+    const auto readStart = taskDate(record.start, hasChilds, dayStarts);
+    const auto readFinish = taskDate(record.finish, hasChilds, dayStarts);
+    if (!readStart || !readFinish) {
         return nullptr;
     }
-    Task task = parent ? parent->createChild(*record.uid, *start, *finish)
-                       : OrbProjectTask::create(project, nullptr, *record.uid, *start, *finish);
-    if (*finish < *start) {
-        task->setFinish(*start);
-        task->setStart(*finish);
-    }
+    const auto [start, finish] = taskDates(*readStart, *readFinish, dayStarts);
+    Task task = parent ? parent->createChild(*record.uid, start, finish)
+                       : OrbProjectTask::create(project, nullptr, *record.uid, start, finish);
     task->setInnerType(innerTypeOf(record));
     task->setName(record.name.value_or(""));
     task->setCompletedPercentage(record.completedPercent.value_or(0));
@@ -186,9 +228,48 @@ Task mapTask(const std::shared_ptr<OrbProject>& project, const Task& parent,
 
 // --- Passes over the finished tree ---
 
+// The passes change values and links, never the tree's shape, so they walk the child lists in
+// place instead of copying each one (a plan of 100k tasks would copy 100k lists per pass).
+template <class Visit>
+void forEachFromLeaf(const Task& root, Visit&& visit) {
+    struct Frame {
+        const Task* task;
+        std::size_t next = 0;
+    };
+    std::vector<Frame> stack{{&root}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        const auto& childs = (*top.task)->childs();
+        if (childs && top.next < childs->size()) {
+            const Task* child = &(*childs)[top.next++];
+            stack.push_back({child});
+            continue;
+        }
+        const Task* done = top.task;
+        stack.pop_back();
+        visit(*done);
+    }
+}
+
+// Pre-order, root first.
+template <class Visit>
+void forEachFromRoot(const Task& root, Visit&& visit) {
+    std::vector<const Task*> pending{&root};
+    while (!pending.empty()) {
+        const Task* task = pending.back();
+        pending.pop_back();
+        visit(*task);
+        if (const auto& childs = (*task)->childs()) {
+            for (auto child = childs->rbegin(); child != childs->rend(); ++child) {
+                pending.push_back(&*child);
+            }
+        }
+    }
+}
+
 // Leaf to root, so that every group sees its children's final dates.
 void recalculateGroupDates(const Task& root) {
-    lx::treeNavigateFromLeaf(root, [](const Task& task) {
+    forEachFromLeaf(root, [](const Task& task) {
         task->refreshCalculatablePropertiesOfTaskGroup(true, true, false, false, false, false);
     });
 }
@@ -197,7 +278,7 @@ void recalculateGroupDates(const Task& root) {
 // last one met leaf to root is.
 LinkTargets refreshGroupsAndCollectLinkTargets(const Task& root) {
     LinkTargets targets;
-    lx::treeNavigateFromLeaf(root, [&targets](const Task& task) {
+    forEachFromLeaf(root, [&targets](const Task& task) {
         task->refreshCalculatablePropertiesOfTaskGroup(false, false, true, true, true, true);
         if (!task->isGroupTask()) {
             targets.insert_or_assign(task->id(), task);
@@ -210,7 +291,7 @@ LinkTargets refreshGroupsAndCollectLinkTargets(const Task& root) {
 // above them. The root is above every task and below none, so a link to it is refused.
 void resolveTaskLinks(const Task& root, const LinkTargets& targets,
                       const platform::CallSite& site) {
-    lx::treeNavigate(root, true, [&](const Task& task) {
+    forEachFromRoot(root, [&](const Task& task) {
         if (!task->predecessorIdListBuf() || task->isGroupTask()) {
             return;
         }
@@ -286,7 +367,8 @@ std::shared_ptr<OrbProject> DataMapService::map(const JsonProject& jsonProject) 
 // document lists them.
 Task DataMapService::map(const std::shared_ptr<OrbProject>& project, const Task& parent,
                          const JsonTask& jsonTask, bool includeChildren) {
-    Task top = mapTask(project, parent, jsonTask);
+    DayStarts dayStarts;
+    Task top = mapTask(project, parent, jsonTask, dayStarts);
     if (!top || !includeChildren) {
         return top;
     }
@@ -299,11 +381,12 @@ Task DataMapService::map(const std::shared_ptr<OrbProject>& project, const Task&
     while (!stack.empty()) {
         Frame& frame = stack.back();
         if (!frame.record->childs || frame.next == frame.record->childs->size()) {
+            settlePlaceholderDates(*frame.task, *frame.record, dayStarts);
             stack.pop_back();
             continue;
         }
         const JsonTask& childRecord = (*frame.record->childs)[frame.next++];
-        if (Task child = mapTask(project, frame.task, childRecord)) {
+        if (Task child = mapTask(project, frame.task, childRecord, dayStarts)) {
             stack.push_back({&childRecord, std::move(child)});
         }
     }

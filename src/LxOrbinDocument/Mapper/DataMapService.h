@@ -14,6 +14,9 @@ class OrbProjectTask;
 // default or is dropped, so the only document refused is one without "Uid". A task without
 // "Uid" goes with its subtree, and so does a task without children that lacks "Start" or
 // "Finish"; a tree without a usable root gets a default root (task 0, today to tomorrow).
+// A task's own dates are kept as the model's setters keep them: inside the document span (today
+// and tomorrow stand in for dates outside it) and never finishing before they start; a group
+// whose children all drop out gets whole days for its placeholder dates.
 // Predecessor links survive only between tasks of one sub-project (or of the root's level
 // outside every project task); links that cross a project border are dropped with a debug
 // line. Members are looked up by id as the team finds them (the last member of a repeated id).

@@ -13,6 +13,8 @@ namespace internal {
 
 // The data-corrupted error of text that is not JSON, from the parser's own message.
 [[noreturn]] void throwNotJson(std::string_view parserMessage);
+// The same for a parser that names the problem and the byte where it was found.
+[[noreturn]] void throwNotJsonAt(std::string_view problem, std::size_t offset);
 [[noreturn]] void throwNestedTooDeeply();
 
 // Passes every event to the handler and refuses nesting deeper than kMaximumNestingDepth.

@@ -20,6 +20,12 @@ void throwNotJson(std::string_view parserMessage) {
                         "The data is not valid JSON: " + std::string(parserMessage));
 }
 
+void throwNotJsonAt(std::string_view problem, std::size_t offset) {
+    throw DecodingError(DecodingError::Kind::dataCorrupted, {},
+                        "The data is not valid JSON: " + std::string(problem) + " (at byte " +
+                            std::to_string(offset) + ")");
+}
+
 void throwNestedTooDeeply() {
     throw DecodingError(
         DecodingError::Kind::dataCorrupted, {},

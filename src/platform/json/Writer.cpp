@@ -82,6 +82,17 @@ void appendNumber(std::string& output, Number value) {
     output.append(digits.data(), result.ptr);
 }
 
+// Negative zero with a fraction: "-0" reads back as the whole number 0, and the sign would be
+// lost on the next writing.
+template <class Floating>
+void appendFloating(std::string& output, Floating value) {
+    if (value == 0 && std::signbit(value)) {
+        output += "-0.0";
+        return;
+    }
+    appendNumber(output, value);
+}
+
 }  // namespace
 
 void Writer::encodeNull() {
@@ -106,14 +117,14 @@ void Writer::encode(float value) {
     if (!std::isfinite(value)) {
         invalidValue("The number " + std::to_string(value) + " cannot be written in JSON");
     }
-    appendNumber(output_, value);
+    appendFloating(output_, value);
 }
 
 void Writer::encode(double value) {
     if (!std::isfinite(value)) {
         invalidValue("The number " + std::to_string(value) + " cannot be written in JSON");
     }
-    appendNumber(output_, value);
+    appendFloating(output_, value);
 }
 
 void Writer::encode(std::string_view text) {

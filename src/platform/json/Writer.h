@@ -51,7 +51,8 @@ class ArrayWriter;
 //
 // Text must be UTF-8 and is written as it is, except that '"', '\', '/' and control characters
 // are escaped ("/" as "\/"). Floating numbers are written with the fewest digits that read back
-// as the same number (a float as a float); non-finite ones are an EncodingError, as is
+// as the same number (a float as a float), negative zero as "-0.0" (so that it reads back as a
+// floating number with its sign); non-finite ones are an EncodingError, as is
 // nesting deeper than kMaximumNestingDepth. Object keys keep the order in which they are
 // written. Errors name the path of keys to the bad value.
 //

@@ -147,6 +147,59 @@ TEST(JsonDocumentDates, WrittenAsLocalWallClockToTheSecond) {
     }
 }
 
+// The writer takes the calendar's fields instead of the formatter's text; every seven and a
+// half minutes of days whose clocks change, of the calendar reform and of the first and last
+// years, the two agree.
+TEST(JsonDocumentDates, WrittenAsTheDocumentFormatterWritesThem) {
+    struct Row {
+        const char* zone;
+        const char* day;
+    };
+    const Row rows[] = {
+        {"Europe/Berlin", "2021-03-28"},
+        {"Europe/Berlin", "2021-10-31"},
+        {"America/Sao_Paulo", "2018-11-04"},
+        {"America/Sao_Paulo", "2019-02-16"},
+        {"Europe/Berlin", "1582-10-04"},
+        {"Europe/Berlin", "1582-10-15"},
+        {"Europe/Berlin", "0001-01-02"},
+        {"America/Sao_Paulo", "9999-12-31"},
+        {"UTC", "1500-02-29"},
+    };
+    for (const Row& row : rows) {
+        const platform::ScopedTimeZoneAndLocale pinned(row.zone, "en_US");
+        SCOPED_TRACE(std::string(row.zone) + " " + row.day);
+        const auto dayStart = JsonProjectData::jsonDayDateFormatter().parse(row.day);
+        ASSERT_TRUE(dayStart);
+        for (int step = 0; step < 24 * 8; ++step) {
+            const Date date = dayStart->addingTimeInterval(step * 450.0 + 0.5);
+            SCOPED_TRACE(date.unixSeconds());
+            EXPECT_EQ(writtenDate(date), JsonProjectData::jsonFullDateFormatter().format(date));
+        }
+    }
+}
+
+// A document that opens must save: no date is read that has no text to be written as.
+TEST(JsonDocumentDates, OnlyDatesOfTheYearsOneTo9999AreReadAndWritten) {
+    for (const char* zone : {"Europe/Berlin", "America/Sao_Paulo", "Pacific/Kiritimati"}) {
+        const platform::ScopedTimeZoneAndLocale pinned(zone, "en_US");
+        SCOPED_TRACE(zone);
+        for (const char* text : {"0001-01-01T00:00:00", "0001-01-03T00:00:00",
+                                 "9999-12-31T23:59:59", "1582-10-20T00:00:00"}) {
+            const auto date = readDate(text);
+            ASSERT_TRUE(date) << text;
+            EXPECT_EQ(writtenDate(*date), text);
+        }
+        EXPECT_EQ(readDate("0000-12-31"), std::nullopt);
+        EXPECT_EQ(readDate("0000-01-01T00:00:00"), std::nullopt);
+        const auto first = readDate("0001-01-01");
+        ASSERT_TRUE(first);
+        EXPECT_EQ(writtenDate(first->addingTimeInterval(-1.0)), "<none>");
+    }
+    const platform::ScopedTimeZoneAndLocale utc("UTC", "en_US");
+    EXPECT_EQ(writtenDate(utcDate(9999, 12, 31, 23, 59, 59).addingTimeInterval(1.0)), "<none>");
+}
+
 TEST(JsonDocumentDates, WrittenTextReadsBackToTheSameText) {
     const platform::ScopedTimeZoneAndLocale pinned("Europe/Berlin", "en_US");
     for (const char* text : {"0999-05-06T07:08:09", "2021-10-31T02:30:00", "2021-03-05T00:00:00"}) {

@@ -441,10 +441,10 @@ TEST(DocumentToProject, DatesAreCutToTheirDayAndExchangedWhenReversed) {
     EXPECT_EQ(reversed->start(), local(2024, 3, 6));
     EXPECT_EQ(reversed->finish(), local(2024, 3, 9));
 
-    // Only an exchange goes through the setters, whose range rule then applies.
+    // The setters' range rule applies to every task, before the exchange.
     const TaskPtr outOfRange = project->findTask(3);
-    EXPECT_EQ(outOfRange->start(), local(1800, 1, 1));
-    EXPECT_EQ(outOfRange->finish(), local(1800, 1, 3));
+    EXPECT_EQ(outOfRange->start(), today());
+    EXPECT_EQ(outOfRange->finish(), today() + LxDays(1));
     const TaskPtr exchangedOutOfRange = project->findTask(4);
     EXPECT_EQ(exchangedOutOfRange->start(), today());
     EXPECT_EQ(exchangedOutOfRange->finish(), today() + LxDays(1));

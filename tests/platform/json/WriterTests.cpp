@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/json/Records.h"
+#include "platform/json/Value.h"
 #include "platform/json/Writer.h"
 #include "support/UtcDate.h"
 
@@ -58,6 +59,29 @@ TEST(WriterTest, FragmentsAndControlCharacters) {
     EXPECT_EQ(encoder.encode(std::numeric_limits<std::uint64_t>::max()), "18446744073709551615");
     EXPECT_EQ(encoder.encode(std::string("\x01\t\x7f")), "\"\\u0001\\t\x7f\"");
     EXPECT_EQ(encoder.encode(std::vector<int>{}), "[]");
+}
+
+// Written floating numbers read back as the same floating numbers, the sign of zero included:
+// "-0" would read back as the whole number 0.
+TEST(WriterTest, FloatingNumbersReadBackAsThemselves) {
+    const Encoder encoder;
+    const Decoder decoder;
+    for (const double value : {-0.0, 0.0, 0.1, -2.5, 1e300, 5e-324, 8.0}) {
+        SCOPED_TRACE(value);
+        const std::string text = encoder.encode(value);
+        const auto read = decoder.decode<double>(text);
+        EXPECT_EQ(read, value);
+        EXPECT_EQ(std::signbit(read), std::signbit(value));
+        EXPECT_EQ(encoder.encode(read), text);
+    }
+    for (const float value : {-0.0f, 0.1f, 3.4028235e38f}) {
+        SCOPED_TRACE(value);
+        const auto read = decoder.decode<float>(encoder.encode(value));
+        EXPECT_EQ(read, value);
+        EXPECT_EQ(std::signbit(read), std::signbit(value));
+    }
+    EXPECT_EQ(encoder.encode(-0.0f), "-0.0");
+    EXPECT_EQ(encoder.encode(8.0), "8");
 }
 
 TEST(WriterTest, ValuesJsonCannotHoldAreErrorsThatNameTheirPath) {
