@@ -108,12 +108,12 @@ void MainView::placeError(bool isShown) {
     placingError_ = true;
     // A text over a sheet is replaced by closing it (its card is built when shown), and closed
     // first so that it is not taken for the sheet on top.
-    errorOverSheet_->change(std::nullopt);
+    errorOverSheet_->setIsSome(false);
     QWidget* const sheet = isShown ? topSheet() : nullptr;
     if (isShown && sheet == nullptr) {
         errorInWindow_->change(errorMessage_->value());
     } else {
-        errorInWindow_->change(std::nullopt);
+        errorInWindow_->setIsSome(false);
     }
     if (sheet != nullptr) {
         if (sheet != errorSheetHost_) {
