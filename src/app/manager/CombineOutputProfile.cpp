@@ -7,6 +7,7 @@
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "app/manager/CombineOutput.h"
 #include "app/manager/ExceptionDays.h"
+#include "app/manager/MemberNameIndex.h"
 #include "utility/DateExtensions.h"
 #include "utility/StringExtensions.h"
 
@@ -41,16 +42,14 @@ std::vector<Member> entriesOf(const CombineSource::Project& source) {
 // A member joins the first entry of its trimmed name, entries appended for earlier members of
 // the same source included; an empty name is nobody in particular and joins none.
 void mergeTeam(std::vector<Member>& entries, const CombineSource::Project& source) {
+    MemberNameIndex index(entries);
     for (const auto& member : teamOf(source)) {
         const std::string name = lx::trimmed(member->name());
-        const auto joined =
-            name.empty() ? entries.end() : std::ranges::find_if(entries, [&](const Member& entry) {
-                return lx::isCaseInsensitiveSame(entry.name, name);
-            });
-        if (joined == entries.end()) {
-            entries.push_back(entryOf(source, member));
+        if (const auto joined = index.firstMatch(name)) {
+            entries[*joined].sources.push_back({source, member});
         } else {
-            joined->sources.push_back({source, member});
+            index.add(name, entries.size());
+            entries.push_back(entryOf(source, member));
         }
     }
 }
