@@ -13,6 +13,7 @@
 #include "platform/foundation/CallSite.h"
 #include "utility/LxAsync.h"
 #include "utility/LxUniqueIdentifier.h"
+#include "utility/ReleasedOnQueue.h"
 
 namespace {
 
@@ -72,7 +73,9 @@ CombineManager::SourceResult CombineManager::load(const std::filesystem::path& u
         const LxFolder workingFolder =
             LxFolder::tmpFolder().child(LxUniqueIdentifier::shared().uuidString(), false);
         workingFolder.createIfNotExist();
-        auto project = documents_->load(LxFile(url), workingFolder);
+        // Whoever lets go of the project last, a list being cleared on the main thread
+        // included, its teardown runs in the background.
+        auto project = lx::releasedInBackground(documents_->load(LxFile(url), workingFolder));
         const auto provisionalIndex = static_cast<std::int64_t>(source_->snapshot()->size());
         return SourceResult::success(
             CombineSource::Project{provisionalIndex, url, std::move(project), workingFolder});

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -203,6 +204,36 @@ TEST_F(SourceLoadingTest, ALoadInFlightDuringClearStartsAFreshList) {
     EXPECT_EQ(profile.name, "Combined Project");
     EXPECT_EQ(teamShape(profile), (TeamShapeOf{{"Cy", 1}}));
     EXPECT_EQ(profile.members.front().sources.front().project.index, 0);
+}
+
+// A hundred thousand tasks take long to free: whichever view or job lets go of a source last,
+// the project is freed on the background queue.
+TEST_F(SourceLoadingTest, ProjectsThatLeaveTheEngineAreFreedOffTheMainThread) {
+    const std::string kWatched = "/drops/watched.orb";
+    auto freed = std::make_shared<TestLatch>(1);
+    auto freeingThread = std::make_shared<std::atomic<std::thread::id>>();
+    documents->add(kWatched, [freed, freeingThread] {
+        auto project = makeProject({.team = {{"Ann"}}});
+        OrbProject* const pointer = project.get();
+        return std::shared_ptr<OrbProject>(pointer,
+                                           [project, freed, freeingThread](OrbProject*) mutable {
+                                               *freeingThread = std::this_thread::get_id();
+                                               project.reset();
+                                               freed->countDown();
+                                           });
+    });
+    engine->addSourceProject(kWatched);
+    pumpUntilDismissed(1);
+    engine->addSourceProject(kBeta);
+    pumpUntilDismissed(2);
+    ASSERT_EQ(listedIndexes(), (std::vector<std::int64_t>{0, 1}));
+
+    engine->clearSourceProjects();
+    platform::dispatch::runUntilIdle();
+    ASSERT_FALSE(engine->output()->profile());
+
+    ASSERT_TRUE(freed->wait());
+    EXPECT_NE(freeingThread->load(), std::this_thread::get_id());
 }
 
 }  // namespace
