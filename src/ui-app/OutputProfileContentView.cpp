@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ui-app/OutputProfileRowView.h"
+#include "ui-app/OutputProfileTeamView.h"
 #include "ui-app/ViewStyle.h"
 #include "ui-kit/LxColor.h"
 #include "utility/NumberConversions.h"
@@ -22,7 +23,7 @@ namespace {
 
 using LayoutOption = CombineOutput::SourceProjectLayoutOption;
 
-constexpr int kTitleWidth = 168;
+constexpr int kTitleWidth = OutputProfileRowView::kTitleWidth;
 constexpr int kSectionPadding = 20;
 constexpr int kRowSpacing = 1;
 constexpr std::int64_t kGroupLayoutOutlineLimit = 4;
@@ -71,8 +72,8 @@ QLabel* addValueRow(QVBoxLayout* rows, const char* title) {
     return value;
 }
 
-std::vector<std::pair<std::string, std::string>> teamOf(const CombineOutput::Profile& profile) {
-    std::vector<std::pair<std::string, std::string>> team;
+OutputProfileTeamModel::Team teamOf(const CombineOutput::Profile& profile) {
+    OutputProfileTeamModel::Team team;
     team.reserve(profile.members.size());
     for (const CombineOutput::Member& member : profile.members) {
         team.emplace_back(member.name, contactEmail(member));
@@ -209,11 +210,8 @@ QWidget* OutputProfileContentView::makeBasicProperties() {
 
 QWidget* OutputProfileContentView::makeTeam() {
     Section section = makeSection("PROJECT TEAM (resources)");
-    auto* rows = new QWidget;
-    team_ = new QVBoxLayout(rows);
-    team_->setContentsMargins(0, 0, 0, 0);
-    team_->setSpacing(kRowSpacing);
-    section.rows->addWidget(rows);
+    team_ = new OutputProfileTeamView;
+    section.rows->addWidget(team_);
     return section.widget;
 }
 
@@ -241,23 +239,7 @@ void OutputProfileContentView::setProfile(const CombineOutput::Profile& profile)
     defaultChargeRate_->setText(text(lx::toString(profile.defaultChargeRate)));
     datePolicy_->setText(datePolicyText(profile.onlyScheduleTasksAtWorkingDays));
     linkType_->setText(linkTypeText(profile.taskLinkType));
-    showTeam(profile);
-}
-
-void OutputProfileContentView::showTeam(const CombineOutput::Profile& profile) {
-    auto team = teamOf(profile);
-    if (team == shownTeam_) {
-        return;
-    }
-    while (QLayoutItem* item = team_->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    for (const auto& [name, email] : team) {
-        team_->addWidget(
-            new OutputProfileRowView(text(name), kTitleWidth, lx::verbatimLabel(text(email))));
-    }
-    shownTeam_ = std::move(team);
+    team_->setTeam(teamOf(profile));
 }
 
 // The rule is checked here as well as by greying the option: a disabled button is one way to

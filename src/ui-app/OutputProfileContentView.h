@@ -15,7 +15,7 @@
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
-class QVBoxLayout;
+class OutputProfileTeamView;
 
 // The output profile in five sections, where the user edits the combined project's name and the
 // layout of the copied sources; all else is shown read-only.
@@ -46,7 +46,6 @@ private:
     QWidget* makeLayoutOptions();
     QWidget* makeBasicProperties();
     QWidget* makeTeam();
-    void showTeam(const CombineOutput::Profile& profile);
     void chooseLayout(int id);
 
     CombineOutput::Profile profile_;
@@ -60,9 +59,7 @@ private:
     QLabel* defaultChargeRate_ = nullptr;
     QLabel* datePolicy_ = nullptr;
     QLabel* linkType_ = nullptr;
-    QVBoxLayout* team_ = nullptr;
-    // Name and contact e-mail of each team row shown.
-    std::vector<std::pair<std::string, std::string>> shownTeam_;
+    OutputProfileTeamView* team_ = nullptr;
 };
 
 // The contact e-mail of `member`: the first of its sources' e-mails that is not blank, as
