@@ -81,6 +81,16 @@ OutputProfileTeamModel::Team teamOf(const CombineOutput::Profile& profile) {
     return team;
 }
 
+// The layout and what decides which layouts may be chosen: the list shows the team and nothing
+// reads it back, so a team of thousands is not copied once more at every change.
+CombineOutput::Profile layoutRuleOf(const CombineOutput::Profile& profile) {
+    CombineOutput::Profile rule;
+    rule.sourceProjectLayoutOption = profile.sourceProjectLayoutOption;
+    rule.maxOutlineLevel = profile.maxOutlineLevel;
+    rule.includeSubProject = profile.includeSubProject;
+    return rule;
+}
+
 }  // namespace
 
 std::string contactEmail(const CombineOutput::Member& member) {
@@ -139,7 +149,7 @@ OutputProfileContentView::OutputProfileContentView(
     const CombineOutput::Profile& profile, platform::qt::Binding<std::string> projectName,
     platform::qt::Binding<LayoutOption> sourceProjectLayoutOption, QWidget* parent)
     : QScrollArea(parent),
-      profile_(profile),
+      layoutRule_(layoutRuleOf(profile)),
       projectName_(std::move(projectName)),
       sourceProjectLayoutOption_(std::move(sourceProjectLayoutOption)) {
     setFrameShape(QFrame::NoFrame);
@@ -219,7 +229,7 @@ QWidget* OutputProfileContentView::makeTeam() {
 // everything is changed in place, and a text equal to the field's is not set again, so the
 // field keeps its cursor.
 void OutputProfileContentView::setProfile(const CombineOutput::Profile& profile) {
-    profile_ = profile;
+    layoutRule_ = layoutRuleOf(profile);
     const QString name = text(profile.name);
     if (projectNameEdit_->text() != name) {
         const QSignalBlocker blocker(projectNameEdit_);
@@ -246,9 +256,10 @@ void OutputProfileContentView::setProfile(const CombineOutput::Profile& profile)
 // show it, not the guard.
 void OutputProfileContentView::chooseLayout(int id) {
     const auto option = static_cast<LayoutOption>(id);
-    if (isChoosable(profile_, option)) {
+    if (isChoosable(layoutRule_, option)) {
         sourceProjectLayoutOption_.set(option);
         return;
     }
-    layoutOptions_->button(static_cast<int>(profile_.sourceProjectLayoutOption))->setChecked(true);
+    layoutOptions_->button(static_cast<int>(layoutRule_.sourceProjectLayoutOption))
+        ->setChecked(true);
 }

@@ -48,7 +48,8 @@ private:
     QWidget* makeTeam();
     void chooseLayout(int id);
 
-    CombineOutput::Profile profile_;
+    // The profile's layout and the fields that decide which layouts may be chosen.
+    CombineOutput::Profile layoutRule_;
     platform::qt::Binding<std::string> projectName_;
     platform::qt::Binding<LayoutOption> sourceProjectLayoutOption_;
 

@@ -42,10 +42,11 @@ public:
                                              Qt::AlignLeft, QStringLiteral("x"))
                                .height()) {}
 
-    // The name wraps within the title column.
+    // The name wraps within the title column; a short one surely fits on one line.
     int titleHeight(const QString& name) const {
         if (isPlainLine(name) &&
-            fonts_.horizontalAdvance(name) <= OutputProfileRowView::kTitleWidth) {
+            (name.size() * fonts_.maxWidth() <= OutputProfileRowView::kTitleWidth ||
+             fonts_.horizontalAdvance(name) <= OutputProfileRowView::kTitleWidth)) {
             return plainLineHeight_;
         }
         return fonts_
@@ -192,13 +193,15 @@ OutputProfileTeamView::OutputProfileTeamView(QWidget* parent) : QListView(parent
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
-    measureRows();
 }
 
 void OutputProfileTeamView::setTeam(OutputProfileTeamModel::Team team) {
-    if (model_.setTeam(std::move(team))) {
-        measureRows();
+    if (team == model_.team()) {
+        return;
     }
+    measureRows(team, true);
+    model_.setTeam(std::move(team));
+    resizeToRows();
 }
 
 QSize OutputProfileTeamView::sizeHint() const {
@@ -212,30 +215,40 @@ QSize OutputProfileTeamView::minimumSizeHint() const {
 void OutputProfileTeamView::changeEvent(QEvent* event) {
     QListView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        measureRows();
+        measureRows(model_.team(), false);
+        resizeToRows();
         scheduleDelayedItemsLayout();
     }
 }
 
-void OutputProfileTeamView::measureRows() {
+void OutputProfileTeamView::measureRows(const OutputProfileTeamModel::Team& team, bool reuse) {
+    const OutputProfileTeamModel::Team& shown = model_.team();
+    const std::size_t kept = reuse ? std::min(shown.size(), team.size()) : 0;
     const RowMetrics metrics(*this);
-    const auto& team = model_.team();
-    bandHeights_.clear();
-    bandHeights_.reserve(team.size());
+    bandHeights_.resize(team.size());
+    rowWidths_.resize(team.size());
+    for (std::size_t row = 0; row < team.size(); ++row) {
+        if (row < kept && team[row] == shown[row]) {
+            continue;
+        }
+        const QString email = text(team[row].second);
+        bandHeights_[row] = metrics.bandHeight(text(team[row].first), email);
+        rowWidths_[row] = metrics.rowWidth(email);
+    }
     contentHeight_ = 0;
-    contentWidth_ = 0;
-    for (const auto& [name, email] : team) {
-        const QString shownEmail = text(email);
-        bandHeights_.push_back(metrics.bandHeight(text(name), shownEmail));
-        contentHeight_ += bandHeights_.back();
-        contentWidth_ = std::max(contentWidth_, metrics.rowWidth(shownEmail));
+    for (const int height : bandHeights_) {
+        contentHeight_ += height;
     }
     if (!team.empty()) {
         contentHeight_ += kRowSpacing * static_cast<int>(team.size() - 1);
     }
+    contentWidth_ = rowWidths_.empty() ? 0 : *std::ranges::max_element(rowWidths_);
+}
+
+// The layouts above take the new height now, as they would for a row widget shown, rather than
+// one level per turn of the event loop with a squeezed list painted in between.
+void OutputProfileTeamView::resizeToRows() {
     updateGeometry();
-    // The layouts above take the new height now, as they would for a row widget shown, rather
-    // than one level per turn of the event loop with a squeezed list painted in between.
     for (QWidget* parent = parentWidget();
          parent != nullptr && parent->isVisible() && parent->layout() != nullptr;
          parent = parent->parentWidget()) {

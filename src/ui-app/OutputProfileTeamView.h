@@ -58,11 +58,15 @@ protected:
 private:
     class RowDelegate;
 
-    // The height of each row's band and the width the widest row needs, for the current font.
-    void measureRows();
+    // The height of each row's band and the width each row needs, for the current font. Rows
+    // equal to the ones shown at the same place keep their measures: a merge mostly appends.
+    void measureRows(const OutputProfileTeamModel::Team& team, bool reuse);
+    // Makes the layouts above take the new size.
+    void resizeToRows();
 
     OutputProfileTeamModel model_;
     std::vector<int> bandHeights_;
+    std::vector<int> rowWidths_;
     int contentHeight_ = 0;
     int contentWidth_ = 0;
 };

@@ -4,7 +4,6 @@
 #include <iterator>
 #include <utility>
 
-#include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "app/manager/CombineOutput.h"
 #include "app/manager/ExceptionDays.h"
 #include "app/manager/MemberNameIndex.h"
@@ -88,7 +87,7 @@ void correctLayout(Profile& profile) {
 
 Profile Profile::makeOutputProfile(const CombineSource::Project& from) {
     const OrbProject& project = *from.orbProject;
-    const auto& root = project.root();
+    const CombineSource::Outline outline = from.outline();
     Profile profile;
     profile.name = "Combined Project";
     profile.currency = project.currency();
@@ -99,10 +98,10 @@ Profile Profile::makeOutputProfile(const CombineSource::Project& from) {
     profile.calendarExceptions = project.calendar()->exceptions();
     profile.onlyScheduleTasksAtWorkingDays = project.onlyWorkingDayTaskSchedule();
     profile.taskLinkType = project.taskLinkType();
-    profile.start = root->start();
-    profile.finish = root->finish();
-    profile.includeSubProject = root->includeSubProjectInChildsTree();
-    profile.maxOutlineLevel = root->deepsOfChildsExceptSubProjectTasks();
+    profile.start = outline.start;
+    profile.finish = outline.finish;
+    profile.includeSubProject = outline.includeSubProject;
+    profile.maxOutlineLevel = outline.maxOutlineLevel;
     profile.sourceProjectLayoutOption =
         profile.maxOutlineLevel < kMaxOutlineLevelForGroupLayout ? Layout::group : Layout::direct;
     return profile;
@@ -110,7 +109,7 @@ Profile Profile::makeOutputProfile(const CombineSource::Project& from) {
 
 Profile Profile::merged(const CombineSource::Project& with) const {
     const OrbProject& project = *with.orbProject;
-    const auto& root = project.root();
+    const CombineSource::Outline outline = with.outline();
     Profile profile = *this;
     if (profile.members.empty()) {
         profile.members = entriesOf(with);
@@ -121,11 +120,10 @@ Profile Profile::merged(const CombineSource::Project& with) const {
     if (!days.empty()) {
         mergeExceptionDays(profile, days);
     }
-    profile.start = std::min(profile.start, root->start());
-    profile.finish = std::max(profile.finish, root->finish());
-    profile.includeSubProject = profile.includeSubProject || root->includeSubProjectInChildsTree();
-    profile.maxOutlineLevel =
-        std::max(profile.maxOutlineLevel, root->deepsOfChildsExceptSubProjectTasks());
+    profile.start = std::min(profile.start, outline.start);
+    profile.finish = std::max(profile.finish, outline.finish);
+    profile.includeSubProject = profile.includeSubProject || outline.includeSubProject;
+    profile.maxOutlineLevel = std::max(profile.maxOutlineLevel, outline.maxOutlineLevel);
     correctLayout(profile);
     return profile;
 }

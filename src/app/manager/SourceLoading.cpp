@@ -76,9 +76,11 @@ CombineManager::SourceResult CombineManager::load(const std::filesystem::path& u
         // Whoever lets go of the project last, a list being cleared on the main thread
         // included, its teardown runs in the background.
         auto project = lx::releasedInBackground(documents_->load(LxFile(url), workingFolder));
+        auto outline =
+            std::make_shared<const CombineSource::Outline>(CombineSource::Outline::of(*project));
         const auto provisionalIndex = static_cast<std::int64_t>(source_->snapshot()->size());
-        return SourceResult::success(
-            CombineSource::Project{provisionalIndex, url, std::move(project), workingFolder});
+        return SourceResult::success(CombineSource::Project{
+            provisionalIndex, url, std::move(project), workingFolder, std::move(outline)});
     } catch (...) {
         lx::log(platform::AnyError::current(), loadFailureDescription(url),
                 platform::CallSite{}.withFunction(kLoadFunction));

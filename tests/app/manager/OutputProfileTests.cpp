@@ -191,6 +191,24 @@ TEST(OutputProfileTest, MergingJoinsTheSameEntriesAsComparingEveryPair) {
     }
 }
 
+// A loaded source comes with its outline measured where it was opened; a record without one
+// is measured when merged.
+TEST(OutputProfileTest, TheRangeAndDepthComeFromTheSourcesOutline) {
+    auto first = makeSource({.depth = 2}, 0);
+    auto second = makeSource({.depth = 1}, 1);
+    EXPECT_EQ(second.outline().maxOutlineLevel, 1);
+    EXPECT_FALSE(second.outline().includeSubProject);
+    second.measuredOutline = std::make_shared<const CombineSource::Outline>(
+        CombineSource::Outline{local(2024, 1, 2), local(2024, 12, 30), true, 5});
+
+    const Profile profile = Profile::makeOutputProfile(first).merged(second);
+
+    EXPECT_EQ(profile.start, local(2024, 1, 2));
+    EXPECT_EQ(profile.finish, local(2024, 12, 30));
+    EXPECT_TRUE(profile.includeSubProject);
+    EXPECT_EQ(profile.maxOutlineLevel, 5);
+}
+
 TEST(OutputProfileTest, AJoinedEntryListsEachSourceWithItsOwnMember) {
     const auto first = makeSource({.team = {{"Ann"}}}, 0);
     const auto second = makeSource({.team = {{"Bo"}, {"ann"}}}, 1);

@@ -173,6 +173,22 @@ TEST_F(SourceLoadingTest, ALaterDropSupersedesALoadThatHasNotReported) {
     EXPECT_EQ(teamShape(*engine->output()->profile()), (TeamShapeOf{{"Cy", 1}}));
 }
 
+// The task tree is walked where the package was opened, never on the main thread.
+TEST_F(SourceLoadingTest, AListedSourceCarriesItsOutlineMeasuredWhereItWasOpened) {
+    documents->add("/drops/deep.orb", [] { return makeProject({.depth = 3, .subProject = true}); });
+    engine->addSourceProject("/drops/deep.orb");
+    pumpUntilDismissed(1);
+
+    const auto& listed = engine->source()->projects().front();
+    ASSERT_TRUE(listed.measuredOutline);
+    const CombineSource::Outline measured = CombineSource::Outline::of(*listed.orbProject);
+    EXPECT_EQ(listed.measuredOutline->start, measured.start);
+    EXPECT_EQ(listed.measuredOutline->finish, measured.finish);
+    EXPECT_TRUE(listed.measuredOutline->includeSubProject);
+    EXPECT_EQ(listed.measuredOutline->maxOutlineLevel, measured.maxOutlineLevel);
+    EXPECT_EQ(engine->output()->profile()->maxOutlineLevel, measured.maxOutlineLevel);
+}
+
 TEST_F(SourceLoadingTest, ClearEmptiesTheListAtOnceAndDropsTheProfileOnTheNextTurn) {
     engine->addSourceProject(kAlpha);
     pumpUntilDismissed(1);
