@@ -1,7 +1,6 @@
 #include "ui-app/OutputProfileTeamView.h"
 
 #include <algorithm>
-#include <optional>
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -173,15 +172,16 @@ private:
     }
 
     int gapBelow(const QModelIndex& index) const {
-        return index.row() + 1 < view_.model_.rowCount() ? kRowSpacing : 0;
+        return index.row() + 1 < view_.model_->rowCount() ? kRowSpacing : 0;
     }
 
     OutputProfileTeamView& view_;
 };
 
-OutputProfileTeamView::OutputProfileTeamView(QWidget* parent) : QListView(parent) {
+OutputProfileTeamView::OutputProfileTeamView(QWidget* parent)
+    : QListView(parent), model_(new OutputProfileTeamModel(this)) {
     setObjectName("teamList");
-    setModel(&model_);
+    setModel(model_);
     setItemDelegate(new RowDelegate(*this));
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -196,11 +196,11 @@ OutputProfileTeamView::OutputProfileTeamView(QWidget* parent) : QListView(parent
 }
 
 void OutputProfileTeamView::setTeam(OutputProfileTeamModel::Team team) {
-    if (team == model_.team()) {
+    if (team == model_->team()) {
         return;
     }
     measureRows(team, true);
-    model_.setTeam(std::move(team));
+    model_->setTeam(std::move(team));
     resizeToRows();
 }
 
@@ -215,14 +215,14 @@ QSize OutputProfileTeamView::minimumSizeHint() const {
 void OutputProfileTeamView::changeEvent(QEvent* event) {
     QListView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        measureRows(model_.team(), false);
+        measureRows(model_->team(), false);
         resizeToRows();
         scheduleDelayedItemsLayout();
     }
 }
 
 void OutputProfileTeamView::measureRows(const OutputProfileTeamModel::Team& team, bool reuse) {
-    const OutputProfileTeamModel::Team& shown = model_.team();
+    const OutputProfileTeamModel::Team& shown = model_->team();
     const std::size_t kept = reuse ? std::min(shown.size(), team.size()) : 0;
     const RowMetrics metrics(*this);
     bandHeights_.resize(team.size());

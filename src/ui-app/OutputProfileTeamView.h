@@ -45,7 +45,7 @@ class OutputProfileTeamView final : public QListView {
 public:
     explicit OutputProfileTeamView(QWidget* parent = nullptr);
 
-    OutputProfileTeamModel& teamModel() { return model_; }
+    OutputProfileTeamModel& teamModel() { return *model_; }
     void setTeam(OutputProfileTeamModel::Team team);
 
     // All rows, one point apart; as wide as the widest row needs.
@@ -64,7 +64,8 @@ private:
     // Makes the layouts above take the new size.
     void resizeToRows();
 
-    OutputProfileTeamModel model_;
+    // A child, so that it outlives the view's own teardown.
+    OutputProfileTeamModel* model_;
     std::vector<int> bandHeights_;
     std::vector<int> rowWidths_;
     int contentHeight_ = 0;
