@@ -5,6 +5,9 @@
 //
 // The baseline does what no combine can avoid for the same tasks: one new task per source task
 // with the source's properties copied onto it.
+//
+// Merging the team of a further source into the profile (two teams of 2,000 within 10 ms) is
+// measured beside its floor: the copy of the profile and one new entry per member.
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -123,6 +126,61 @@ void BM_CopyEveryTaskBaseline(benchmark::State& state) {
 BENCHMARK(BM_CopyEveryTaskBaseline)
     ->RangeMultiplier(10)
     ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// Two teams of `members` merged into one profile, as the second of two large packages is: every
+// other member of the second team is one of the first written in capitals, a few are written
+// with letters outside ASCII. The goal for two teams of 2,000 is 10 ms.
+CombineSource::Project sourceWithTeam(int number, std::int64_t members) {
+    auto project = OrbProject::create("team-" + std::to_string(number), "Team");
+    project->initializeCalendar(OrbProjectCalendar::create(monday(), monday(), ""));
+    for (std::int64_t member = 0; member < members; ++member) {
+        std::string name = "Member " + std::to_string(member);
+        if (number == 1) {
+            name = member % 2 == 0 ? "MEMBER " + std::to_string(member)
+                                   : "Guest " + std::to_string(member);
+        }
+        if (member % 100 == 0) {
+            name += number == 0 ? " J\u00fcrgensen" : " JU\u0308RGENSEN";
+        }
+        project->team()->add(name);
+    }
+    return {number, "/bench/team.orb", project, LxFolder("/nonexistent", false)};
+}
+
+void BM_MergeTwoTeams(benchmark::State& state) {
+    const CombineSource::Project first = sourceWithTeam(0, state.range(0));
+    const CombineSource::Project second = sourceWithTeam(1, state.range(0));
+    const CombineOutput::Profile profile = CombineOutput::Profile::makeOutputProfile(first);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(profile.merged(second));
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_MergeTwoTeams)
+    ->RangeMultiplier(10)
+    ->Range(20, 2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// The floor: the copy of the profile that every merge returns, and one new entry per member
+// of the second team.
+void BM_MergeTwoTeamsFloor(benchmark::State& state) {
+    const CombineSource::Project first = sourceWithTeam(0, state.range(0));
+    const CombineSource::Project second = sourceWithTeam(1, state.range(0));
+    const CombineOutput::Profile profile = CombineOutput::Profile::makeOutputProfile(first);
+    const CombineOutput::Profile entries = CombineOutput::Profile::makeOutputProfile(second);
+    for (auto _ : state) {
+        CombineOutput::Profile merged = profile;
+        merged.members.insert(merged.members.end(), entries.members.begin(), entries.members.end());
+        benchmark::DoNotOptimize(merged);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_MergeTwoTeamsFloor)
+    ->RangeMultiplier(10)
+    ->Range(20, 2000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
 

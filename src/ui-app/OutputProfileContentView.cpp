@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ui-app/OutputProfileRowView.h"
+#include "ui-app/OutputProfileTeamView.h"
 #include "ui-app/ViewStyle.h"
 #include "ui-kit/LxColor.h"
 #include "utility/NumberConversions.h"
@@ -22,7 +23,7 @@ namespace {
 
 using LayoutOption = CombineOutput::SourceProjectLayoutOption;
 
-constexpr int kTitleWidth = 168;
+constexpr int kTitleWidth = OutputProfileRowView::kTitleWidth;
 constexpr int kSectionPadding = 20;
 constexpr int kRowSpacing = 1;
 constexpr std::int64_t kGroupLayoutOutlineLimit = 4;
@@ -71,13 +72,23 @@ QLabel* addValueRow(QVBoxLayout* rows, const char* title) {
     return value;
 }
 
-std::vector<std::pair<std::string, std::string>> teamOf(const CombineOutput::Profile& profile) {
-    std::vector<std::pair<std::string, std::string>> team;
+OutputProfileTeamModel::Team teamOf(const CombineOutput::Profile& profile) {
+    OutputProfileTeamModel::Team team;
     team.reserve(profile.members.size());
     for (const CombineOutput::Member& member : profile.members) {
         team.emplace_back(member.name, contactEmail(member));
     }
     return team;
+}
+
+// The layout and what decides which layouts may be chosen: the list shows the team and nothing
+// reads it back, so a team of thousands is not copied once more at every change.
+CombineOutput::Profile layoutRuleOf(const CombineOutput::Profile& profile) {
+    CombineOutput::Profile rule;
+    rule.sourceProjectLayoutOption = profile.sourceProjectLayoutOption;
+    rule.maxOutlineLevel = profile.maxOutlineLevel;
+    rule.includeSubProject = profile.includeSubProject;
+    return rule;
 }
 
 }  // namespace
@@ -138,7 +149,7 @@ OutputProfileContentView::OutputProfileContentView(
     const CombineOutput::Profile& profile, platform::qt::Binding<std::string> projectName,
     platform::qt::Binding<LayoutOption> sourceProjectLayoutOption, QWidget* parent)
     : QScrollArea(parent),
-      profile_(profile),
+      layoutRule_(layoutRuleOf(profile)),
       projectName_(std::move(projectName)),
       sourceProjectLayoutOption_(std::move(sourceProjectLayoutOption)) {
     setFrameShape(QFrame::NoFrame);
@@ -209,11 +220,8 @@ QWidget* OutputProfileContentView::makeBasicProperties() {
 
 QWidget* OutputProfileContentView::makeTeam() {
     Section section = makeSection("PROJECT TEAM (resources)");
-    auto* rows = new QWidget;
-    team_ = new QVBoxLayout(rows);
-    team_->setContentsMargins(0, 0, 0, 0);
-    team_->setSpacing(kRowSpacing);
-    section.rows->addWidget(rows);
+    team_ = new OutputProfileTeamView;
+    section.rows->addWidget(team_);
     return section.widget;
 }
 
@@ -221,7 +229,7 @@ QWidget* OutputProfileContentView::makeTeam() {
 // everything is changed in place, and a text equal to the field's is not set again, so the
 // field keeps its cursor.
 void OutputProfileContentView::setProfile(const CombineOutput::Profile& profile) {
-    profile_ = profile;
+    layoutRule_ = layoutRuleOf(profile);
     const QString name = text(profile.name);
     if (projectNameEdit_->text() != name) {
         const QSignalBlocker blocker(projectNameEdit_);
@@ -241,32 +249,17 @@ void OutputProfileContentView::setProfile(const CombineOutput::Profile& profile)
     defaultChargeRate_->setText(text(lx::toString(profile.defaultChargeRate)));
     datePolicy_->setText(datePolicyText(profile.onlyScheduleTasksAtWorkingDays));
     linkType_->setText(linkTypeText(profile.taskLinkType));
-    showTeam(profile);
-}
-
-void OutputProfileContentView::showTeam(const CombineOutput::Profile& profile) {
-    auto team = teamOf(profile);
-    if (team == shownTeam_) {
-        return;
-    }
-    while (QLayoutItem* item = team_->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
-    for (const auto& [name, email] : team) {
-        team_->addWidget(
-            new OutputProfileRowView(text(name), kTitleWidth, lx::verbatimLabel(text(email))));
-    }
-    shownTeam_ = std::move(team);
+    team_->setTeam(teamOf(profile));
 }
 
 // The rule is checked here as well as by greying the option: a disabled button is one way to
 // show it, not the guard.
 void OutputProfileContentView::chooseLayout(int id) {
     const auto option = static_cast<LayoutOption>(id);
-    if (isChoosable(profile_, option)) {
+    if (isChoosable(layoutRule_, option)) {
         sourceProjectLayoutOption_.set(option);
         return;
     }
-    layoutOptions_->button(static_cast<int>(profile_.sourceProjectLayoutOption))->setChecked(true);
+    layoutOptions_->button(static_cast<int>(layoutRule_.sourceProjectLayoutOption))
+        ->setChecked(true);
 }

@@ -15,7 +15,7 @@
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
-class QVBoxLayout;
+class OutputProfileTeamView;
 
 // The output profile in five sections, where the user edits the combined project's name and the
 // layout of the copied sources; all else is shown read-only.
@@ -46,10 +46,10 @@ private:
     QWidget* makeLayoutOptions();
     QWidget* makeBasicProperties();
     QWidget* makeTeam();
-    void showTeam(const CombineOutput::Profile& profile);
     void chooseLayout(int id);
 
-    CombineOutput::Profile profile_;
+    // The profile's layout and the fields that decide which layouts may be chosen.
+    CombineOutput::Profile layoutRule_;
     platform::qt::Binding<std::string> projectName_;
     platform::qt::Binding<LayoutOption> sourceProjectLayoutOption_;
 
@@ -60,9 +60,7 @@ private:
     QLabel* defaultChargeRate_ = nullptr;
     QLabel* datePolicy_ = nullptr;
     QLabel* linkType_ = nullptr;
-    QVBoxLayout* team_ = nullptr;
-    // Name and contact e-mail of each team row shown.
-    std::vector<std::pair<std::string, std::string>> shownTeam_;
+    OutputProfileTeamView* team_ = nullptr;
 };
 
 // The contact e-mail of `member`: the first of its sources' e-mails that is not blank, as

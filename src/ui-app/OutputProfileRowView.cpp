@@ -1,16 +1,17 @@
 #include "ui-app/OutputProfileRowView.h"
 
+#include <algorithm>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QStyle>
 
 #include "ui-app/ViewStyle.h"
 #include "ui-kit/LxColor.h"
 
 namespace {
 
-constexpr int kRowHorizontalPadding = 6;
-constexpr int kRowVerticalPadding = 4;
 constexpr int kSegmentHorizontalPadding = 6;
 constexpr int kSegmentVerticalPadding = 2;
 
@@ -21,8 +22,8 @@ OutputProfileRowView::OutputProfileRowView(const std::optional<QString>& title,
                                            QWidget* parent)
     : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(kRowHorizontalPadding, kRowVerticalPadding, kRowHorizontalPadding,
-                               kRowVerticalPadding);
+    layout->setContentsMargins(kHorizontalPadding, kVerticalPadding, kHorizontalPadding,
+                               kVerticalPadding);
     if (title) {
         QLabel* label = lx::verbatimLabel(*title);
         label->setWordWrap(true);
@@ -37,6 +38,19 @@ OutputProfileRowView::OutputProfileRowView(const std::optional<QString>& title,
         layout->addWidget(content);
         layout->addStretch(1);
     }
+}
+
+// As a box layout without a spacing of its own asks the style: one spacing for the layout, or,
+// where the style leaves that open, the spacing between two labels.
+int OutputProfileRowView::contentSpacing(const QWidget& widget) {
+    QStyle* style = widget.style();
+    const int spacing = style->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, &widget);
+    if (spacing >= 0) {
+        return spacing;
+    }
+    return std::max(
+        0, style->combinedLayoutSpacing(QSizePolicy::Label, QSizePolicy::Label, Qt::Horizontal,
+                                        nullptr, const_cast<QWidget*>(&widget)));
 }
 
 void OutputProfileRowView::paintEvent(QPaintEvent* /*event*/) {

@@ -10,6 +10,14 @@
 // the width (a text field) gets all that is left; other content keeps its natural width.
 class OutputProfileRowView final : public QWidget {
 public:
+    // The title column of the profile's titled rows, and the padding around a row's content.
+    static constexpr int kTitleWidth = 168;
+    static constexpr int kHorizontalPadding = 6;
+    static constexpr int kVerticalPadding = 4;
+
+    // The space the style puts between the title and the content of a row shown in `widget`.
+    static int contentSpacing(const QWidget& widget);
+
     OutputProfileRowView(const std::optional<QString>& title, std::optional<int> titleWidth,
                          QWidget* content, QWidget* parent = nullptr);
 

@@ -233,6 +233,10 @@ bool isCaseInsensitiveSame(std::string_view text, std::string_view string) {
     return platform::isCaselessMatch(text, string);
 }
 
+std::string caseInsensitiveKey(std::string_view text) {
+    return platform::caselessKey(text);
+}
+
 bool isEmail(std::string_view text) {
     // No link detector on this platform: the first link-like token stands in for the detector's
     // first match, and only an address (with or without "mailto:") counts as e-mail.

@@ -104,6 +104,8 @@ std::string leftPadding(std::string_view text, std::int64_t toLength, std::strin
 
 // Equal without regard to case: canonical caseless match, with full case folding.
 bool isCaseInsensitiveSame(std::string_view text, std::string_view string);
+// Equal for two texts exactly when `isCaseInsensitiveSame` holds for them: a key for lookups.
+std::string caseInsensitiveKey(std::string_view text);
 
 // Whether the first link-like thing in the text (a URL with a scheme, a "www." host or an
 // e-mail address) is an e-mail address, as a link detector would report it.

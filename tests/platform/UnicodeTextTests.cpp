@@ -111,11 +111,16 @@ TEST(UnicodeText, CanonicalAndCaselessComparisons) {
         {"\u00e9", "e", false, false},
         {"\u0130", "i", false, false},     // dotted capital I keeps its dot
         {"a\xFF", "a\uFFFD", true, true},  // a bad byte reads as U+FFFD
+        {"k", "\u212a", false, true},      // the Kelvin sign folds to ASCII
+        {"STRASSE", "stra\u00dfe", false, true},
+        {"Ann", "ann ", false, false},
+        {"", "", true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lhs + " / " + c.rhs);
         EXPECT_EQ(platform::isCanonicallyEquivalent(c.lhs, c.rhs), c.equivalent);
         EXPECT_EQ(platform::isCaselessMatch(c.lhs, c.rhs), c.caseless);
+        EXPECT_EQ(platform::caselessKey(c.lhs) == platform::caselessKey(c.rhs), c.caseless);
     }
 }
 

@@ -3,11 +3,13 @@
 #include <string>
 #include <vector>
 
+#include <QAbstractItemModel>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -19,7 +21,10 @@
 #include "support/QtApplicationTest.h"
 #include "ui-app/OutputProfileContentView.h"
 #include "ui-app/OutputProfileRowView.h"
+#include "ui-app/OutputProfileTeamView.h"
+#include "ui-app/ViewStyle.h"
 #include "ui-app/ViewTestSupport.h"
+#include "ui-kit/LxColor.h"
 
 namespace {
 
@@ -79,17 +84,29 @@ protected:
         QtApplicationTest::TearDown();
     }
 
-    // The texts of the rows, title then content, in order.
+    // The texts of the rows, title then content, in order: the titled rows, and the team's
+    // rows where its list stands.
     std::vector<std::pair<QString, QString>> rows() const {
         std::vector<std::pair<QString, QString>> texts;
-        for (const OutputProfileRowView* row : descendants<OutputProfileRowView>(*view_)) {
-            const auto labels = row->findChildren<QLabel*>();
-            if (labels.size() == 2) {
-                texts.emplace_back(labels[0]->text(), labels[1]->text());
+        for (QWidget* widget : view_->findChildren<QWidget*>()) {
+            if (const auto* row = dynamic_cast<const OutputProfileRowView*>(widget)) {
+                const auto labels = row->findChildren<QLabel*>();
+                if (labels.size() == 2) {
+                    texts.emplace_back(labels[0]->text(), labels[1]->text());
+                }
+            } else if (auto* team = dynamic_cast<OutputProfileTeamView*>(widget)) {
+                const QAbstractItemModel& model = team->teamModel();
+                for (int row = 0; row < model.rowCount(); ++row) {
+                    const QModelIndex index = model.index(row, 0);
+                    texts.emplace_back(index.data(Qt::DisplayRole).toString(),
+                                       index.data(OutputProfileTeamModel::emailRole).toString());
+                }
             }
         }
         return texts;
     }
+
+    OutputProfileTeamView& team() const { return *view_->findChild<OutputProfileTeamView*>(); }
 
     QRadioButton* option(const char* name) const { return view_->findChild<QRadioButton*>(name); }
     QLineEdit* nameEdit() const { return view_->findChild<QLineEdit*>("projectNameEdit"); }
@@ -216,6 +233,116 @@ TEST_F(OutputProfileContentViewTest, TypingInTheNameFieldEditsTheProfileInTheSam
     EXPECT_EQ(output_->profile()->name, "");
     EXPECT_TRUE(edit->text().isEmpty());
     EXPECT_EQ(edit->placeholderText(), "PROJECT NAME");
+}
+
+// Names that wrap, letters outside ASCII, text from right to left, no e-mail, an empty name.
+Profile variedTeamProfile() {
+    Profile profile = sampleProfile();
+    profile.members = {
+        memberWithEmails("Anna", {"anna@example.org"}),
+        memberWithEmails("Maximilian Alexander von Hohenzollern-Sigmaringen", {"max@example.org"}),
+        memberWithEmails("J\u00fcrgen \u00d6lund", {"j\u00f6@example.org"}),
+        memberWithEmails("\u0633\u0627\u0631\u0629", {std::nullopt}),
+        memberWithEmails("\u5f20\u4f1f", {"zhang@example.org"}),
+        memberWithEmails("", {""}),
+        memberWithEmails("Line\nbreak", {"two@example.org"}),
+        memberWithEmails("Kato", {"a.very.long.address.of.kato@departments.example.org"}),
+    };
+    return profile;
+}
+
+TEST_F(OutputProfileContentViewTest, TeamsOfEveryKindOfNameRender) {
+    show(variedTeamProfile());
+    view_->resize(520, 760);
+    processEvents();
+    renderAndKeep(*view_, "output-profile-team");
+
+    Profile large = sampleProfile();
+    large.members.clear();
+    for (int number = 0; number < 300; ++number) {
+        large.members.push_back(memberWithEmails("Member " + std::to_string(number),
+                                                 {"m" + std::to_string(number) + "@example.org"}));
+    }
+    output_->setProfile(large);
+    // Row widgets, where a team is made of them, show one turn after they are added.
+    processEvents();
+    processEvents();
+    view_->verticalScrollBar()->setValue(3000);
+    processEvents();
+    renderAndKeep(*view_, "output-profile-team-scrolled");
+}
+
+// Each member's band looks as a titled row of the other sections would show the same texts:
+// same height, same pixels.
+TEST_F(OutputProfileContentViewTest, TeamRowsLookLikeTheTitledRows) {
+    show(variedTeamProfile());
+    view_->resize(520, 760);
+    processEvents();
+    OutputProfileTeamView& list = team();
+    const QAbstractItemModel& model = list.teamModel();
+    ASSERT_EQ(model.rowCount(), 8);
+    int height = 0;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const QModelIndex index = model.index(row, 0);
+        const QString name = index.data(Qt::DisplayRole).toString();
+        SCOPED_TRACE(name.toStdString());
+        const QRect item = list.visualRect(index);
+        const bool last = row + 1 == model.rowCount();
+        const QRect band(item.topLeft(), QSize(item.width(), item.height() - (last ? 0 : 1)));
+        height += item.height();
+
+        OutputProfileRowView titled(
+            name, OutputProfileRowView::kTitleWidth,
+            lx::verbatimLabel(index.data(OutputProfileTeamModel::emailRole).toString()));
+        // On the content's background, as the list's rows stand.
+        QPalette background = titled.palette();
+        background.setColor(QPalette::Window, LxColor::systemBackground());
+        titled.setPalette(background);
+        titled.setFixedWidth(band.width());
+        titled.adjustSize();
+        EXPECT_EQ(titled.height(), band.height());
+        const QImage drawn =
+            list.viewport()->grab(band).toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage expected = titled.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(drawn == expected);
+        if (drawn != expected) {
+            keepPicture(drawn, "team-row-" + std::to_string(row) + "-drawn");
+            keepPicture(expected, "team-row-" + std::to_string(row) + "-expected");
+        }
+    }
+    EXPECT_EQ(list.height(), height);
+}
+
+// Thousands of members make no widget each; every member is there, and scrolling to the end of
+// the content shows the last one.
+TEST_F(OutputProfileContentViewTest, ALargeTeamIsOneListThatShowsEveryMember) {
+    Profile profile = sampleProfile();
+    const int widgetsForTwo = [&] {
+        show(profile);
+        return static_cast<int>(view_->findChildren<QWidget*>().size());
+    }();
+    profile.members.clear();
+    for (int number = 0; number < 2000; ++number) {
+        profile.members.push_back(memberWithEmails(
+            "Member " + std::to_string(number), {"m" + std::to_string(number) + "@example.org"}));
+    }
+    output_->setProfile(profile);
+    processEvents();
+
+    EXPECT_EQ(static_cast<int>(view_->findChildren<QWidget*>().size()), widgetsForTwo);
+    const auto shown = rows();
+    ASSERT_EQ(shown.size(), 2005u);
+    EXPECT_EQ(shown[3], std::make_pair(QString("Member 0"), QString("m0@example.org")));
+    EXPECT_EQ(shown[2002], std::make_pair(QString("Member 1999"), QString("m1999@example.org")));
+
+    view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->maximum());
+    processEvents();
+    OutputProfileTeamView& list = team();
+    const QRect last = list.visualRect(list.teamModel().index(1999, 0));
+    const QRect shownArea(list.viewport()->mapFrom(view_->viewport(), QPoint(0, 0)),
+                          view_->viewport()->size());
+    EXPECT_TRUE(shownArea.contains(last)) << "the last member scrolls into view";
+    renderAndKeep(*view_, "output-profile-large-team-end");
 }
 
 }  // namespace

@@ -227,6 +227,7 @@ TEST(StringExtensions, CaseInsensitiveSameFoldsBeyondAscii) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.lhs + " / " + c.rhs);
         EXPECT_EQ(lx::isCaseInsensitiveSame(c.lhs, c.rhs), c.same);
+        EXPECT_EQ(lx::caseInsensitiveKey(c.lhs) == lx::caseInsensitiveKey(c.rhs), c.same);
     }
 }
 

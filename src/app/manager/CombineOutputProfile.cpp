@@ -4,9 +4,9 @@
 #include <iterator>
 #include <utility>
 
-#include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "app/manager/CombineOutput.h"
 #include "app/manager/ExceptionDays.h"
+#include "app/manager/MemberNameIndex.h"
 #include "utility/DateExtensions.h"
 #include "utility/StringExtensions.h"
 
@@ -41,16 +41,14 @@ std::vector<Member> entriesOf(const CombineSource::Project& source) {
 // A member joins the first entry of its trimmed name, entries appended for earlier members of
 // the same source included; an empty name is nobody in particular and joins none.
 void mergeTeam(std::vector<Member>& entries, const CombineSource::Project& source) {
+    MemberNameIndex index(entries);
     for (const auto& member : teamOf(source)) {
         const std::string name = lx::trimmed(member->name());
-        const auto joined =
-            name.empty() ? entries.end() : std::ranges::find_if(entries, [&](const Member& entry) {
-                return lx::isCaseInsensitiveSame(entry.name, name);
-            });
-        if (joined == entries.end()) {
-            entries.push_back(entryOf(source, member));
+        if (const auto joined = index.firstMatch(name)) {
+            entries[*joined].sources.push_back({source, member});
         } else {
-            joined->sources.push_back({source, member});
+            index.add(name, entries.size());
+            entries.push_back(entryOf(source, member));
         }
     }
 }
@@ -89,7 +87,7 @@ void correctLayout(Profile& profile) {
 
 Profile Profile::makeOutputProfile(const CombineSource::Project& from) {
     const OrbProject& project = *from.orbProject;
-    const auto& root = project.root();
+    const CombineSource::Outline outline = from.outline();
     Profile profile;
     profile.name = "Combined Project";
     profile.currency = project.currency();
@@ -100,10 +98,10 @@ Profile Profile::makeOutputProfile(const CombineSource::Project& from) {
     profile.calendarExceptions = project.calendar()->exceptions();
     profile.onlyScheduleTasksAtWorkingDays = project.onlyWorkingDayTaskSchedule();
     profile.taskLinkType = project.taskLinkType();
-    profile.start = root->start();
-    profile.finish = root->finish();
-    profile.includeSubProject = root->includeSubProjectInChildsTree();
-    profile.maxOutlineLevel = root->deepsOfChildsExceptSubProjectTasks();
+    profile.start = outline.start;
+    profile.finish = outline.finish;
+    profile.includeSubProject = outline.includeSubProject;
+    profile.maxOutlineLevel = outline.maxOutlineLevel;
     profile.sourceProjectLayoutOption =
         profile.maxOutlineLevel < kMaxOutlineLevelForGroupLayout ? Layout::group : Layout::direct;
     return profile;
@@ -111,7 +109,7 @@ Profile Profile::makeOutputProfile(const CombineSource::Project& from) {
 
 Profile Profile::merged(const CombineSource::Project& with) const {
     const OrbProject& project = *with.orbProject;
-    const auto& root = project.root();
+    const CombineSource::Outline outline = with.outline();
     Profile profile = *this;
     if (profile.members.empty()) {
         profile.members = entriesOf(with);
@@ -122,11 +120,10 @@ Profile Profile::merged(const CombineSource::Project& with) const {
     if (!days.empty()) {
         mergeExceptionDays(profile, days);
     }
-    profile.start = std::min(profile.start, root->start());
-    profile.finish = std::max(profile.finish, root->finish());
-    profile.includeSubProject = profile.includeSubProject || root->includeSubProjectInChildsTree();
-    profile.maxOutlineLevel =
-        std::max(profile.maxOutlineLevel, root->deepsOfChildsExceptSubProjectTasks());
+    profile.start = std::min(profile.start, outline.start);
+    profile.finish = std::max(profile.finish, outline.finish);
+    profile.includeSubProject = profile.includeSubProject || outline.includeSubProject;
+    profile.maxOutlineLevel = std::max(profile.maxOutlineLevel, outline.maxOutlineLevel);
     correctLayout(profile);
     return profile;
 }

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "utility/StringExtensions.h"
 
 namespace {
@@ -15,6 +16,16 @@ bool holdsEntries(const std::optional<std::vector<std::string>>& texts) {
 }
 
 }  // namespace
+
+CombineSource::Outline CombineSource::Outline::of(const OrbProject& project) {
+    const auto& root = project.root();
+    return {root->start(), root->finish(), root->includeSubProjectInChildsTree(),
+            root->deepsOfChildsExceptSubProjectTasks()};
+}
+
+CombineSource::Outline CombineSource::Project::outline() const {
+    return measuredOutline ? *measuredOutline : Outline::of(*orbProject);
+}
 
 bool CombineSource::ValidationResult::isEmpty() const {
     return !holdsText(currency) && !holdsText(dialyWorkingHours) && !holdsEntries(resources) &&

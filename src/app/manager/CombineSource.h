@@ -10,6 +10,7 @@
 
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "folder/LxFolder.h"
+#include "platform/foundation/Date.h"
 #include "platform/foundation/Error.h"
 #include "platform/reactive/AnyPublisher.h"
 #include "platform/reactive/ObservableObject.h"
@@ -28,6 +29,19 @@
 //   const CombineSource::Project listed = source->append(loaded);   // listed.index == 0
 class CombineSource : public platform::reactive::ObservableObject {
 public:
+    // What the output profile takes from a source's task tree: the root's dates and outline.
+    struct Outline {
+        platform::Date start;
+        platform::Date finish;
+        // Some task below the root is a sub-project.
+        bool includeSubProject = false;
+        // The root's depth, sub-project trees not counted.
+        std::int64_t maxOutlineLevel = 0;
+
+        // Walks the whole tree: on the thread that opened the project, not the main one.
+        static Outline of(const OrbProject& project);
+    };
+
     // One loaded source; once listed it never changes.
     struct Project {
         // The number of sources listed before it when it was appended; unique in the list.
@@ -38,6 +52,12 @@ public:
         std::shared_ptr<OrbProject> orbProject;
         // The folder the package was opened into; kept for good.
         LxFolder workingFolder;
+        // The outline of `orbProject`, measured once where it was opened, so that merging the
+        // source into the profile on the main thread walks no tree of a hundred thousand tasks.
+        // Absent in records made by hand; `outline()` then measures.
+        std::shared_ptr<const Outline> measuredOutline = nullptr;
+
+        Outline outline() const;
     };
 
     // Every disagreement of a new source with the output profile, by topic; absent where the

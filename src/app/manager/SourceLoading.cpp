@@ -13,6 +13,7 @@
 #include "platform/foundation/CallSite.h"
 #include "utility/LxAsync.h"
 #include "utility/LxUniqueIdentifier.h"
+#include "utility/ReleasedOnQueue.h"
 
 namespace {
 
@@ -72,10 +73,14 @@ CombineManager::SourceResult CombineManager::load(const std::filesystem::path& u
         const LxFolder workingFolder =
             LxFolder::tmpFolder().child(LxUniqueIdentifier::shared().uuidString(), false);
         workingFolder.createIfNotExist();
-        auto project = documents_->load(LxFile(url), workingFolder);
+        // Whoever lets go of the project last, a list being cleared on the main thread
+        // included, its teardown runs in the background.
+        auto project = lx::releasedInBackground(documents_->load(LxFile(url), workingFolder));
+        auto outline =
+            std::make_shared<const CombineSource::Outline>(CombineSource::Outline::of(*project));
         const auto provisionalIndex = static_cast<std::int64_t>(source_->snapshot()->size());
-        return SourceResult::success(
-            CombineSource::Project{provisionalIndex, url, std::move(project), workingFolder});
+        return SourceResult::success(CombineSource::Project{
+            provisionalIndex, url, std::move(project), workingFolder, std::move(outline)});
     } catch (...) {
         lx::log(platform::AnyError::current(), loadFailureDescription(url),
                 platform::CallSite{}.withFunction(kLoadFunction));

@@ -11,6 +11,7 @@
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "app/manager/CombineManager.h"
 #include "app/manager/ExceptionDays.h"
+#include "app/manager/MemberNameIndex.h"
 #include "utility/DateExtensions.h"
 #include "utility/NumberConversions.h"
 #include "utility/StringExtensions.h"
@@ -63,19 +64,13 @@ std::optional<std::string> checkDailyWorkingHours(const OrbProject& project,
 // The first profile member of the trimmed name, compared with the first member merged into it;
 // people the profile does not know yet are welcome with any rate.
 std::optional<std::string> checkMemberCostRate(const OrbProjectMember& member,
-                                               const Profile& profile) {
-    const std::string name = lx::trimmed(member.name());
-    if (name.empty()) {
+                                               const Profile& profile,
+                                               const MemberNameIndex& knownMembers) {
+    const auto known = knownMembers.firstMatch(lx::trimmed(member.name()));
+    if (!known || profile.members[*known].sources.empty()) {
         return std::nullopt;
     }
-    const auto known =
-        std::ranges::find_if(profile.members, [&](const CombineOutput::Member& entry) {
-            return lx::isCaseInsensitiveSame(entry.name, name);
-        });
-    if (known == profile.members.end() || known->sources.empty()) {
-        return std::nullopt;
-    }
-    const OrbProjectMember& other = *known->sources.front().member;
+    const OrbProjectMember& other = *profile.members[*known].sources.front().member;
     if (!differs(member.costRate(), other.costRate())) {
         return std::nullopt;
     }
@@ -86,9 +81,10 @@ std::optional<std::string> checkMemberCostRate(const OrbProjectMember& member,
 }
 
 std::vector<std::string> checkMembers(const OrbProject& project, const Profile& profile) {
+    const MemberNameIndex knownMembers(profile.members);
     std::vector<std::string> problems;
     for (const auto& member : project.team()->members()) {
-        if (auto problem = checkMemberCostRate(*member, profile)) {
+        if (auto problem = checkMemberCostRate(*member, profile, knownMembers)) {
             problems.push_back(std::move(*problem));
         }
     }

@@ -182,6 +182,20 @@ bool isCaselessMatch(std::string_view lhs, std::string_view rhs) {
     return caselessForm(lhs) == caselessForm(rhs);
 }
 
+// ASCII's caseless form is the text with A to Z lowered, the same bytes ICU would give.
+std::string caselessKey(std::string_view text) {
+    if (isAscii(text)) {
+        std::string key(text);
+        for (char& byte : key) {
+            if (byte >= 'A' && byte <= 'Z') {
+                byte = static_cast<char>(byte - 'A' + 'a');
+            }
+        }
+        return key;
+    }
+    return internal::toUTF8(caselessForm(text));
+}
+
 std::weak_ordering compareCanonically(std::string_view lhs, std::string_view rhs) {
     // UTF-8 bytes sort as their scalars do, so composed texts compare as bytes; ASCII is
     // already composed.

@@ -51,6 +51,10 @@ bool isCanonicallyEquivalent(std::string_view lhs, std::string_view rhs);
 // and decomposition again, so "\u00c4rger" matches "\u00e4RGER".
 bool isCaselessMatch(std::string_view lhs, std::string_view rhs);
 
+// A text that two texts share exactly when they are a caseless match (their canonical caseless
+// form in UTF-8), for finding caseless matches by lookup instead of comparing every pair.
+std::string caselessKey(std::string_view text);
+
 // The order of the scalars of the two texts' composed (NFC) forms, compared one by one:
 // canonically equivalent texts are equivalent, and case counts ("B" before "a").
 std::weak_ordering compareCanonically(std::string_view lhs, std::string_view rhs);

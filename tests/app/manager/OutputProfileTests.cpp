@@ -1,5 +1,7 @@
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "app/manager/CombineTestSupport.h"
 #include "platform/reactive/AnyCancellable.h"
 #include "utility/DateExtensions.h"
+#include "utility/StringExtensions.h"
 
 namespace {
 
@@ -96,6 +99,9 @@ TEST(OutputProfileTest, LaterMembersJoinTheFirstEntryOfTheirTrimmedNameCaseIgnor
         {"blank names never join", {{"  "}, {"", " \t"}}, {{"", 1}, {"", 1}, {"", 1}}},
         {"line breaks are part of the name", {{"Ann\n"}, {"Ann"}}, {{"Ann\n", 1}, {"Ann", 1}}},
         {"a source without members changes nothing", {{"Al"}, {}}, {{"Al", 1}}},
+        {"case is folded the Unicode way",
+         {{"J\u00fcrgen", "Stra\u00dfe"}, {"JU\u0308RGEN", "STRASSE", "\u212aim"}},
+         {{"J\u00fcrgen", 2}, {"Stra\u00dfe", 2}, {"\u212aim", 1}}},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.name);
@@ -109,6 +115,98 @@ TEST(OutputProfileTest, LaterMembersJoinTheFirstEntryOfTheirTrimmedNameCaseIgnor
         }
         EXPECT_EQ(teamShape(profileOf(settingsList)), row.expected);
     }
+}
+
+// The rule as first written: every later member walks the whole list of entries.
+std::vector<std::pair<std::string, std::vector<std::shared_ptr<OrbProjectMember>>>>
+mergedByComparingEveryPair(const std::vector<CombineSource::Project>& sources) {
+    std::vector<std::pair<std::string, std::vector<std::shared_ptr<OrbProjectMember>>>> entries;
+    for (const auto& source : sources) {
+        const bool mergeable = !entries.empty();
+        for (const auto& member : source.orbProject->team()->members()) {
+            const std::string name = lx::trimmed(member->name());
+            auto joined = entries.end();
+            for (auto entry = entries.begin(); mergeable && !name.empty() && entry != entries.end();
+                 ++entry) {
+                if (lx::isCaseInsensitiveSame(entry->first, name)) {
+                    joined = entry;
+                    break;
+                }
+            }
+            if (joined == entries.end()) {
+                entries.push_back({name, {member}});
+            } else {
+                joined->second.push_back(member);
+            }
+        }
+    }
+    return entries;
+}
+
+TEST(OutputProfileTest, MergingJoinsTheSameEntriesAsComparingEveryPair) {
+    // Names that match one another only by Unicode's caseless rules, blanks and near misses.
+    const std::vector<std::string> names = {"Ann",
+                                            " ann\t",
+                                            "ANN",
+                                            "Ann\n",
+                                            "J\u00fcrgen",
+                                            "JU\u0308RGEN",
+                                            "\u212aim",
+                                            "kim",
+                                            "Stra\u00dfe",
+                                            "STRASSE",
+                                            "",
+                                            "  ",
+                                            "\u00c5sa",
+                                            "A\u030asa ",
+                                            "Bob",
+                                            "bobby",
+                                            "\u03a3\u039f\u03a3",
+                                            "\u03c3\u03bf\u03c2"};
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        SCOPED_TRACE(seed);
+        std::mt19937 random(seed);
+        std::vector<CombineSource::Project> sources;
+        for (std::int64_t index = 0; index < 5; ++index) {
+            SourceSettings settings;
+            const auto size = random() % 9;
+            for (std::size_t member = 0; member < size; ++member) {
+                settings.team.push_back({names[random() % names.size()], 1.0f});
+            }
+            sources.push_back(makeSource(settings, index));
+        }
+        Profile profile = Profile::makeOutputProfile(sources.front());
+        for (std::size_t index = 1; index < sources.size(); ++index) {
+            profile = profile.merged(sources[index]);
+        }
+
+        std::vector<std::pair<std::string, std::vector<std::shared_ptr<OrbProjectMember>>>> merged;
+        for (const auto& entry : profile.members) {
+            merged.push_back({entry.name, {}});
+            for (const auto& source : entry.sources) {
+                merged.back().second.push_back(source.member);
+            }
+        }
+        EXPECT_EQ(merged, mergedByComparingEveryPair(sources));
+    }
+}
+
+// A loaded source comes with its outline measured where it was opened; a record without one
+// is measured when merged.
+TEST(OutputProfileTest, TheRangeAndDepthComeFromTheSourcesOutline) {
+    auto first = makeSource({.depth = 2}, 0);
+    auto second = makeSource({.depth = 1}, 1);
+    EXPECT_EQ(second.outline().maxOutlineLevel, 1);
+    EXPECT_FALSE(second.outline().includeSubProject);
+    second.measuredOutline = std::make_shared<const CombineSource::Outline>(
+        CombineSource::Outline{local(2024, 1, 2), local(2024, 12, 30), true, 5});
+
+    const Profile profile = Profile::makeOutputProfile(first).merged(second);
+
+    EXPECT_EQ(profile.start, local(2024, 1, 2));
+    EXPECT_EQ(profile.finish, local(2024, 12, 30));
+    EXPECT_TRUE(profile.includeSubProject);
+    EXPECT_EQ(profile.maxOutlineLevel, 5);
 }
 
 TEST(OutputProfileTest, AJoinedEntryListsEachSourceWithItsOwnMember) {

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -172,6 +173,22 @@ TEST_F(SourceLoadingTest, ALaterDropSupersedesALoadThatHasNotReported) {
     EXPECT_EQ(teamShape(*engine->output()->profile()), (TeamShapeOf{{"Cy", 1}}));
 }
 
+// The task tree is walked where the package was opened, never on the main thread.
+TEST_F(SourceLoadingTest, AListedSourceCarriesItsOutlineMeasuredWhereItWasOpened) {
+    documents->add("/drops/deep.orb", [] { return makeProject({.depth = 3, .subProject = true}); });
+    engine->addSourceProject("/drops/deep.orb");
+    pumpUntilDismissed(1);
+
+    const auto& listed = engine->source()->projects().front();
+    ASSERT_TRUE(listed.measuredOutline);
+    const CombineSource::Outline measured = CombineSource::Outline::of(*listed.orbProject);
+    EXPECT_EQ(listed.measuredOutline->start, measured.start);
+    EXPECT_EQ(listed.measuredOutline->finish, measured.finish);
+    EXPECT_TRUE(listed.measuredOutline->includeSubProject);
+    EXPECT_EQ(listed.measuredOutline->maxOutlineLevel, measured.maxOutlineLevel);
+    EXPECT_EQ(engine->output()->profile()->maxOutlineLevel, measured.maxOutlineLevel);
+}
+
 TEST_F(SourceLoadingTest, ClearEmptiesTheListAtOnceAndDropsTheProfileOnTheNextTurn) {
     engine->addSourceProject(kAlpha);
     pumpUntilDismissed(1);
@@ -203,6 +220,36 @@ TEST_F(SourceLoadingTest, ALoadInFlightDuringClearStartsAFreshList) {
     EXPECT_EQ(profile.name, "Combined Project");
     EXPECT_EQ(teamShape(profile), (TeamShapeOf{{"Cy", 1}}));
     EXPECT_EQ(profile.members.front().sources.front().project.index, 0);
+}
+
+// A hundred thousand tasks take long to free: whichever view or job lets go of a source last,
+// the project is freed on the background queue.
+TEST_F(SourceLoadingTest, ProjectsThatLeaveTheEngineAreFreedOffTheMainThread) {
+    const std::string kWatched = "/drops/watched.orb";
+    auto freed = std::make_shared<TestLatch>(1);
+    auto freeingThread = std::make_shared<std::atomic<std::thread::id>>();
+    documents->add(kWatched, [freed, freeingThread] {
+        auto project = makeProject({.team = {{"Ann"}}});
+        OrbProject* const pointer = project.get();
+        return std::shared_ptr<OrbProject>(pointer,
+                                           [project, freed, freeingThread](OrbProject*) mutable {
+                                               *freeingThread = std::this_thread::get_id();
+                                               project.reset();
+                                               freed->countDown();
+                                           });
+    });
+    engine->addSourceProject(kWatched);
+    pumpUntilDismissed(1);
+    engine->addSourceProject(kBeta);
+    pumpUntilDismissed(2);
+    ASSERT_EQ(listedIndexes(), (std::vector<std::int64_t>{0, 1}));
+
+    engine->clearSourceProjects();
+    platform::dispatch::runUntilIdle();
+    ASSERT_FALSE(engine->output()->profile());
+
+    ASSERT_TRUE(freed->wait());
+    EXPECT_NE(freeingThread->load(), std::this_thread::get_id());
 }
 
 }  // namespace

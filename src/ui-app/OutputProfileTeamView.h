@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <QAbstractListModel>
+#include <QListView>
+#include <QString>
+#include <QStyledItemDelegate>
+
+// The merged team of the output profile: one band per member, its name in the title column and
+// its contact e-mail beside it, drawn as `OutputProfileRowView` draws a titled row.
+//
+// A team of thousands costs no widget per member: the rows are items of a model, and only the
+// ones that show are painted. The view is as tall as all its rows and never scrolls itself; the
+// content view around it does. Main thread only.
+//
+// Example:
+//   auto* team = new OutputProfileTeamView;
+//   team->setTeam({{"Anna", "anna@example.org"}, {"Kato", ""}});
+
+// The rows: name and contact e-mail, verbatim.
+class OutputProfileTeamModel final : public QAbstractListModel {
+public:
+    // Name, then e-mail.
+    using Team = std::vector<std::pair<std::string, std::string>>;
+    // The e-mail of a row; the name is the display text.
+    static constexpr int emailRole = Qt::UserRole + 1;
+
+    explicit OutputProfileTeamModel(QObject* parent = nullptr);
+
+    const Team& team() const { return team_; }
+    // Replaces the rows in one reset; an equal team changes nothing. Answers whether it changed.
+    bool setTeam(Team team);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+private:
+    Team team_;
+};
+
+class OutputProfileTeamView final : public QListView {
+public:
+    explicit OutputProfileTeamView(QWidget* parent = nullptr);
+
+    OutputProfileTeamModel& teamModel() { return *model_; }
+    void setTeam(OutputProfileTeamModel::Team team);
+
+    // All rows, one point apart; as wide as the widest row needs.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    class RowDelegate;
+
+    // The height of each row's band and the width each row needs, for the current font. Rows
+    // equal to the ones shown at the same place keep their measures: a merge mostly appends.
+    void measureRows(const OutputProfileTeamModel::Team& team, bool reuse);
+    // Makes the layouts above take the new size.
+    void resizeToRows();
+
+    // A child, so that it outlives the view's own teardown.
+    OutputProfileTeamModel* model_;
+    std::vector<int> bandHeights_;
+    std::vector<int> rowWidths_;
+    int contentHeight_ = 0;
+    int contentWidth_ = 0;
+};
