@@ -97,7 +97,7 @@ StallProbe& probe() {
 
 class NoWorkspace final : public platform::qt::Workspace {
 public:
-    bool selectFile(const std::string&, const std::string&) override { return true; }
+    bool selectFile(const std::string&, const std::string&, SelectFailure) override { return true; }
     std::optional<fs::path> urlForApplication(const std::string&) override { return std::nullopt; }
     bool openURLs(const std::vector<QUrl>&, const fs::path&, std::uint32_t,
                   const QVariantMap&) override {
