@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -82,6 +84,18 @@ inline JsonProjectData makeDocument(std::int64_t tasks) {
     JsonProjectData document;
     document._data = std::move(project);
     return document;
+}
+
+// Parses `text` with the parser and the flags documents are read with, keeping nothing: the
+// floor of reading a document's text. Answers whether the text was refused.
+inline bool rapidSaxParseKeepingNothing(const std::string& text) {
+    rapidjson::MemoryStream stream(text.data(), text.size());
+    rapidjson::BaseReaderHandler<> nothing;
+    rapidjson::Reader reader;
+    return reader
+        .Parse<rapidjson::kParseValidateEncodingFlag | rapidjson::kParseFullPrecisionFlag>(stream,
+                                                                                           nothing)
+        .IsError();
 }
 
 }  // namespace bench_documents

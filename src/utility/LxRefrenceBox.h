@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "utility/internal/BoxArrayIterator.h"
+
 // A value kept in a shared box: copies of the box are handles to one value, so a change made
 // through one copy is seen through every other.
 //
@@ -34,33 +36,10 @@ private:
 template <class T>
 class LxRefrenceArray {
 public:
-    class Iterator {
-    public:
-        using iterator_concept = std::forward_iterator_tag;
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = T;
-        using difference_type = std::ptrdiff_t;
-        using reference = const T&;
-
-        Iterator() = default;
-        const T& operator*() const { return position_->wrappedValue(); }
-        Iterator& operator++() {
-            ++position_;
-            return *this;
-        }
-        Iterator operator++(int) {
-            Iterator before = *this;
-            ++position_;
-            return before;
-        }
-        bool operator==(const Iterator&) const = default;
-
-    private:
-        friend class LxRefrenceArray;
-        using Position = typename std::vector<LxRefrenceBox<T>>::const_iterator;
-        explicit Iterator(Position position) : position_(position) {}
-        Position position_;
+    struct Unwrap {
+        const T& operator()(const LxRefrenceBox<T>& box) const { return box.wrappedValue(); }
     };
+    using Iterator = lx::internal::BoxArrayIterator<LxRefrenceBox<T>, Unwrap>;
 
     LxRefrenceArray() = default;
     explicit LxRefrenceArray(const std::vector<T>& values) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "utility/internal/BoxArrayIterator.h"
+
 // One object held weakly: `unbox()` answers it while something else keeps it alive, and null
 // once it has been released. The box never keeps the object alive.
 template <class T>
@@ -39,33 +41,10 @@ private:
 template <class T>
 class LxWeakArray {
 public:
-    class Iterator {
-    public:
-        using iterator_concept = std::forward_iterator_tag;
-        using iterator_category = std::input_iterator_tag;
-        using value_type = std::shared_ptr<T>;
-        using difference_type = std::ptrdiff_t;
-        using reference = std::shared_ptr<T>;
-
-        Iterator() = default;
-        std::shared_ptr<T> operator*() const { return position_->unbox(); }
-        Iterator& operator++() {
-            ++position_;
-            return *this;
-        }
-        Iterator operator++(int) {
-            Iterator before = *this;
-            ++position_;
-            return before;
-        }
-        bool operator==(const Iterator&) const = default;
-
-    private:
-        friend class LxWeakArray;
-        using Position = typename std::vector<LxWeakBox<T>>::const_iterator;
-        explicit Iterator(Position position) : position_(position) {}
-        Position position_;
+    struct Unbox {
+        std::shared_ptr<T> operator()(const LxWeakBox<T>& box) const { return box.unbox(); }
     };
+    using Iterator = lx::internal::BoxArrayIterator<LxWeakBox<T>, Unbox>;
 
     LxWeakArray() = default;
     explicit LxWeakArray(const std::vector<std::shared_ptr<T>>& objects) {
