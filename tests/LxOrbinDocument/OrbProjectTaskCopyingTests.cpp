@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -14,6 +15,7 @@
 #include "LxOrbinDocument/Model/Task/OrbTaskLinks.h"
 #include "LxOrbinDocument/ProjectTestSupport.h"
 #include "support/LogCapture.h"
+#include "utility/DateExtensions.h"
 #include "utility/DateUnits.h"
 
 namespace {
@@ -252,6 +254,55 @@ TEST_F(CopyingTest, AbsentSourceValuesFillOrKeepTheTargetsAsTheirGroupSays) {
     EXPECT_EQ(to->contactor(), targetMember(2));
     EXPECT_EQ(to->url1(), std::nullopt);
     EXPECT_EQ(to->url2(), std::nullopt);
+}
+
+// A copy leaves out the baseline of a source without baseline dates, so a target must still
+// lose dates it had, and take the source's when it has some.
+TEST_F(CopyingTest, TheBaselineTakesTheSourcesDatesOrTheirAbsence) {
+    using Dates = std::optional<std::pair<platform::Date, platform::Date>>;
+    const Dates week{{monday() + LxDays(1), monday() + LxDays(8)}};
+    const Dates day{{monday() + LxDays(2), monday() + LxDays(3)}};
+    enum class Made { never, empty, dated };
+    struct Case {
+        const char* what;
+        Made source;
+        Dates sourceDates;
+        Made target;
+        Dates targetDates;
+        Dates expected;
+    };
+    const Case cases[] = {
+        {"neither has one", Made::never, {}, Made::never, {}, {}},
+        {"the source's is empty", Made::empty, {}, Made::never, {}, {}},
+        {"the target's dates are cleared", Made::never, {}, Made::dated, week, {}},
+        {"... also by an empty one", Made::empty, {}, Made::dated, week, {}},
+        {"an empty target takes the dates", Made::dated, week, Made::empty, {}, week},
+        {"the source's dates are taken", Made::dated, week, Made::never, {}, week},
+        {"and replace the target's", Made::dated, week, Made::dated, day, week},
+    };
+    const auto prepare = [](OrbProjectTask& task, Made made, const Dates& dates) {
+        if (made == Made::empty) {
+            static_cast<void>(task.dateBaseline());
+        } else if (made == Made::dated) {
+            task.dateBaseline()->change(dates->first, dates->second);
+        }
+    };
+    std::int64_t id = 20;
+    for (const Case& cs : cases) {
+        SCOPED_TRACE(cs.what);
+        const auto from = addTask(*source, source->root(), ++id, monday(), 3);
+        const auto to = blankTarget();
+        prepare(*from, cs.source, cs.sourceDates);
+        prepare(*to, cs.target, cs.targetDates);
+        from->copyProperties(*to, Categories::only({Category::dateBaseline}));
+        const DateBaseline& baseline = *to->dateBaseline();
+        EXPECT_EQ(baseline.start(), cs.expected ? std::optional(cs.expected->first) : std::nullopt);
+        EXPECT_EQ(baseline.finish(),
+                  cs.expected ? std::optional(cs.expected->second) : std::nullopt);
+        EXPECT_EQ(baseline.duration(), cs.expected ? std::optional<std::int64_t>(lx::days(
+                                                         cs.expected->second, cs.expected->first))
+                                                   : std::nullopt);
+    }
 }
 
 TEST_F(CopyingTest, TargetsThatIgnoreASetterKeepTheirValues) {

@@ -56,13 +56,20 @@ void warnTreeEdge(const OrbProjectTask& parent, const OrbProjectTask& child) {
 
 // A copy that already has a parent is never attached again: one task in two child lists would
 // be written twice, and the tree could close into a cycle.
-void attach(OrbProject& project, const Ptr& parentCopy, const Ptr& childCopy,
-            const OrbProjectTask& parent, const OrbProjectTask& child) {
+bool canAttach(const Ptr& parentCopy, const Ptr& childCopy, const OrbProjectTask& parent,
+               const OrbProjectTask& child) {
     if (!parentCopy || !childCopy || childCopy->parent()) {
         warnTreeEdge(parent, child);
-        return;
+        return false;
     }
-    project.addChild(parentCopy, childCopy);
+    return true;
+}
+
+void attach(OrbProject& project, const Ptr& parentCopy, const Ptr& childCopy,
+            const OrbProjectTask& parent, const OrbProjectTask& child) {
+    if (canAttach(parentCopy, childCopy, parent, child)) {
+        project.addChild(parentCopy, childCopy);
+    }
 }
 
 // The source root's own copy is dropped: its top-level tasks go straight under the combined root.
@@ -74,12 +81,17 @@ void attachDirect(const Ptr& sourceRoot, const CopyMap& copies, OrbProject& proj
     });
 }
 
-// The whole tree is built below the root's copy first and attached last, so the combined
-// project registers it in one go.
+// The whole tree is built below the root's copy first, on the tasks alone, and attached last,
+// so the combined project registers it in one go: registering each copy as it is placed would
+// enter every task twice into a registry of all the combined tasks.
 void attachUnderRootCopy(const Ptr& sourceRoot, const CopyMap& copies, OrbProject& project,
                          const std::string& sourceProjectName, Layout layout) {
     lx::treeNavigateNodePair(sourceRoot, [&](const Ptr& parent, const Ptr& child) {
-        attach(project, copyOf(copies, parent), copyOf(copies, child), *parent, *child);
+        const Ptr parentCopy = copyOf(copies, parent);
+        const Ptr childCopy = copyOf(copies, child);
+        if (canAttach(parentCopy, childCopy, *parent, *child)) {
+            parentCopy->addChild(childCopy);
+        }
     });
     const Ptr rootCopy = copyOf(copies, sourceRoot);
     if (!rootCopy) {

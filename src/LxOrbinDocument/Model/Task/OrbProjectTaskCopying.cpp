@@ -66,6 +66,10 @@ float keptShare(const OrbTaskResources& kept, const OrbTaskResources& all) {
     return kept.unitsOfWorkload() / total;
 }
 
+bool holdsDates(const std::shared_ptr<DateBaseline>& baseline) {
+    return baseline && (baseline->start() || baseline->finish());
+}
+
 OrbTaskWork scaled(const OrbTaskWork& work, float share) {
     switch (work.kind()) {
         case OrbTaskWork::Kind::fixAmount:
@@ -95,7 +99,10 @@ void OrbProjectTask::copyProperties(OrbProjectTask& to, Categories withoutLinkAn
     if (categories.percentage()) {
         to.setCompletedPercentage(completePercentage());
     }
-    if (categories.dateBaseline()) {
+    // A baseline without dates is what a target makes on first read anyway: making one on both
+    // tasks for every copy would add two objects per task to large copies (a combine of 100k
+    // tasks) for nothing. A target that already has a baseline still takes the absent dates.
+    if (categories.dateBaseline() && (holdsDates(_dateBaseline) || to._dateBaseline)) {
         to.dateBaseline()->copyDates(*dateBaseline());
     }
     if (categories.assignment()) {
