@@ -26,6 +26,11 @@ using test_files::put;
 void sweep(const std::vector<std::string>& syscalls, const std::string& error,
            const std::vector<std::string>& probeArguments, const std::function<void()>& prepare,
            const std::function<void(const InjectedRun&)>& check) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizer runtime makes system calls of its own (its shadow memory, its reports) and
+    // ends the process, with status 0, when one of them fails: the failure is no longer ours.
+    GTEST_SKIP() << "system calls are injected in the ordinary build only";
+#endif
     for (const std::string& syscall : syscalls) {
         int nth = 1;
         for (; nth < 400; ++nth) {

@@ -22,8 +22,8 @@ public:
 #else
     // clang 14 over libstdc++ 12 (the fuzzing build) has no std::source_location; the builtins
     // it stands on give the same three facts.
-    CallSite(const char* function = __builtin_FUNCTION(), const char* file = __builtin_FILE(),
-             int line = __builtin_LINE()) noexcept
+    constexpr CallSite(const char* function = __builtin_FUNCTION(),
+                       const char* file = __builtin_FILE(), int line = __builtin_LINE()) noexcept
         : function_(function), file_(file), line_(line) {}
 #endif
 
