@@ -31,9 +31,10 @@ function(orbin_add_test)
     target_include_directories(${ARG_NAME} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_DEPS} orbin_test_support GTest::gmock
                                               orbin_warnings)
+    # The executable's name is each case's label, so a run can pick whole executables (-L).
     gtest_discover_tests(${ARG_NAME}
         DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS ${ARG_NAME})
 endfunction()
 
 # orbin_add_benchmark(NAME <target> SOURCES <files...> DEPS <targets...>)

@@ -15,8 +15,10 @@ packages=(
   qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev
   # face detection in thumbnails: OpenCV's object detection and its cascade files
   libopencv-objdetect-dev opencv-data
-  # independent peers and fonts used by the tests
-  zip unzip python3 fonts-dejavu-core
+  # independent peers and fonts used by the tests; strace injects failing system calls
+  zip unzip python3 fonts-dejavu-core strace
+  # the fuzz targets (make fuzz): clang's libFuzzer and sanitizer runtimes
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()

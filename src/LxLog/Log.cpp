@@ -24,6 +24,19 @@ std::string_view tagOf(Level level) {
     return {};
 }
 
+bool isControlCharacter(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+void appendEscaped(std::string& line, char c) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto byte = static_cast<unsigned char>(c);
+    line += "\\x";
+    line += kHex[byte >> 4];
+    line += kHex[byte & 0xF];
+}
+
 bool carriesLocation(Level level) {
     return level == Level::warning || level == Level::error || level == Level::fatal;
 }
@@ -41,13 +54,33 @@ void writeToStandardOutput(std::string_view line) {
 
 }  // namespace
 
+std::string escaped(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        if (isControlCharacter(c)) {
+            appendEscaped(result, c);
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
 std::string formatLine(Level level, std::string_view message, const platform::CallSite& site) {
     std::string line;
     line.reserve(message.size() + 64 + (carriesLocation(level) ? site.file().size() : 0));
     line += '[';
     line += tagOf(level);
     line += "] ";
-    line += message;
+    for (const char c : message) {
+        // Line feed and tab are the message's own layout; the rest could rewrite the terminal.
+        if (isControlCharacter(c) && c != '\n' && c != '\t') {
+            appendEscaped(line, c);
+        } else {
+            line += c;
+        }
+    }
     if (carriesLocation(level)) {
         line += " \t{ (";
         line += site.file();

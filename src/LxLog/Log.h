@@ -17,7 +17,9 @@
 // write.
 //
 // The message is either a text or a callable returning one; a callable runs exactly once,
-// inside the call.
+// inside the call. Control characters in a message other than line feed and tab are written as
+// "\xNN", so no text can reach the terminal raw; text taken from a file goes through escaped()
+// first, so it cannot start a line of its own either.
 //
 // Example:
 //   Log::warning([&] { return "Member " + name + " not found"; });
@@ -69,6 +71,10 @@ template <Message M>
 void fatal(M&& message, platform::CallSite site = {}) {
     log(Level::fatal, std::forward<M>(message), site);
 }
+
+// `text` with every control character (U+0000 to U+001F and U+007F, line feed and tab included)
+// as "\xNN", for text taken from a file: escaped("a\0b") is "a\x00b".
+std::string escaped(std::string_view text);
 
 // The whole line as written, line feed included.
 std::string formatLine(Level level, std::string_view message, const platform::CallSite& site);

@@ -1,9 +1,12 @@
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include <QApplication>
 #include <QTimer>
 
+#include "platform/foundation/ProcessLifetime.h"
+#include "platform/foundation/StandardFolders.h"
 #include "platform/qt/MainQueueDriver.h"
 #include "ui-app/AppDelegate.h"
 #include "ui-app/AppServices.h"
@@ -28,6 +31,14 @@ int main(int argc, char* argv[]) {
             "are not set). Start it from a desktop session.\n",
             stderr);
         return EXIT_FAILURE;
+    }
+    // Before QApplication: the threads it and the queues start must inherit the signal set-up.
+    platform::ProcessLifetime lifetime;
+    // Made now rather than at the first drop, so that its lock marks it as in use from the start.
+    // Without a usable $TMPDIR the window still opens; each drop then reports its own failure.
+    try {
+        platform::privateTemporaryFolder();
+    } catch (const std::exception&) {
     }
     QApplication application(argc, argv);
     // The window title, and the owner of the remembered window frame.

@@ -19,6 +19,7 @@
 #include "ui-app/ViewStyle.h"
 #include "utility/LxAsync.h"
 #include "utility/StringExtensions.h"
+#include "zip/LxZip.h"
 
 namespace {
 
@@ -143,12 +144,14 @@ void OutputProfileView::presentSavePanel(const LxFile& file) {
                         });
 }
 
-// Never removes the chosen file first: it is replaced only by a complete copy, so a copy that
-// fails (package gone, disk full, a folder chosen) leaves it as it was. The outcome is shown in a
+// Never removes the chosen file first: it is replaced only by a complete copy of a package that
+// reads back whole, so a copy that fails (package gone or damaged since the combine, disk full,
+// a folder chosen) leaves it as it was. The outcome is shown in a
 // later main-queue turn, after the panel has closed.
 void OutputProfileView::copyCombinedFile(const LxFile& file,
                                          const std::filesystem::path& destination) {
     try {
+        LxZip::verifiedEntries(file.url());
         platform::copyFileAtomically(file.url(), destination);
     } catch (const std::exception&) {
         LxAsync::main([events = services_.engine->events()] {

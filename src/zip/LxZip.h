@@ -19,9 +19,10 @@
 // name is absolute, holds a ".." part or an embedded NUL is refused, symbolic-link entries are
 // skipped, and each file appears under its name only once it is complete and its size and CRC
 // have been checked. An archive that declares more than kMaximumUnpackedSize bytes or more than
-// kMaximumEntryCount entries, or more bytes than the destination's disk has free, is refused
-// before anything is written. Encrypted archives are neither read nor written: this minizip
-// cannot decrypt, and what it encrypts no reader can open.
+// kMaximumEntryCount entries, or more bytes than the destination's disk has free, or whose
+// entries overlap (share bytes of the file), is refused before anything is written. Encrypted
+// archives are neither read nor written: this minizip cannot decrypt, and what it encrypts no
+// reader can open.
 //
 // Example:
 //   LxZip::zipFiles({work / "project.moc", work / "7.jpg"}, package, std::nullopt);
@@ -30,6 +31,9 @@ class LxZip {
 public:
     using ProgressHandler = std::function<void(double fraction)>;
     using FileOutputHandler = std::function<void(const std::filesystem::path& unzippedFile)>;
+    // The most bytes the entry of this name (as unpacked: "\\" read as "/") may hold; none for
+    // no bound of its own.
+    using EntrySizeLimit = std::function<std::optional<std::uint64_t>(const std::string& name)>;
 
     // A package is one JSON document and its JPEG images; even a project of 100,000 tasks with
     // a photo for every member stays well below these, while a zip bomb does not.
@@ -44,6 +48,8 @@ public:
     //
     // `progress` receives the fraction of the archive's bytes done after each entry and 1.0 at
     // the end; `fileOutputHandler` the path of each entry written, folders included.
+    // `entrySizeLimit` bounds entries by name: one declaring more is refused before anything is
+    // written, one inflating to more fails as soon as it does.
     //
     // Throws LxZipError::fileNotFound() when nothing is at `zipFilePath` (nothing is created),
     // platform::FileSystemError when its size cannot be read, and LxZipError::unzipFail() for
@@ -52,13 +58,31 @@ public:
                           const std::filesystem::path& destination, bool overwrite,
                           const std::optional<std::string>& password,
                           const ProgressHandler& progress = {},
-                          const FileOutputHandler& fileOutputHandler = {});
+                          const FileOutputHandler& fileOutputHandler = {},
+                          const EntrySizeLimit& entrySizeLimit = {});
+
+    // One entry as read back from an archive.
+    struct EntrySummary {
+        std::string name;
+        std::uint64_t size = 0;
+        std::uint32_t crc = 0;
+
+        bool operator==(const EntrySummary&) const = default;
+    };
+
+    // Reads every entry of the archive at `zipFilePath` whole and answers them in order, each
+    // with its stored name, its size and the CRC-32 of its bytes, once the bytes have matched
+    // the size and CRC the archive records for them. How a written archive is checked before it
+    // counts as saved. Throws LxZipError::unzipFail() when the archive cannot be read whole, holds
+    // no entry (minizip opens none such) or any entry does not match.
+    static std::vector<EntrySummary> verifiedEntries(const std::filesystem::path& zipFilePath);
 
     // Packs the files of `paths`, deflated with their modification times, into a new archive at
     // `zipFilePath`. A file is stored under its own name at the top level, so plain files give
     // a flat archive; a folder gives every file below it under "<folder name>/<relative path>"
     // (folders themselves get no entry). The archive is written beside `zipFilePath` and only
-    // renamed into place once complete: a failure leaves any earlier file there as it was.
+    // renamed into place once complete and read back whole, every entry's name, size and CRC
+    // matching what was packed: a failure leaves any earlier file there as it was.
     //
     // `progress` receives the fraction of the bytes done after each file and 1.0 at the end.
     //

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/stat.h>
@@ -15,6 +16,7 @@
 #include <unzip.h>
 #include <utility>
 #include <vector>
+#include <zlib.h>
 
 #include "LxLog/Log.h"
 #include "platform/foundation/AtomicFile.h"
@@ -134,12 +136,70 @@ fs::path nearestExistingFolder(fs::path path) {
     return path;
 }
 
+// Where one entry's bytes lie in the archive file: its local header, name, extra field and data.
+struct EntrySpan {
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;
+};
+
+constexpr std::uint64_t kLocalHeaderSize = 30;
+
+// The entry's span, found by opening it raw (no inflating, no decrypting): minizip then reads
+// its local header and knows where the data starts. None for a method minizip cannot open,
+// which unpacking refuses in its turn.
+std::optional<EntrySpan> currentEntrySpan(unzFile archive, const unz_file_info64& info,
+                                          std::uint64_t archiveSize) {
+    if (info.compression_method != kStored && info.compression_method != kDeflated) {
+        return std::nullopt;
+    }
+    if (unzOpenCurrentFile2(archive, nullptr, nullptr, 1) != UNZ_OK) {
+        fail();
+    }
+    const std::uint64_t dataStart = unzGetCurrentFileZStreamPos64(archive);
+    const int localExtraSize = unzGetLocalExtrafield(archive, nullptr, 0);
+    unzCloseCurrentFile(archive);
+    const std::uint64_t headerSize = kLocalHeaderSize + info.size_filename +
+                                     static_cast<std::uint64_t>(std::max(localExtraSize, 0));
+    if (localExtraSize < 0 || dataStart < headerSize || dataStart > archiveSize ||
+        info.compressed_size > archiveSize - dataStart) {
+        refuse("The archive's entries point outside the file; it is not unpacked");
+    }
+    return EntrySpan{dataStart - headerSize, dataStart + info.compressed_size};
+}
+
+// Two entries sharing bytes let a small archive unpack to any size: one deflated stream named
+// by a thousand entries is a thousand full copies. No archiver writes them.
+void refuseOverlaps(std::vector<EntrySpan> spans) {
+    std::sort(spans.begin(), spans.end(),
+              [](const EntrySpan& lhs, const EntrySpan& rhs) { return lhs.begin < rhs.begin; });
+    for (std::size_t index = 1; index < spans.size(); ++index) {
+        if (spans[index].begin < spans[index - 1].end) {
+            refuse("The archive's entries overlap; it is not unpacked");
+        }
+    }
+}
+
+std::string entryName(unzFile archive, const unz_file_info64& info) {
+    std::vector<char> nameBuffer(info.size_filename + 1, '\0');
+    if (unzGetCurrentFileInfo64(archive, nullptr, nameBuffer.data(),
+                                static_cast<uLong>(nameBuffer.size()), nullptr, 0, nullptr,
+                                0) != UNZ_OK) {
+        fail();
+    }
+    std::string name = platform::repairedUTF8(std::string(nameBuffer.data(), info.size_filename));
+    std::replace(name.begin(), name.end(), '\\', '/');
+    return name;
+}
+
 // Refuses, before anything is written, an archive whose declared contents are more than a
-// package could hold or more than the disk can take. minizip never inflates an entry beyond
-// its declared size, so these declarations bound what unpacking can write.
-void checkDeclaredTotals(unzFile archive, const fs::path& destination) {
+// package could hold or more than the disk can take, or whose entries overlap. minizip never
+// inflates an entry beyond its declared size, so these declarations bound what unpacking can
+// write; the bytes actually inflated are counted against the same bounds as they come.
+void checkDeclaredTotals(unzFile archive, const fs::path& destination, std::uint64_t archiveSize,
+                         const LxZip::EntrySizeLimit& entrySizeLimit) {
     std::uint64_t entries = 0;
     std::uint64_t bytes = 0;
+    std::vector<EntrySpan> spans;
     do {
         unz_file_info64 info{};
         if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
@@ -153,7 +213,20 @@ void checkDeclaredTotals(unzFile archive, const fs::path& destination) {
                    " bytes; it is not unpacked");
         }
         bytes += info.uncompressed_size;
+        if (entrySizeLimit) {
+            const std::string name = entryName(archive, info);
+            if (const std::optional<std::uint64_t> limit = entrySizeLimit(name);
+                limit && info.uncompressed_size > *limit) {
+                refuse("The zip entry \"" + Log::escaped(name) + "\" declares " +
+                       std::to_string(info.uncompressed_size) + " bytes, more than its " +
+                       std::to_string(*limit) + "; the archive is not unpacked");
+            }
+        }
+        if (const std::optional<EntrySpan> span = currentEntrySpan(archive, info, archiveSize)) {
+            spans.push_back(*span);
+        }
     } while (goToNextEntry(archive));
+    refuseOverlaps(std::move(spans));
 
     std::error_code error;
     const fs::space_info space = fs::space(nearestExistingFolder(destination), error);
@@ -184,18 +257,21 @@ std::vector<std::string_view> namedParts(std::string_view name) {
 // that such an archive is refused rather than unpacked somewhere unexpected.
 fs::path targetPath(const Entry& entry, const fs::path& destination) {
     if (entry.rawName.find('\0') != std::string::npos) {
-        refuse("Refusing the zip entry \"" + platform::repairedUTF8(entry.rawName.c_str()) +
+        refuse("Refusing the zip entry \"" + Log::escaped(platform::repairedUTF8(entry.rawName)) +
                "\": its name holds a NUL byte");
     }
     if (entry.name.front() == '/') {
-        refuse("Refusing the zip entry \"" + entry.name + "\": its name is an absolute path");
+        refuse("Refusing the zip entry \"" + Log::escaped(entry.name) +
+               "\": its name is an absolute path");
     }
     const std::vector<std::string_view> parts = namedParts(entry.name);
     if (std::find(parts.begin(), parts.end(), "..") != parts.end()) {
-        refuse("Refusing the zip entry \"" + entry.name + "\": its name leads out of its folder");
+        refuse("Refusing the zip entry \"" + Log::escaped(entry.name) +
+               "\": its name leads out of its folder");
     }
     if (parts.empty()) {
-        refuse("Refusing the zip entry \"" + entry.name + "\": its name names no file");
+        refuse("Refusing the zip entry \"" + Log::escaped(entry.name) +
+               "\": its name names no file");
     }
     return platform::appendingPathComponent(destination, entry.name);
 }
@@ -216,15 +292,15 @@ void checkStaysInside(const fs::path& target, bool isFolder, const fs::path& res
         isFolder ? fs::weakly_canonical(target, error)
                  : fs::weakly_canonical(target.parent_path(), error) / target.filename();
     if (error || !liesBelow(resolved, resolvedDestination)) {
-        refuse("Refusing the zip entry \"" + entry.name +
+        refuse("Refusing the zip entry \"" + Log::escaped(entry.name) +
                "\": it would land outside the destination folder");
     }
 }
 
 void printPermissionFailure(const fs::path& target, const std::string& reason) {
     // Printed directly, not logged: callers and people reading the output know this line.
-    const std::string line =
-        "Failed to set permissions to file " + target.string() + ", error: " + reason + "\n";
+    const std::string line = "Failed to set permissions to file " + Log::escaped(target.string()) +
+                             ", error: " + reason + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
 }
@@ -232,7 +308,7 @@ void printPermissionFailure(const fs::path& target, const std::string& reason) {
 void openEntry(unzFile archive, const Entry& entry, const std::optional<std::string>& password) {
     if (entry.info.compression_method != kStored && entry.info.compression_method != kDeflated) {
         // minizip would hand out other methods' bytes raw, without a CRC check.
-        refuse("Refusing the zip entry \"" + entry.name + "\": compression method " +
+        refuse("Refusing the zip entry \"" + Log::escaped(entry.name) + "\": compression method " +
                std::to_string(entry.info.compression_method) + " is not supported");
     }
     const bool asciiPassword =
@@ -244,7 +320,7 @@ void openEntry(unzFile archive, const Entry& entry, const std::optional<std::str
     } else if (asciiPassword) {
         result = unzOpenCurrentFilePassword(archive, password->c_str());
     } else {
-        refuse("Refusing the zip entry \"" + entry.name + "\": it is encrypted");
+        refuse("Refusing the zip entry \"" + Log::escaped(entry.name) + "\": it is encrypted");
     }
     if (result != UNZ_OK) {
         fail();
@@ -254,7 +330,7 @@ void openEntry(unzFile archive, const Entry& entry, const std::optional<std::str
 // Streams the current entry into a new file that takes the target's name only once every byte
 // is there and the CRC and size match; a failure leaves whatever was at the target before.
 void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
-                    std::vector<char>& buffer) {
+                    std::vector<char>& buffer, std::uint64_t limit) {
     OpenEntry open(archive);
     try {
         platform::AtomicFileWriter file(target);
@@ -268,8 +344,12 @@ void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
             if (count == 0) {
                 break;
             }
-            file.write(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
             written += static_cast<std::uint64_t>(count);
+            if (written > limit) {
+                refuse("The zip entry \"" + Log::escaped(entry.name) + "\" inflates to more than " +
+                       std::to_string(limit) + " bytes; the archive is not unpacked");
+            }
+            file.write(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
         }
         if (open.close() != UNZ_OK || written != entry.info.uncompressed_size) {
             fail();
@@ -318,6 +398,7 @@ struct Unpacking {
     fs::path resolvedDestination;
     bool overwrite;
     const std::optional<std::string>& password;
+    const LxZip::EntrySizeLimit& entrySizeLimit;
     std::vector<char> buffer = std::vector<char>(kReadBufferSize, '\0');
     std::vector<FolderPermissions> folderPermissions = {};
 
@@ -349,7 +430,11 @@ struct Unpacking {
             return false;
         }
         openEntry(archive, entry, password);
-        writeFileEntry(archive, entry, target, buffer);
+        std::uint64_t limit = entry.info.uncompressed_size;
+        if (entrySizeLimit) {
+            limit = std::min(limit, entrySizeLimit(entry.name).value_or(limit));
+        }
+        writeFileEntry(archive, entry, target, buffer, limit);
         return true;
     }
 };
@@ -358,7 +443,8 @@ struct Unpacking {
 
 void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, bool overwrite,
                       const std::optional<std::string>& password, const ProgressHandler& progress,
-                      const FileOutputHandler& fileOutputHandler) {
+                      const FileOutputHandler& fileOutputHandler,
+                      const EntrySizeLimit& entrySizeLimit) {
     if (!platform::itemExists(zipFilePath)) {
         throw LxZipError::fileNotFound();
     }
@@ -373,7 +459,8 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
     if (!archive || unzGoToFirstFile(archive.get()) != UNZ_OK) {
         fail();
     }
-    checkDeclaredTotals(archive.get(), destination);
+    checkDeclaredTotals(archive.get(), destination, static_cast<std::uint64_t>(attributes.st_size),
+                        entrySizeLimit);
     if (unzGoToFirstFile(archive.get()) != UNZ_OK) {
         fail();
     }
@@ -385,7 +472,7 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
         fail();
     }
 
-    Unpacking unpacking{archive.get(), resolvedDestination, overwrite, password};
+    Unpacking unpacking{archive.get(), resolvedDestination, overwrite, password, entrySizeLimit};
     double position = 0;
     do {
         const Entry entry = readCurrentEntry(archive.get());
@@ -393,7 +480,8 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
         bool written = false;
         if (entry.isSymbolicLink()) {
             // A link planted by an archive could send later entries, or the caller, anywhere.
-            Log::warning("Skipping the zip entry \"" + entry.name + "\": it is a symbolic link");
+            Log::warning("Skipping the zip entry \"" + Log::escaped(entry.name) +
+                         "\": it is a symbolic link");
         } else if (entry.isFolder) {
             written = unpacking.unpackFolder(entry, target);
         } else {
@@ -416,4 +504,50 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
     if (unzClose(archive.release()) != UNZ_OK) {
         fail();
     }
+}
+
+std::vector<LxZip::EntrySummary> LxZip::verifiedEntries(const fs::path& zipFilePath) {
+    Archive archive(unzOpen64(zipFilePath.c_str()));
+    if (!archive || unzGoToFirstFile(archive.get()) != UNZ_OK) {
+        fail();
+    }
+    std::vector<EntrySummary> entries;
+    std::vector<char> buffer(kReadBufferSize * 16);
+    do {
+        const Entry entry = readCurrentEntry(archive.get());
+        if (entry.info.compression_method != kStored &&
+            entry.info.compression_method != kDeflated) {
+            fail();
+        }
+        OpenEntry open(archive.get());
+        if ((entry.info.flag & kEncryptedFlag) != 0 ||
+            unzOpenCurrentFile(archive.get()) != UNZ_OK) {
+            fail();
+        }
+        std::uint64_t size = 0;
+        uLong crc = crc32(0, nullptr, 0);
+        for (;;) {
+            const int count = unzReadCurrentFile(archive.get(), buffer.data(),
+                                                 static_cast<unsigned>(buffer.size()));
+            if (count < 0) {
+                fail();
+            }
+            if (count == 0) {
+                break;
+            }
+            size += static_cast<std::uint64_t>(count);
+            crc =
+                crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(count));
+        }
+        // The close compares the bytes' CRC with the recorded one; the size is compared here.
+        if (open.close() != UNZ_OK || size != entry.info.uncompressed_size ||
+            crc != entry.info.crc) {
+            fail();
+        }
+        entries.push_back({entry.rawName, size, static_cast<std::uint32_t>(crc)});
+    } while (goToNextEntry(archive.get()));
+    if (unzClose(archive.release()) != UNZ_OK) {
+        fail();
+    }
+    return entries;
 }

@@ -7,9 +7,11 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <string>
 #include <sys/stat.h>
 #include <type_traits>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 #include <zip.h>
 #include <zlib.h>
@@ -76,7 +78,11 @@ double totalSize(const std::vector<ZipUtilities::ProcessedFilePath>& files) {
 
 // Copies the whole file into the entry just opened. A read error fails rather than ending the
 // entry early as if the file were shorter.
-void copyIntoEntry(zipFile archive, const SourceFile& source, std::vector<char>& buffer) {
+// Answers what was packed, to be compared with what the archive reads back.
+LxZip::EntrySummary copyIntoEntry(zipFile archive, const SourceFile& source,
+                                  std::vector<char>& buffer, std::string name) {
+    LxZip::EntrySummary packed{std::move(name), 0,
+                               static_cast<std::uint32_t>(crc32(0, nullptr, 0))};
     for (;;) {
         const ssize_t count = ::read(source.descriptor(), buffer.data(), buffer.size());
         if (count < 0 && errno == EINTR) {
@@ -87,13 +93,16 @@ void copyIntoEntry(zipFile archive, const SourceFile& source, std::vector<char>&
             fail();
         }
         if (count == 0) {
-            return;
+            return packed;
         }
+        packed.size += static_cast<std::uint64_t>(count);
+        packed.crc = static_cast<std::uint32_t>(crc32(
+            packed.crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(count)));
     }
 }
 
-void addFile(zipFile archive, const ZipUtilities::ProcessedFilePath& file, int level,
-             std::vector<char>& buffer, double& position) {
+LxZip::EntrySummary addFile(zipFile archive, const ZipUtilities::ProcessedFilePath& file, int level,
+                            std::vector<char>& buffer, double& position) {
     const SourceFile source(file.filePathURL);
     if (!source.isOpen()) {
         fail();
@@ -120,10 +129,30 @@ void addFile(zipFile archive, const ZipUtilities::ProcessedFilePath& file, int l
                              Z_DEFAULT_STRATEGY, nullptr, 0) != ZIP_OK) {
         fail();
     }
-    copyIntoEntry(archive, source, buffer);
+    LxZip::EntrySummary packed = copyIntoEntry(archive, source, buffer, *file.fileName);
     if (zipCloseFileInZip(archive) != ZIP_OK) {
         fail();
     }
+    return packed;
+}
+
+// minizip reports success for some archives it wrote wrong: when the system fails the position
+// query before an entry, the entry's recorded offset is -1 and no reader finds it. Only reading
+// the archive back, with our own reader, shows that before it replaces anything.
+void checkWrittenArchive(const fs::path& archive, const fs::path& target,
+                         const std::vector<LxZip::EntrySummary>& packed) {
+    if (packed.empty()) {
+        return;  // minizip opens no archive without entries; such an archive holds nothing to lose
+    }
+    try {
+        if (LxZip::verifiedEntries(archive) == packed) {
+            return;
+        }
+    } catch (const LxZipError&) {
+    }
+    Log::error("The archive written for \"" + target.string() +
+               "\" does not read back as packed; it is not saved");
+    fail();
 }
 
 }  // namespace
@@ -147,13 +176,15 @@ void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFile
             fail();
         }
         std::vector<char> buffer(kCopyBufferSize);
+        std::vector<EntrySummary> packed;
         double position = 0;
         for (const auto& file : files) {
             std::error_code ignored;
             if (fs::is_directory(file.filePathURL, ignored)) {
                 continue;
             }
-            addFile(archive.get(), file, compression.deflateLevel(), buffer, position);
+            packed.push_back(
+                addFile(archive.get(), file, compression.deflateLevel(), buffer, position));
             if (progress) {
                 progress(total > 0 ? std::min(position / total, 1.0) : 0.0);
             }
@@ -161,6 +192,7 @@ void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFile
         if (zipClose(archive.release(), nullptr) != ZIP_OK) {
             fail();
         }
+        checkWrittenArchive(archiveFile.temporaryPath(), zipFilePath, packed);
         // The writer's descriptor names the file minizip wrote, so its flush covers those bytes.
         archiveFile.commit();
     } catch (const platform::FileSystemError&) {

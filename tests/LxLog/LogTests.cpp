@@ -56,6 +56,29 @@ TEST(Log, EveryLevelWritesItsTagAndOnlyTheUpperThreeTheirLocation) {
     }
 }
 
+// No text reaches the terminal raw: control characters other than the message's own line feeds
+// and tabs are written as "\xNN"; escaped() does the same to line feeds and tabs, for text read
+// from a file, which must not be able to start a line of its own.
+TEST(Log, ControlCharactersAreEscaped) {
+    const struct {
+        std::string message;
+        std::string written;
+    } cases[] = {
+        {std::string("id a\0b", 6), "id a\\x00b"},
+        {"\x1B[2Jcleared\r\x7F", "\\x1B[2Jcleared\\x0D\\x7F"},
+        {"caf\xC3\xA9 \xF0\x9F\x93\xA8", "caf\xC3\xA9 \xF0\x9F\x93\xA8"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        LogCapture capture;
+        Log::info(c.message);
+        EXPECT_EQ(capture.lines(),
+                  std::vector<std::string>{"[\xF0\x9F\x93\xA8 info] " + c.written + "\n"});
+    }
+    EXPECT_EQ(Log::escaped(std::string("a\nb\tc\0", 6)), "a\\x0Ab\\x09c\\x00");
+    EXPECT_EQ(Log::escaped("plain text"), "plain text");
+}
+
 TEST(Log, MessagesArePrintedVerbatim) {
     struct Case {
         Level level;

@@ -274,7 +274,7 @@ TEST_F(MainWindowTest, FromTheDropToTheSavedPackage) {
     ASSERT_TRUE(processEventsUntil([&] { return sheet() != nullptr; }));
     ASSERT_EQ(descendants<OutputView>(*sheet()).size(), 1u);
     EXPECT_EQ(descendants<OutputView>(*sheet()).front()->urlString(), destination.string());
-    EXPECT_EQ(test_files::contentOf(destination), "Merged");
+    EXPECT_EQ(FakeDocuments::packagedName(destination), "Merged");
     ASSERT_EQ(documents_->saved().size(), 1u);
     const auto& combined = *documents_->saved().front();
     EXPECT_EQ(combined.name(), "Merged");

@@ -120,11 +120,13 @@ TEST_F(OutputProfileViewTest, SavingReplacesTheChosenFileWholeOrLeavesItAsItWas)
         std::optional<std::string> before;  // none: absent; "/": a folder
         bool packageRemoved;
         bool saved;
+        bool packageDamaged = false;
     };
     const std::vector<Case> cases = {
         {"new file", std::nullopt, false, true},
         {"existing file", "an older plan, much longer than the new package", false, true},
         {"package gone", "an older plan", true, false},
+        {"package damaged", "an older plan", false, false, true},
         {"folder", "/", false, false},
     };
     for (const Case& row : cases) {
@@ -144,12 +146,19 @@ TEST_F(OutputProfileViewTest, SavingReplacesTheChosenFileWholeOrLeavesItAsItWas)
                 fs::remove(package);
             }
         }
+        if (row.packageDamaged) {
+            for (const fs::path& package : temporaryPackages()) {
+                std::string bytes = contentOf(package);
+                bytes.at(30 + 11) ^= 0x55;  // the first byte of the entry's data
+                test_files::put(package, bytes);
+            }
+        }
         request->completion(destination);
         ASSERT_TRUE(processEventsUntil(
             [&] { return pane_->savedOrbFile()->isSome() || log_.entries.size() == 3; }));
 
         if (row.saved) {
-            EXPECT_EQ(contentOf(destination), name);
+            EXPECT_EQ(FakeDocuments::packagedName(destination), name);
             EXPECT_EQ(pane_->savedOrbFile()->value(), destination.string());
             ASSERT_NE(resultSheet(), nullptr);
             ASSERT_EQ(descendants<OutputView>(*resultSheet()).size(), 1u);
@@ -168,7 +177,7 @@ TEST_F(OutputProfileViewTest, SavingReplacesTheChosenFileWholeOrLeavesItAsItWas)
             }
         }
     }
-    EXPECT_EQ(test_files::entriesIn(out), 4) << "three files and the folder, no part file";
+    EXPECT_EQ(test_files::entriesIn(out), 5) << "four files and the folder, no part file";
     EXPECT_EQ(pane_->savedOrbFile()->value(), (out / "existing file.orb").string())
         << "the last successful save is kept";
 }

@@ -283,3 +283,108 @@ TEST_F(LxZipReadingTest, APasswordOpensOnlyWhatIsNotEncrypted) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 1 MiB stream of zeros deflates to about a kilobyte; named by many entries, it is a bomb.
+std::vector<CraftedEntry> entriesSharingOneStream(int count) {
+    const std::string zeros(1 << 20, '\0');
+    std::vector<CraftedEntry> entries;
+    for (int index = 0; index < count; ++index) {
+        CraftedEntry entry{std::to_string(1000 + index) + ".jpg", zip_test::rawDeflated(zeros), 8};
+        entry.crc = static_cast<std::uint32_t>(crc32(
+            0, reinterpret_cast<const Bytef*>(zeros.data()), static_cast<uInt>(zeros.size())));
+        entry.uncompressedSize = static_cast<std::uint32_t>(zeros.size());
+        if (index > 0) {
+            entry.directoryOffset = 0;
+        }
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+// A stored entry whose data holds a whole second entry, which the directory also lists.
+std::vector<CraftedEntry> entryInsideAnothersData() {
+    const CraftedEntry inner{"inner.jpg", "payload"};
+    const std::string innerRecord = zip_test::localRecord(inner);
+    CraftedEntry hidden = inner;
+    hidden.directoryOffset = static_cast<std::uint32_t>(30 + std::string("outer.jpg").size() + 4);
+    return {{"outer.jpg", "pad:" + innerRecord}, hidden};
+}
+
+}  // namespace
+
+// Entries that share bytes of the file are refused before anything is written, however
+// harmless each looks alone: 64 names for one 1 MiB stream would write 64 MiB.
+TEST_F(LxZipReadingTest, OverlappingEntriesAreRefusedBeforeAnythingIsWritten) {
+    const struct {
+        const char* name;
+        std::vector<CraftedEntry> entries;
+    } cases[] = {
+        {"one stream, many names", entriesSharingOneStream(64)},
+        {"an entry inside another's data", entryInsideAnothersData()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(destination);
+        writeArchive(archive, c.entries);
+        const LogCapture log;
+        expectUnzipFail(archive);
+        EXPECT_FALSE(fs::exists(destination));
+        EXPECT_TRUE(log.contains("The archive's entries overlap; it is not unpacked"));
+    }
+}
+
+TEST_F(LxZipReadingTest, TheSameEntriesSideBySideStillUnpack) {
+    const std::vector<CraftedEntry> apart = {{"a.jpg", "one"}, {"b.jpg", "two"}};
+    writeArchive(archive, apart);
+    LxZip::unzipFile(archive, destination, true, std::nullopt);
+    EXPECT_EQ(zip_test::filesBelow(destination), (std::set<std::string>{"a.jpg=one", "b.jpg=two"}));
+}
+
+// An entry beyond its own bound is refused on its declaration; one whose declaration lies
+// within does not get past it either, since minizip stops at the declared size and the CRC then
+// fails. Entries without a bound keep the archive-wide one.
+TEST_F(LxZipReadingTest, EntrySizeLimitsRefuseAnEntryBeyondItsBound) {
+    const std::string big(5000, 'x');
+    const LxZip::EntrySizeLimit limit =
+        [](const std::string& name) -> std::optional<std::uint64_t> {
+        if (name == "small/doc.txt") {
+            return 100;
+        }
+        return std::nullopt;
+    };
+    const struct {
+        const char* name;
+        std::vector<CraftedEntry> entries;
+        bool unpacks;
+    } cases[] = {
+        {"declared beyond the bound", {{"small\\doc.txt", big}}, false},
+        {"inflating beyond a small declaration",
+         {{"small/doc.txt", zip_test::rawDeflated(big), 8, 0, 0,
+           static_cast<std::uint32_t>(
+               crc32(0, reinterpret_cast<const Bytef*>(big.data()), static_cast<uInt>(big.size()))),
+           100}},
+         false},
+        {"within the bound", {{"small/doc.txt", std::string(100, 'y')}}, true},
+        {"no bound of its own", {{"other.txt", big}}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(destination);
+        writeArchive(archive, c.entries);
+        if (c.unpacks) {
+            LxZip::unzipFile(archive, destination, true, std::nullopt, {}, {}, limit);
+            EXPECT_EQ(zip_test::filesBelow(destination).size(), 1U);
+        } else {
+            try {
+                LxZip::unzipFile(archive, destination, true, std::nullopt, {}, {}, limit);
+                ADD_FAILURE() << "unpacked";
+            } catch (const LxZipError& error) {
+                EXPECT_EQ(error, LxZipError::unzipFail());
+            }
+            EXPECT_TRUE(!fs::exists(destination) || zip_test::filesBelow(destination).empty());
+            EXPECT_TRUE(noTemporaryLeft());
+        }
+    }
+}

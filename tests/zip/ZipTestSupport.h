@@ -28,6 +28,9 @@ struct CraftedEntry {
     // Stored in both headers in place of the CRC-32 of `data` / the length of `data`.
     std::optional<std::uint32_t> crc = std::nullopt;
     std::optional<std::uint32_t> uncompressedSize = std::nullopt;
+    // Points the central record at this offset instead of a local header of the entry's own,
+    // which is then not written: how entries that share bytes are made.
+    std::optional<std::uint32_t> directoryOffset = std::nullopt;
 };
 
 namespace internal {
@@ -85,8 +88,10 @@ inline std::string craftedArchive(const std::vector<CraftedEntry>& entries) {
         put16(fields, static_cast<std::uint32_t>(entry.name.size()));
         put16(fields, 0);  // extra field length
 
-        put32(archive, 0x04034b50);
-        archive += fields + entry.name + entry.data;
+        if (!entry.directoryOffset) {
+            put32(archive, 0x04034b50);
+            archive += fields + entry.name + entry.data;
+        }
 
         put32(directory, 0x02014b50);
         put16(directory, 0x031E);  // made by Unix, version 3.0
@@ -95,7 +100,7 @@ inline std::string craftedArchive(const std::vector<CraftedEntry>& entries) {
         put16(directory, 0);  // disk
         put16(directory, 0);  // internal attributes
         put32(directory, entry.externalAttributes);
-        put32(directory, offset);
+        put32(directory, entry.directoryOffset.value_or(offset));
         directory += entry.name;
     }
     const auto directoryOffset = static_cast<std::uint32_t>(archive.size());
@@ -109,6 +114,12 @@ inline std::string craftedArchive(const std::vector<CraftedEntry>& entries) {
     put32(archive, directoryOffset);
     put16(archive, 0);
     return archive;
+}
+
+// The local header and data of a stored entry, as craftedArchive() writes them.
+inline std::string localRecord(const CraftedEntry& entry) {
+    const std::string archive = craftedArchive({entry});
+    return archive.substr(0, 30 + entry.name.size() + entry.data.size());
 }
 
 inline std::filesystem::path writeArchive(const std::filesystem::path& path,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,6 +33,10 @@ struct JsonProject;
 //   documents.orbFile(*project, workingFolder, LxFolder::temporaryFile("orb"));
 class OrbinDocumentManager {
 public:
+    // The most one image entry of a package may unpack to. A camera's largest JPEG is a few
+    // tens of MiB; a photo beyond this is a decompression bomb, not a member's portrait.
+    static constexpr std::uint64_t kMaximumImageSize = std::uint64_t{64} << 20;
+
     // The places of one project's working folder (ProjectWorkingFolder.h).
     class ProjectWorkingFolder;
 
@@ -41,10 +46,14 @@ public:
     // PDF banner images, a PNG-only image converted to JPEG. The archive is unpacked into a
     // fresh folder under the temporary folder, which is removed again whatever happens.
     //
+    // Every entry is bounded while it is unpacked: "project.moc" by the document reader's limit,
+    // any other by kMaximumImageSize; a package beyond a bound, or one whose entries overlap, is
+    // refused and leaves nothing behind.
+    //
     // Throws FileNotExist, InvalidFileFormat (not an archive, or one that cannot be unpacked
-    // safely), InvalidFileContent (no "project.moc" at the top level), InvalidJson, OpenError
-    // (the document cannot be copied into `folder`) or InvalidProjectData (no "Uid"; `folder`
-    // is filled all the same).
+    // safely or within its bounds), InvalidFileContent (no "project.moc" at the top level),
+    // InvalidJson, OpenError (the document cannot be copied into `folder`) or InvalidProjectData
+    // (no "Uid"; `folder` is filled all the same).
     std::shared_ptr<OrbProject> load(const LxFile& file, const LxFolder& folder) const;
 
     // Writes the project's document as "project.moc" into `folder` (which must exist),

@@ -4,6 +4,7 @@
 // files the document names are copied out of it, so whatever else a package holds never reaches
 // the working folder. That unzip folder is removed on every road, failures included: a failed
 // drop must not leave a full unpacked copy behind.
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <string>
@@ -37,6 +38,16 @@ void removeUnzipFolder(const LxFolder& unzipFolder) noexcept {
             // Nothing is left to report with.
         }
     }
+}
+
+// What each entry of a package may hold: the document what the reader would read, everything
+// else what a photo may be. Entries the document does not name are never copied out, but they
+// are unpacked first, so they are bounded too.
+std::optional<std::uint64_t> packageEntrySizeLimit(const std::string& name) {
+    if (name == "project.moc") {
+        return JsonProjectData::kMaximumFileSize;
+    }
+    return OrbinDocumentManager::kMaximumImageSize;
 }
 
 }  // namespace
@@ -94,7 +105,8 @@ JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file
                                                               const LxFolder& unzipFolder,
                                                               const LxFolder& workingFolder) const {
     try {
-        LxZip::unzipFile(file.url(), unzipFolder.url(), true, std::nullopt);
+        LxZip::unzipFile(file.url(), unzipFolder.url(), true, std::nullopt, {}, {},
+                         packageEntrySizeLimit);
     } catch (...) {
         lx::log(platform::AnyError::current(),
                 "Failed to unzip the .orb file \"" + file.pathString() + "\"");
@@ -164,8 +176,8 @@ void OrbinDocumentManager::_copyImageFromUnzipFolderToWorkingFolder(
         try {
             jpeg.copy(workingFile);
         } catch (...) {
-            Log::error("Failed to copy " + std::string(logSeed) + " of " + imageId + " as " +
-                       platform::localizedDescription(std::current_exception()));
+            Log::error("Failed to copy " + std::string(logSeed) + " of " + Log::escaped(imageId) +
+                       " as " + platform::localizedDescription(std::current_exception()));
         }
         return;
     }

@@ -33,7 +33,7 @@ std::string inQuotes(std::string_view text) {
 }
 
 std::string saveFailureLine(std::string_view name, const LxFile& jsonFile) {
-    return "Failed to save project " + inQuotes(name) +
+    return "Failed to save project " + inQuotes(Log::escaped(name)) +
            " to json file: " + inQuotes(jsonFile.description());
 }
 
@@ -92,7 +92,7 @@ void OrbinDocumentManager::orbFile(const OrbProject& project, const LxFolder& fo
     const WorkingFolder working(folder);
     const LxFile jsonFile = working.jsonFile();
     if (!jsonFile.exists()) {
-        Log::error("Failed to save project " + inQuotes(project.name()) +
+        Log::error("Failed to save project " + inQuotes(Log::escaped(project.name())) +
                    " because the json file does not exist");
         throw OrbinDocumentError::SaveError();
     }
@@ -123,8 +123,9 @@ void OrbinDocumentManager::orbFile(const OrbProject& project, const LxFolder& fo
         }
         LxZip::zipFiles(paths, file.url(), std::nullopt, LxZipCompression::DefaultCompression);
     } catch (...) {
-        lx::log(platform::AnyError::current(),
-                "Failed to save project " + inQuotes(project.name()) + " as .orb file, with error");
+        lx::log(platform::AnyError::current(), "Failed to save project " +
+                                                   inQuotes(Log::escaped(project.name())) +
+                                                   " as .orb file, with error");
         throw OrbinDocumentError::SaveError();
     }
 }
@@ -151,7 +152,7 @@ OrbinDocumentManager::_copyImageFileFromWorkingFolderToOrbFile(const LxFolder& s
         lx::internal::convertPngToJpeg(sourceFolder.file(imageId + ".png"), jpeg)) {
         return ZipItem{jpeg.pathString(), std::move(name)};
     }
-    Log::warning(std::string(logSeed) + " [" + imageId +
+    Log::warning(std::string(logSeed) + " [" + Log::escaped(imageId) +
                  "] is not exist in the project working directory");
     return std::nullopt;
 }

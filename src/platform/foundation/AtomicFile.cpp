@@ -58,10 +58,24 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path path)
     if (descriptor_ < 0) {
         throw FileSystemError::fromErrno("Could not write", path_);
     }
+    // A replaced file keeps its mode: a private file must not come back readable by others, so
+    // a mode that cannot be read or given fails the write rather than widening it.
     struct stat existing {};
-    if (::stat(path_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
-        ::fchmod(descriptor_, existing.st_mode & 07777);
+    if (::stat(path_.c_str(), &existing) != 0) {
+        if (errno != ENOENT) {
+            failInConstructor("Could not read");
+        }
+    } else if (S_ISREG(existing.st_mode) && ::fchmod(descriptor_, existing.st_mode & 07777) != 0) {
+        failInConstructor("Could not set the permissions of");
     }
+}
+
+void AtomicFileWriter::failInConstructor(std::string_view operation) {
+    const FileSystemError error = FileSystemError::fromErrno(operation, path_);
+    ::close(descriptor_);
+    descriptor_ = -1;
+    ::unlink(temporaryPath_.c_str());
+    throw error;
 }
 
 AtomicFileWriter::~AtomicFileWriter() {

@@ -47,7 +47,8 @@ public:
     enum class Durability { flushed, unflushed };
 
     // Makes the temporary sibling with the permissions of the regular file at `path`, or the
-    // usual ones (0666 less the umask) when there is none.
+    // usual ones (0666 less the umask) when there is none. Fails when the existing file's
+    // permissions cannot be read or given to the new one, which would widen them.
     explicit AtomicFileWriter(std::filesystem::path path);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -68,6 +69,9 @@ public:
     void commit(Durability durability = Durability::flushed);
 
 private:
+    // A throwing constructor runs no destructor: closes and removes the temporary itself.
+    [[noreturn]] void failInConstructor(std::string_view operation);
+
     std::filesystem::path path_;
     std::filesystem::path temporaryPath_;
     int descriptor_ = -1;

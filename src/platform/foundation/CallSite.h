@@ -1,7 +1,9 @@
 #pragma once
 
-#include <source_location>
 #include <string_view>
+#if __has_include(<source_location>)
+#include <source_location>
+#endif
 
 namespace platform {
 
@@ -12,10 +14,18 @@ namespace platform {
 // (string literals do).
 class CallSite {
 public:
+#if defined(__cpp_lib_source_location)
     CallSite(std::source_location location = std::source_location::current()) noexcept
         : function_(location.function_name()),
           file_(location.file_name()),
           line_(static_cast<int>(location.line())) {}
+#else
+    // clang 14 over libstdc++ 12 (the fuzzing build) has no std::source_location; the builtins
+    // it stands on give the same three facts.
+    constexpr CallSite(const char* function = __builtin_FUNCTION(),
+                       const char* file = __builtin_FILE(), int line = __builtin_LINE()) noexcept
+        : function_(function), file_(file), line_(line) {}
+#endif
 
     constexpr CallSite(std::string_view function, std::string_view file, int line) noexcept
         : function_(function), file_(file), line_(line) {}
@@ -25,9 +35,15 @@ public:
         return CallSite(function, file_, line_);
     }
 
-    constexpr std::string_view function() const noexcept { return function_; }
-    constexpr std::string_view file() const noexcept { return file_; }
-    constexpr int line() const noexcept { return line_; }
+    constexpr std::string_view function() const noexcept {
+        return function_;
+    }
+    constexpr std::string_view file() const noexcept {
+        return file_;
+    }
+    constexpr int line() const noexcept {
+        return line_;
+    }
 
 private:
     std::string_view function_;

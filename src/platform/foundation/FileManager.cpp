@@ -100,13 +100,20 @@ void copyModificationTime(const fs::path& from, const fs::path& to) {
     }
 }
 
+// The library creates the target before it copies the bytes and leaves it behind when the copy
+// fails half-way (a full disk, a read error, a refused mode): the target is ours to remove from
+// the moment it is made, and an item already at its name is never touched.
 void copyFile(const fs::path& from, const fs::path& to) {
+    failIfTaken(kCopy, to);
+    PartialCopy copy(to);
     std::error_code code;
     fs::copy_file(from, to, fs::copy_options::none, code);
+    if (code == std::errc::file_exists) {
+        copy.completed();  // made by someone else in the meantime; theirs, not ours to remove
+    }
     if (code) {
         fail(kCopy, from, code);
     }
-    PartialCopy copy(to);
     copyModificationTime(from, to);
     copy.completed();
 }

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <mutex>
 #include <optional>
 #include <pwd.h>
 #include <string>
 #include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -137,18 +140,66 @@ fs::path userFolder(UserFolder folder) {
         .value_or(homeFolder() / (documents ? "Documents" : "Downloads"));
 }
 
+namespace {
+
+// The folders this process made, each with the descriptor that holds its lock; the lock tells
+// other processes that the folder is in use, and goes when the process does, however it ends.
+struct PrivateFolders {
+    std::mutex mutex;
+    fs::path madeIn;
+    fs::path current;
+    std::vector<std::pair<fs::path, int>> made;
+};
+
+PrivateFolders& privateFolders() {
+    static PrivateFolders* folders = new PrivateFolders();  // outlives every static destructor
+    return *folders;
+}
+
+constexpr std::string_view kPrivateFolderPrefix = "orbin-combine-";
+
+// The process id in a name "orbin-combine-<pid>-XXXXXX"; none for any other name.
+std::optional<pid_t> ownerOfFolderName(std::string_view name) {
+    if (!name.starts_with(kPrivateFolderPrefix)) {
+        return std::nullopt;
+    }
+    name.remove_prefix(kPrivateFolderPrefix.size());
+    const std::size_t dash = name.find('-');
+    if (dash == 0 || dash == std::string_view::npos || name.size() - dash - 1 != 6 || dash > 9 ||
+        !std::all_of(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(dash),
+                     [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    return static_cast<pid_t>(std::stol(std::string(name.substr(0, dash))));
+}
+
+bool isRunning(pid_t process) {
+    return ::kill(process, 0) == 0 || errno != ESRCH;
+}
+
+int lockedFolder(const fs::path& folder) {
+    const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (descriptor >= 0 && ::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
+}  // namespace
+
 fs::path privateTemporaryFolder() {
     // The shared /tmp is readable by every local user; unpacked projects must not be.
-    static std::mutex mutex;
-    static fs::path madeIn;
-    static fs::path folder;
-
+    PrivateFolders& folders = privateFolders();
     const fs::path base = temporaryBase();
-    const std::lock_guard lock(mutex);
-    if (!folder.empty() && madeIn == base && isPrivateFolder(folder)) {
-        return folder;
+    const std::lock_guard lock(folders.mutex);
+    if (!folders.current.empty() && folders.madeIn == base && isPrivateFolder(folders.current)) {
+        return folders.current;
     }
-    const fs::path pattern = base / "orbin-combine-XXXXXX";
+    // The process id in the name lets a later start tell a crashed process's folder from one
+    // still in use; the lock below is what it relies on, the id covers the moment before it.
+    const fs::path pattern =
+        base / (std::string(kPrivateFolderPrefix) + std::to_string(::getpid()) + "-XXXXXX");
     std::string name = pattern.native();
     if (::mkdtemp(name.data()) == nullptr) {
         throw FileSystemError::fromErrno("Could not create", pattern);
@@ -157,9 +208,48 @@ fs::path privateTemporaryFolder() {
     if (::chmod(name.c_str(), 0700) != 0) {
         throw FileSystemError::fromErrno("Could not create", name);
     }
-    madeIn = base;
-    folder = name;
-    return folder;
+    folders.made.emplace_back(name, lockedFolder(name));
+    folders.madeIn = base;
+    folders.current = name;
+    return folders.current;
+}
+
+void removePrivateTemporaryFolders() noexcept {
+    PrivateFolders& folders = privateFolders();
+    const std::lock_guard lock(folders.mutex);
+    for (const auto& [folder, descriptor] : folders.made) {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        if (descriptor >= 0) {
+            ::close(descriptor);
+        }
+    }
+    folders.made.clear();
+    folders.current.clear();
+}
+
+void removeAbandonedTemporaryFolders() noexcept {
+    std::error_code error;
+    const fs::path base = temporaryBase();
+    std::vector<fs::path> abandoned;
+    for (fs::directory_iterator item(base, error); !error && item != fs::directory_iterator();
+         item.increment(error)) {
+        const std::optional<pid_t> owner = ownerOfFolderName(item->path().filename().native());
+        if (owner && *owner != ::getpid() && !isRunning(*owner) && isPrivateFolder(item->path())) {
+            abandoned.push_back(item->path());
+        }
+    }
+    for (const fs::path& folder : abandoned) {
+        // Held by a live process elsewhere (another process namespace sharing the folder):
+        // still in use.
+        const int descriptor = lockedFolder(folder);
+        if (descriptor < 0) {
+            continue;
+        }
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+        ::close(descriptor);
+    }
 }
 
 }  // namespace platform

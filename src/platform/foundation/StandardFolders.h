@@ -39,6 +39,18 @@ std::filesystem::path userFolder(UserFolder folder);
 // $TMPDIR changes or the folder was removed or tampered with, a new one is made. Throws
 // platform::FileSystemError when no folder can be made: the shared folder is never a substitute,
 // since other users could read what is unpacked there.
+//
+// The folder is named "orbin-combine-<process id>-XXXXXX" and stays locked while the process
+// lives, so that removeAbandonedTemporaryFolders() in another process can tell it is in use.
 std::filesystem::path privateTemporaryFolder();
+
+// Removes every folder privateTemporaryFolder() made in this process, with everything in it;
+// the next call of privateTemporaryFolder() makes a new one. For the end of the process.
+void removePrivateTemporaryFolders() noexcept;
+
+// Removes the private temporary folders in $TMPDIR (else /tmp) that processes of this user left
+// behind when they ended without removing them (a crash, a kill): those whose process is gone
+// and whose lock nobody holds. Folders of running processes and anything else stay.
+void removeAbandonedTemporaryFolders() noexcept;
 
 }  // namespace platform

@@ -1,11 +1,14 @@
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
+#include <zlib.h>
 
 #include <gtest/gtest.h>
 
+#include "LxOrbinDocument/Json/JsonProjectData.h"
 #include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
 #include "LxOrbinDocument/Manager/PackageTestSupport.h"
 #include "LxOrbinDocument/Manager/ProjectWorkingFolder.h"
@@ -63,6 +66,18 @@ std::string deeplyNestedDocument(int depth) {
     return text + "}";
 }
 
+// A deflated entry of `size` zeros: a few kilobytes in the package, `size` bytes unpacked.
+CraftedEntry zerosEntry(const std::string& name, std::size_t size) {
+    const std::string zeros(size, '\0');
+    CraftedEntry entry{name, zip_test::rawDeflated(zeros), 8};
+    entry.crc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(zeros.data()), static_cast<uInt>(zeros.size())));
+    entry.uncompressedSize = static_cast<std::uint32_t>(size);
+    return entry;
+}
+
+const std::string kPhotoDocument = R"({"Uid": "B", "Ples": [{"Id": 1, "Nm": "A", "Pt": "P"}]})";
+
 // Every road that stops an opening: its case, exactly one error line, and no unzip folder left
 // behind.
 TEST(PackageOpeningTest, EveryFailureIsOneCaseAndOneLineAndLeavesNoUnzipFolder) {
@@ -93,6 +108,30 @@ TEST(PackageOpeningTest, EveryFailureIsOneCaseAndOneLineAndLeavesNoUnzipFolder) 
         {"absolute entry",
          [](const LxFolder&) {
              return craftedPackage("abs.orb", {{"project.moc", "{}"}, {"/abs.jpg", "x"}});
+         },
+         Kind::InvalidFileFormat, unzipLine, false},
+        {"photo inflating beyond the image bound",
+         [](const LxFolder&) {
+             return craftedPackage(
+                 "bomb.orb", {{"project.moc", kPhotoDocument},
+                              zerosEntry("P.jpg", OrbinDocumentManager::kMaximumImageSize + 1)});
+         },
+         Kind::InvalidFileFormat, unzipLine, false},
+        {"document declared beyond the document bound",
+         [](const LxFolder&) {
+             CraftedEntry document{"project.moc", "{}"};
+             document.uncompressedSize =
+                 static_cast<std::uint32_t>(JsonProjectData::kMaximumFileSize + 1);
+             return craftedPackage("big.orb", {document});
+         },
+         Kind::InvalidFileFormat, unzipLine, false},
+        {"photos sharing one stream",
+         [](const LxFolder&) {
+             CraftedEntry first = zerosEntry("P.jpg", 1 << 20);
+             CraftedEntry second = first;
+             second.name = "Q.jpg";
+             second.directoryOffset = 0;
+             return craftedPackage("overlap.orb", {first, second, {"project.moc", kPhotoDocument}});
          },
          Kind::InvalidFileFormat, unzipLine, false},
         {"document in a sub-folder",
@@ -298,6 +337,28 @@ TEST(PackageOpeningTest, OnePackageOpensIntoTwoFoldersAlike) {
 
     EXPECT_EQ(zip_test::filesBelow(second.url()), firstFiles);
     EXPECT_EQ(zip_test::filesBelow(first.url()), firstFiles);
+}
+
+}  // namespace
+
+namespace {
+
+// Control characters from a package reach the log escaped: a NUL in an image id must not end
+// up raw on standard output, nor a line feed start a forged line.
+TEST(PackageOpeningTest, TextFromThePackageIsEscapedInLogLines) {
+    const LxFolder working = newWorkingFolder();
+    const LxFile package = craftedPackage(
+        "plan.orb",
+        {{"project.moc",
+          R"({"Uid": "U", "Ples": [{"Id": 1, "Nm": "A", "Pt": "a\u0000/\nb\u001b"}]})"}});
+    const LogCapture log;
+    documents.load(package, working);
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_EQ(lines.size(), 1U);
+    EXPECT_TRUE(lines[0].find(R"(photo [a\x00/\x0Ab\x1B] is left out)") != std::string::npos)
+        << lines[0];
+    EXPECT_EQ(lines[0].find('\0'), std::string::npos);
+    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), '\n'), 1);
 }
 
 }  // namespace

@@ -218,7 +218,7 @@ TEST_F(CombinedProjectTest, TheResultIsANewPackageBesideItsWorkingFolder) {
     EXPECT_EQ(package->fileExtension(), "orb");
     EXPECT_TRUE(isUuidText(package->fileNameWithoutExtension()));
     EXPECT_EQ(package->url().parent_path(), LxFolder::tmpFolder().url().parent_path());
-    EXPECT_EQ(package->read(), "Combined Project");
+    EXPECT_EQ(FakeDocuments::packagedName(package->url()), "Combined Project");
     const LxFolder working = documents->savedFolders().back();
     EXPECT_EQ(working.url().parent_path().parent_path(), LxFolder::tmpFolder().url().parent_path());
     EXPECT_TRUE(WorkingFolder(working).photoFolder().exists());

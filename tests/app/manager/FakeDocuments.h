@@ -12,6 +12,7 @@
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "app/manager/CombineDocuments.h"
 #include "utility/LxError.h"
+#include "zip/LxZip.h"
 
 // Package operations over projects made in the test: a "package" is a path the test registered
 // with a maker of its project. Opening one writes the photos of its members into the working
@@ -82,9 +83,20 @@ public:
         workingFolder.file("project.moc").write(project.name());
     }
 
+    // A real archive, as the save panel reads the package back before copying it.
     void orbFile(const OrbProject&, const LxFolder& workingFolder,
                  const LxFile& toFile) const override {
-        workingFolder.file("project.moc").copy(toFile);
+        LxZip::zipFiles({workingFolder.file("project.moc").url()}, toFile.url(), std::nullopt);
+    }
+
+    // The project name a fake package holds.
+    static std::string packagedName(const std::filesystem::path& package) {
+        const std::filesystem::path folder = package.parent_path() / ".unpacked";
+        std::filesystem::remove_all(folder);
+        LxZip::unzipFile(package, folder, true, std::nullopt);
+        const std::string name = LxFile(folder / "project.moc").read();
+        std::filesystem::remove_all(folder);
+        return name;
     }
 
 private:

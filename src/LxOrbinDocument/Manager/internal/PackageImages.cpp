@@ -41,7 +41,8 @@ bool isPackageImageId(const std::string& imageId, std::string_view logSeed) {
     }
     // The id comes from a document that may have been crafted to reach files elsewhere.
     Log::warning([&] {
-        return std::string(logSeed) + " [" + imageId + "] is left out as its id is not a file name";
+        return std::string(logSeed) + " [" + Log::escaped(imageId) +
+               "] is left out as its id is not a file name";
     });
     return false;
 }

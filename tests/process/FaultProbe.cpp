@@ -1,0 +1,63 @@
+// One file operation of the program per run, for the tests that run it under a failing system
+// call (strace -e inject) or a resource limit and then look at what it left on disk.
+//
+//   fault_probe write <path> <text>          writes the file whole, as a save does
+//   fault_probe fill <path> <bytes>          the same with <bytes> bytes, after the start-up
+//   fault_probe copy <from> <to>             copies an item
+//   fault_probe zip <archive> <files...>     packs the files
+//   fault_probe open <package> <folder>      opens a package into a working folder
+//   fault_probe lifetime                     starts and quits as the application does
+//
+// Exit status 0 when the operation reported success, 1 when it reported failure.
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
+#include "platform/foundation/AtomicFile.h"
+#include "platform/foundation/FileManager.h"
+#include "platform/foundation/ProcessLifetime.h"
+#include "platform/foundation/StandardFolders.h"
+#include "zip/LxZip.h"
+
+namespace {
+
+int run(const std::vector<std::string>& arguments) {
+    const std::string_view command = arguments.at(0);
+    if (command == "write") {
+        platform::writeFileAtomically(arguments.at(1), arguments.at(2));
+    } else if (command == "fill") {
+        const platform::ProcessLifetime lifetime;
+        platform::writeFileAtomically(arguments.at(1),
+                                      std::string(std::stoul(arguments.at(2)), 'x'));
+    } else if (command == "copy") {
+        platform::copyItem(arguments.at(1), arguments.at(2));
+    } else if (command == "zip") {
+        const std::vector<std::filesystem::path> files(arguments.begin() + 2, arguments.end());
+        LxZip::zipFiles(files, arguments.at(1), std::nullopt);
+    } else if (command == "open") {
+        OrbinDocumentManager().load(LxFile(arguments.at(1)), LxFolder(arguments.at(2), false));
+    } else if (command == "lifetime") {
+        const platform::ProcessLifetime lifetime;
+        std::puts(platform::privateTemporaryFolder().c_str());
+    } else {
+        std::fprintf(stderr, "fault_probe: unknown command\n");
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    try {
+        return run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "fault_probe: %s\n", error.what());
+        return 1;
+    }
+}
