@@ -35,13 +35,14 @@ test-sanitize: deps
 # The tests of the libraries that run work on several threads, under ThreadSanitizer; the
 # Qt widget tests stay out.
 THREAD_TESTS := platform_dispatch_tests platform_reactive_tests reactive_tests utility_tests \
-	LxOrbinDocument_tests LxOrbinDocument_manager_tests orbin_combine_engine_tests
+	eventbus_tests platform_http_tests network_tests LxOrbinDocument_tests \
+	LxOrbinDocument_manager_tests orbin_combine_engine_tests
 space := $(subst ,, )
 
 test-thread: deps
 	cmake -S . -B $(THREAD_DIR) $(CMAKE_FLAGS) -DORBIN_THREAD_SANITIZE=ON -DORBIN_BUILD_BENCHMARKS=OFF
 	cmake --build $(THREAD_DIR) -j $(JOBS) --target $(THREAD_TESTS)
-	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$(CURDIR)/tests/support/tsan.supp \
 		ctest --test-dir $(THREAD_DIR) --output-on-failure -j $(JOBS) \
 		-L '^($(subst $(space),|,$(strip $(THREAD_TESTS))))$$'
 
