@@ -15,22 +15,16 @@
 #include "platform/foundation/AtomicFile.h"
 #include "platform/foundation/FileSystemError.h"
 #include "zip/LxZip.h"
+#include "zip/internal/ZipArchiveWriting.h"
 #include "zip/internal/ZipEntryTime.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kMemoryLevel = 8;
-
-[[noreturn]] void fail() {
-    throw LxZipError::zipFail();
-}
-
-struct ArchiveCloser {
-    void operator()(std::remove_pointer_t<zipFile>* archive) const { zipClose(archive, nullptr); }
-};
-using Archive = std::unique_ptr<std::remove_pointer_t<zipFile>, ArchiveCloser>;
+using zip_internal::Archive;
+using zip_internal::fail;
+using zip_internal::kDeflateMemoryLevel;
 
 // The entry's bytes go to minizip in one call whose count is 32 bits wide, and the archive
 // records sizes without the 64-bit extension: larger data would be cut short or wrap.
@@ -61,8 +55,8 @@ void addEntry(zipFile archive, const LxZipArchiveFile& file, int level) {
         info.tmz_date = zip_internal::zipEntryTime(*file.modifiedTime);
     }
     if (zipOpenNewFileInZip3(archive, file.filename.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                             Z_DEFLATED, level, 0, -MAX_WBITS, kMemoryLevel, Z_DEFAULT_STRATEGY,
-                             nullptr, 0) != ZIP_OK) {
+                             Z_DEFLATED, level, 0, -MAX_WBITS, kDeflateMemoryLevel,
+                             Z_DEFAULT_STRATEGY, nullptr, 0) != ZIP_OK) {
         fail();
     }
     if (zipWriteInFileInZip(archive, file.data.data(), static_cast<unsigned>(file.data.size())) !=

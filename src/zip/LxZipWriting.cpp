@@ -22,6 +22,7 @@
 #include "platform/foundation/FileSystemError.h"
 #include "zip/LxZip.h"
 #include "zip/ZipUtilities.h"
+#include "zip/internal/ZipArchiveWriting.h"
 #include "zip/internal/ZipEntryTime.h"
 
 namespace {
@@ -29,16 +30,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kCopyBufferSize = 16384;
-constexpr int kMemoryLevel = 8;
-
-[[noreturn]] void fail() {
-    throw LxZipError::zipFail();
-}
-
-struct ArchiveCloser {
-    void operator()(std::remove_pointer_t<zipFile>* archive) const { zipClose(archive, nullptr); }
-};
-using Archive = std::unique_ptr<std::remove_pointer_t<zipFile>, ArchiveCloser>;
+using zip_internal::Archive;
+using zip_internal::fail;
+using zip_internal::kDeflateMemoryLevel;
 
 class SourceFile {
 public:
@@ -125,7 +119,7 @@ LxZip::EntrySummary addFile(zipFile archive, const ZipUtilities::ProcessedFilePa
     zip_fileinfo info{};
     info.tmz_date = zipTime(attributes.st_mtim);
     if (zipOpenNewFileInZip3(archive, file.fileName->c_str(), &info, nullptr, 0, nullptr, 0,
-                             nullptr, Z_DEFLATED, level, 0, -MAX_WBITS, kMemoryLevel,
+                             nullptr, Z_DEFLATED, level, 0, -MAX_WBITS, kDeflateMemoryLevel,
                              Z_DEFAULT_STRATEGY, nullptr, 0) != ZIP_OK) {
         fail();
     }
