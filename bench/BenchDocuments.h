@@ -93,8 +93,8 @@ inline bool rapidSaxParseKeepingNothing(const std::string& text) {
     rapidjson::BaseReaderHandler<> nothing;
     rapidjson::Reader reader;
     return reader
-        .Parse<rapidjson::kParseValidateEncodingFlag | rapidjson::kParseFullPrecisionFlag>(stream,
-                                                                                           nothing)
+        .Parse<rapidjson::kParseValidateEncodingFlag | rapidjson::kParseNumbersAsStringsFlag>(
+            stream, nothing)
         .IsError();
 }
 

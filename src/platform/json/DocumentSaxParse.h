@@ -1,14 +1,18 @@
 #pragma once
 
+#include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <rapidjson/error/en.h>
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 #include "platform/json/SaxParse.h"
 
@@ -28,6 +32,35 @@ inline bool holdsSurrogate(std::string_view text) {
         at = static_cast<const char*>(std::memchr(at + 1, '\xED', text.size() - offset - 1));
     }
     return false;
+}
+
+// The power of ten of the first significant digit of the JSON number `text`, none when every
+// digit is zero. For a number that parses to no finite double: above zero it is too large,
+// otherwise too small to be seen.
+inline std::optional<long long> leadingPowerOfTen(std::string_view text) {
+    const std::size_t exponentAt = std::min(text.find_first_of("eE"), text.size());
+    const std::string_view significand = text.substr(0, exponentAt);
+    const std::size_t firstDigit = significand.find_first_of("123456789");
+    if (firstDigit == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t point = std::min(significand.find('.'), significand.size());
+    long long exponent = 0;
+    if (exponentAt < text.size()) {
+        std::string_view written = text.substr(exponentAt + 1);
+        if (!written.empty() && written.front() == '+') {
+            written.remove_prefix(1);
+        }
+        const auto [end, error] =
+            std::from_chars(written.data(), written.data() + written.size(), exponent);
+        if (error == std::errc::result_out_of_range) {
+            exponent = written.front() == '-' ? std::numeric_limits<int>::min()
+                                              : std::numeric_limits<int>::max();
+        }
+    }
+    const auto position = static_cast<long long>(firstDigit);
+    const auto pointAt = static_cast<long long>(point);
+    return exponent + (position < pointAt ? pointAt - position - 1 : pointAt - position);
 }
 
 // Hands the events of RapidJSON's reader on to a handler of nlohmann::json's SAX interface,
@@ -52,7 +85,26 @@ public:
     }
     bool Uint64(std::uint64_t value) { return handler_.number_unsigned(value); }
     bool Double(double value) { return handler_.number_float(value, noText_); }
-    bool RawNumber(const Ch*, rapidjson::SizeType, bool) { return false; }
+    // RapidJSON checks the number's grammar; the value is ours to read, correctly rounded, since
+    // its own full-precision reading works on an undefined count of leading zeros when every
+    // digit is zero ("0E-49").
+    bool RawNumber(const Ch* text, rapidjson::SizeType length, bool) {
+        const std::string_view number(text, length);
+        if (number.find_first_of(".eE") == std::string_view::npos) {
+            if (const auto integer = wholeNumber(number)) {
+                return *integer;
+            }
+        }
+        double value = 0;
+        const auto [end, error] = std::from_chars(text, text + length, value);
+        if (error == std::errc::result_out_of_range) {
+            if (internal::leadingPowerOfTen(number).value_or(0) > 0) {
+                throwNotJsonAt("Number too big to be stored in double.", stream_.Tell());
+            }
+            value = number.front() == '-' ? -0.0 : 0.0;
+        }
+        return Double(value);
+    }
     bool String(const Ch* text, rapidjson::SizeType length, bool) {
         assign(text, length);
         return handler_.string(text_);
@@ -67,6 +119,25 @@ public:
     bool EndArray(rapidjson::SizeType) { return handler_.end_array(); }
 
 private:
+    // Hands on a whole number that fits 64 bits, as RapidJSON would; none for one to read as a
+    // double.
+    std::optional<bool> wholeNumber(std::string_view number) {
+        const char* const first = number.data();
+        const char* const last = number.data() + number.size();
+        if (number.front() == '-') {
+            std::int64_t value = 0;
+            if (std::from_chars(first, last, value).ec == std::errc()) {
+                return Int64(value);
+            }
+            return std::nullopt;
+        }
+        std::uint64_t value = 0;
+        if (std::from_chars(first, last, value).ec == std::errc()) {
+            return Uint64(value);
+        }
+        return std::nullopt;
+    }
+
     void assign(const Ch* text, rapidjson::SizeType length) {
         text_.assign(text, length);
         if (holdsSurrogate(text_)) {
@@ -84,7 +155,7 @@ private:
 }  // namespace internal
 
 // saxParse (SaxParse.h) for whole project documents: the same handler interface, the same
-// strictness (RFC 8259 numbers with full precision, well-formed UTF-8, nesting at most
+// strictness (RFC 8259 numbers read correctly rounded, well-formed UTF-8, nesting at most
 // kMaximumNestingDepth deep, one whole value and nothing after it) and the same
 // DecodingErrors, over RapidJSON's reader, which parses such text about three times as fast.
 // Only the parser's own words in a not-JSON error differ.
@@ -102,7 +173,7 @@ bool saxParseDocument(std::string_view text, Handler& handler) {
     internal::RapidJsonEvents<internal::DepthLimitedSax<Handler>> events(limited, stream);
     rapidjson::Reader reader;
     constexpr unsigned kFlags =
-        rapidjson::kParseValidateEncodingFlag | rapidjson::kParseFullPrecisionFlag;
+        rapidjson::kParseValidateEncodingFlag | rapidjson::kParseNumbersAsStringsFlag;
     const rapidjson::ParseResult result = reader.Parse<kFlags>(stream, events);
     if (result.IsError()) {
         if (result.Code() == rapidjson::kParseErrorTermination) {
