@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QCache>
 #include <QEasingCurve>
-#include <QImageReader>
 #include <QPainter>
 #include <QPointer>
 #include <QVariantAnimation>
@@ -16,16 +15,14 @@
 #include "reactive/PublisherHelpers.h"
 #include "ui-kit/LxAnimation.h"
 #include "ui-kit/LxBundle.h"
+#include "ui-kit/image/ImageEncoding.h"
 
 namespace {
 
 using Content = LxAsyncImageView::Content;
 using platform::reactive::AnyPublisher;
 
-// The bound of the package images: decoding allocates the whole bitmap a header claims.
-constexpr qint64 maximumPixelCount = 50'000'000;
-
-// Runs on the session's queue; touches nothing shared.
+// Runs on the session's queue; touches nothing shared. Bounded as the package images are.
 std::optional<QImage> decode(const lx::Bytes& bytes) {
     const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                                     static_cast<qsizetype>(bytes.size()));
@@ -34,16 +31,7 @@ std::optional<QImage> decode(const lx::Bytes& bytes) {
     if (!buffer.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > maximumPixelCount) {
-        return std::nullopt;
-    }
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        return std::nullopt;
-    }
-    return image;
+    return lx::decodedImage(buffer);
 }
 
 // The process's one image cache, made on first use. Main thread only: images are stored and

@@ -51,18 +51,7 @@ std::optional<QImage> readImage(const QString& fileName) {
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly)) {
         return std::nullopt;
     }
-    QImageReader reader(&file);
-    // Rotating by the EXIF tag keeps the picture upright once it is re-encoded without one.
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > kMaximumPixelCount) {
-        return std::nullopt;
-    }
-    QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        return std::nullopt;
-    }
-    return image;
+    return decodedImage(file);
 }
 
 QString resourcePath(std::string_view name, std::optional<std::string_view> type) {
@@ -138,6 +127,21 @@ std::optional<QImage> fromBundleFile(std::string_view filepathinbundle,
 
 std::optional<QImage> fromBundleFileFullPath(std::string_view filepathinbundle) {
     return fromBundleFile(filepathinbundle, std::nullopt);
+}
+
+std::optional<QImage> decodedImage(QIODevice& device) {
+    QImageReader reader(&device);
+    // Rotating by the EXIF tag keeps the picture upright once it is re-encoded without one.
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > kMaximumPixelCount) {
+        return std::nullopt;
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        return std::nullopt;
+    }
+    return image;
 }
 
 }  // namespace lx

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include <QIODevice>
 #include <QImage>
 
 #include "ui-kit/image/LxImage.h"
@@ -48,6 +49,11 @@ bool write(const QImage& image, const std::filesystem::path& to,
 // The same for the first representation of `image` when it is a bitmap; false otherwise.
 bool write(const LxImage& image, const std::filesystem::path& to,
            BitmapImageFileType fileType = BitmapImageFileType::png);
+
+// The image decoded from `device` (open for reading), its format told by its content and its
+// EXIF orientation applied; nothing when it is not an image or claims more than about 50
+// million pixels (decoding allocates the whole bitmap a header claims).
+std::optional<QImage> decodedImage(QIODevice& device);
 
 // The image decoded from the file, its format told by its content and its EXIF orientation
 // applied; nothing when the file is missing, unreadable, not an image, or claims more than
