@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -297,6 +298,8 @@ TEST_F(ProjectCloningTest, SingleTasksFromDifferentBranchesBecomeSiblings) {
 TEST_F(ProjectCloningTest, RepeatedIdsNeverMakeTheCopyHoldItself) {
     addTask(*source, find(3), 1, may(9), 1);
     addTask(*source, find(5), 5, may(13), 1);
+    // The same id in two branches: its one copy must not be listed under both.
+    addTask(*source, find(4), 2, may(9), 1);
     const LogCapture log;
     for (const ProjectPtr& clone :
          {source->clone(nullptr, "Range", may(1), may(31)), source->clone(nullptr, "All"),
@@ -305,7 +308,9 @@ TEST_F(ProjectCloningTest, RepeatedIdsNeverMakeTheCopyHoldItself) {
         SCOPED_TRACE(clone->name());
         EXPECT_LE(lx::treeHeight(clone->root()), 4);
         EXPECT_EQ(clone->root()->parent(), nullptr);
-        lx::treeNavigate(clone->root(), [](const TaskPtr& each) {
+        std::set<const OrbProjectTask*> listed;
+        lx::treeNavigate(clone->root(), [&listed](const TaskPtr& each) {
+            EXPECT_TRUE(listed.insert(each.get()).second) << "listed twice: " << each->id();
             for (TaskPtr up = each->parent(); up; up = up->parent()) {
                 ASSERT_NE(up, each);
             }

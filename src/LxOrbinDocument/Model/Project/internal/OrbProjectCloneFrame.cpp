@@ -59,9 +59,9 @@ Task Frame::copiedById(std::int64_t taskId) const {
 
 // The task's own check refuses a child that is the parent or holds it below; one copy standing
 // for two sources with the same id must not even try to take itself, which the check would
-// report as a broken tree.
+// report as a broken tree, nor be listed under a second parent once it has one.
 void Frame::attach(const Task& parent, const Task& child) {
-    if (parent != child) {
+    if (parent != child && child->parent() == nullptr) {
         parent->addChild(child);
     }
 }
