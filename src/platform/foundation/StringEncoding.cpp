@@ -6,6 +6,7 @@
 #include <unicode/utf8.h>
 
 #include "platform/foundation/Error.h"
+#include "platform/foundation/UnicodeText.h"
 #include "platform/foundation/internal/IcuText.h"
 
 namespace platform {
@@ -38,23 +39,6 @@ icu::LocalUConverterPointer strictConverter(StringEncoding encoding) {
     return converter;
 }
 
-bool isWellFormedUtf8(std::string_view text) {
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    const auto length = static_cast<std::int64_t>(text.size());
-    for (std::int64_t index = 0; index < length;) {
-        if (bytes[index] < 0x80) {
-            ++index;
-            continue;
-        }
-        UChar32 character = 0;
-        U8_NEXT(bytes, index, length, character);
-        if (character < 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 std::optional<std::string> decodeText(std::span<const std::uint8_t> bytes,
@@ -74,7 +58,7 @@ std::optional<std::vector<std::uint8_t>> encodeText(std::string_view text,
                                                     StringEncoding encoding) {
     // A document of 100 MB is written this way; well-formed UTF-8 is its own UTF-8 form, and
     // a trip through UTF-16 would cost more than writing the file.
-    if (encoding == StringEncoding::utf8 && isWellFormedUtf8(text)) {
+    if (encoding == StringEncoding::utf8 && isValidUTF8(text)) {
         return std::vector<std::uint8_t>(text.begin(), text.end());
     }
     const icu::UnicodeString unicode = internal::toUnicode(text);

@@ -125,10 +125,23 @@ std::u32string unicodeScalars(std::string_view text) {
     return scalars;
 }
 
-bool isValidUTF8(std::string_view bytes) {
-    bool valid = true;
-    forEachScalar(bytes, [&valid](UChar32 scalar, std::int32_t) { valid = valid && scalar >= 0; });
-    return valid;
+// Whole documents are checked here before they are written: ASCII is passed over a byte at a
+// time, the first ill-formed sequence ends the walk, and no length limit of ICU applies.
+bool isValidUTF8(std::string_view text) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int64_t>(text.size());
+    for (std::int64_t index = 0; index < length;) {
+        if (bytes[index] < 0x80) {
+            ++index;
+            continue;
+        }
+        UChar32 scalar = 0;
+        U8_NEXT(bytes, index, length, scalar);
+        if (scalar < 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string repairedUTF8(std::string_view bytes) {
