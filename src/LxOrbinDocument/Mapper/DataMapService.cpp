@@ -98,8 +98,17 @@ public:
         return found->second;
     }
 
+    // Today's start, taken once per mapping: every task that falls back on it gets the same day.
+    platform::Date today() {
+        if (!today_) {
+            today_ = lx::toDayOnly(platform::Date::now());
+        }
+        return *today_;
+    }
+
 private:
     std::unordered_map<double, platform::Date> days_;
+    std::optional<platform::Date> today_;
 };
 
 // A stored date is the day the document names. A group shows its children's dates, so a group
@@ -122,10 +131,10 @@ std::pair<platform::Date, platform::Date> taskDates(platform::Date start, platfo
                                                     DayStarts& dayStarts) {
     const OrbinDocumentConfig& span = OrbinDocumentConfig::shared();
     if (!span.contains(start)) {
-        start = dayStarts.of(platform::Date::now());
+        start = dayStarts.today();
     }
     if (!span.contains(finish)) {
-        finish = dayStarts.of(platform::Date::now()) + LxDays(1);
+        finish = dayStarts.today() + LxDays(1);
     }
     return finish < start ? std::pair(finish, start) : std::pair(start, finish);
 }
