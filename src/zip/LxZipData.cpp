@@ -36,13 +36,13 @@ void refuseWhatCannotBeWritten(const std::vector<LxZipArchiveFile>& archiveFiles
                                const fs::path& zipFilePath,
                                const std::optional<std::string>& password) {
     if (password) {
-        Log::warning("Refusing to encrypt \"" + zipFilePath.string() +
+        Log::warning("Refusing to encrypt \"" + Log::escaped(zipFilePath.string()) +
                      "\": encrypted archives cannot be written");
         fail();
     }
     for (const LxZipArchiveFile& file : archiveFiles) {
         if (!fitsOneEntry(file) || file.filename.find('\0') != std::string::npos) {
-            Log::warning("Refusing to pack an entry into \"" + zipFilePath.string() +
+            Log::warning("Refusing to pack an entry into \"" + Log::escaped(zipFilePath.string()) +
                          "\": it holds 4 GiB or more, or its name holds a NUL");
             fail();
         }

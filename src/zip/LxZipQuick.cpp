@@ -76,7 +76,7 @@ bool LxZip::isValidFileExtension(const std::string& fileExtension) {
 fs::path LxZip::quickUnzipFile(const fs::path& zipFilePath, const ProgressHandler& progress) {
     const std::string folderName = folderNameFor(zipFilePath);
     if (!isOneNewFolder(folderName)) {
-        Log::warning("Refusing to unpack \"" + zipFilePath.string() +
+        Log::warning("Refusing to unpack \"" + Log::escaped(zipFilePath.string()) +
                      "\": its name gives no folder of its own");
         throw LxZipError::unzipFail();
     }

@@ -107,7 +107,7 @@ LxZip::EntrySummary addFile(zipFile archive, const ZipUtilities::ProcessedFilePa
     }
     if (!S_ISREG(attributes.st_mode)) {
         // A device or pipe would never end or would block the packing.
-        Log::warning("Refusing to pack \"" + file.filePathURL.string() +
+        Log::warning("Refusing to pack \"" + Log::escaped(file.filePathURL.string()) +
                      "\": it is not a regular file");
         fail();
     }
@@ -144,7 +144,7 @@ void checkWrittenArchive(const fs::path& archive, const fs::path& target,
         }
     } catch (const LxZipError&) {
     }
-    Log::error("The archive written for \"" + target.string() +
+    Log::error("The archive written for \"" + Log::escaped(target.string()) +
                "\" does not read back as packed; it is not saved");
     fail();
 }
@@ -155,7 +155,7 @@ void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFile
                      const std::optional<std::string>& password, LxZipCompression compression,
                      const ProgressHandler& progress) {
     if (password) {
-        Log::warning("Refusing to encrypt \"" + zipFilePath.string() +
+        Log::warning("Refusing to encrypt \"" + Log::escaped(zipFilePath.string()) +
                      "\": encrypted archives cannot be written");
         fail();
     }

@@ -33,7 +33,8 @@ void removeUnzipFolder(const LxFolder& unzipFolder) noexcept {
         }
     } catch (...) {
         try {
-            Log::warning("Failed to remove unzip cache folder at " + unzipFolder.pathString());
+            Log::warning("Failed to remove unzip cache folder at " +
+                         Log::escaped(unzipFolder.pathString()));
         } catch (...) {
             // Nothing is left to report with.
         }
@@ -63,7 +64,8 @@ std::shared_ptr<OrbProject> OrbinDocumentManager::load(const LxFile& file,
             project = nullptr;
         }
         if (!project) {
-            Log::error("Failed to convert from json project object:" + file.pathString());
+            Log::error("Failed to convert from json project object:" +
+                       Log::escaped(file.pathString()));
             throw OrbinDocumentError::InvalidProjectData();
         }
         return project;
@@ -72,7 +74,7 @@ std::shared_ptr<OrbProject> OrbinDocumentManager::load(const LxFile& file,
     } catch (...) {
         // Every step guards its own calls; only running out of memory between them gets here.
         lx::log(platform::AnyError::current(),
-                "Failed to open the .orb file \"" + file.pathString() + "\"");
+                "Failed to open the .orb file \"" + Log::escaped(file.pathString()) + "\"");
         throw OrbinDocumentError::OpenError();
     }
 }
@@ -80,7 +82,8 @@ std::shared_ptr<OrbProject> OrbinDocumentManager::load(const LxFile& file,
 JsonProject OrbinDocumentManager::_jsonProject(const LxFile& file,
                                                const LxFolder& workingFolder) const {
     if (!file.exists()) {
-        Log::error(".orb file loading failed as the file does not exist:" + file.pathString());
+        Log::error(".orb file loading failed as the file does not exist:" +
+                   Log::escaped(file.pathString()));
         throw OrbinDocumentError::FileNotExist();
     }
     std::optional<LxFolder> unzipFolder;
@@ -88,7 +91,7 @@ JsonProject OrbinDocumentManager::_jsonProject(const LxFile& file,
         unzipFolder = LxFolder::tmpFolder().child(LxUniqueIdentifier::shared().uuidString(), false);
     } catch (...) {
         lx::log(platform::AnyError::current(),
-                "Failed to unzip the .orb file \"" + file.pathString() + "\"");
+                "Failed to unzip the .orb file \"" + Log::escaped(file.pathString()) + "\"");
         throw OrbinDocumentError::InvalidFileFormat();
     }
     try {
@@ -109,7 +112,7 @@ JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file
                          packageEntrySizeLimit);
     } catch (...) {
         lx::log(platform::AnyError::current(),
-                "Failed to unzip the .orb file \"" + file.pathString() + "\"");
+                "Failed to unzip the .orb file \"" + Log::escaped(file.pathString()) + "\"");
         throw OrbinDocumentError::InvalidFileFormat();
     }
 
@@ -127,7 +130,7 @@ JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file
         data.reset();
     }
     if (!data || !data->_data) {
-        Log::error("Failed to pharse project json file:" + file.pathString());
+        Log::error("Failed to pharse project json file:" + Log::escaped(file.pathString()));
         throw OrbinDocumentError::InvalidJson();
     }
     JsonProject document = std::move(*data->_data);
@@ -138,7 +141,8 @@ JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file
         // hundreds of megabytes (across file systems the move copies).
         unzippedJsonFile.move(working.jsonFile());
     } catch (...) {
-        Log::error("Failed to copy the json file when opening project at:" + file.pathString());
+        Log::error("Failed to copy the json file when opening project at:" +
+                   Log::escaped(file.pathString()));
         throw OrbinDocumentError::OpenError();
     }
 

@@ -71,7 +71,7 @@ void OrbinDocumentManager::_saveAsJsonFile(JsonProject jsonProject, const LxFile
             return;
         } catch (...) {
             lx::log(platform::AnyError::current(),
-                    "Failed to save project to file " + jsonFile.pathString());
+                    "Failed to save project to file " + Log::escaped(jsonFile.pathString()));
         }
     } else {
         // An older document left in place would be packed as if it were this project's.
