@@ -179,18 +179,6 @@ void refuseOverlaps(std::vector<EntrySpan> spans) {
     }
 }
 
-std::string entryName(unzFile archive, const unz_file_info64& info) {
-    std::vector<char> nameBuffer(info.size_filename + 1, '\0');
-    if (unzGetCurrentFileInfo64(archive, nullptr, nameBuffer.data(),
-                                static_cast<uLong>(nameBuffer.size()), nullptr, 0, nullptr,
-                                0) != UNZ_OK) {
-        fail();
-    }
-    std::string name = platform::repairedUTF8(std::string(nameBuffer.data(), info.size_filename));
-    std::replace(name.begin(), name.end(), '\\', '/');
-    return name;
-}
-
 // Refuses, before anything is written, an archive whose declared contents are more than a
 // package could hold or more than the disk can take, or whose entries overlap. minizip never
 // inflates an entry beyond its declared size, so these declarations bound what unpacking can
@@ -201,10 +189,8 @@ void checkDeclaredTotals(unzFile archive, const fs::path& destination, std::uint
     std::uint64_t bytes = 0;
     std::vector<EntrySpan> spans;
     do {
-        unz_file_info64 info{};
-        if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
-            fail();
-        }
+        const Entry entry = readCurrentEntry(archive);
+        const unz_file_info64& info = entry.info;
         ++entries;
         if (entries > LxZip::kMaximumEntryCount ||
             info.uncompressed_size > LxZip::kMaximumUnpackedSize - bytes) {
@@ -214,10 +200,9 @@ void checkDeclaredTotals(unzFile archive, const fs::path& destination, std::uint
         }
         bytes += info.uncompressed_size;
         if (entrySizeLimit) {
-            const std::string name = entryName(archive, info);
-            if (const std::optional<std::uint64_t> limit = entrySizeLimit(name);
+            if (const std::optional<std::uint64_t> limit = entrySizeLimit(entry.name);
                 limit && info.uncompressed_size > *limit) {
-                refuse("The zip entry \"" + Log::escaped(name) + "\" declares " +
+                refuse("The zip entry \"" + Log::escaped(entry.name) + "\" declares " +
                        std::to_string(info.uncompressed_size) + " bytes, more than its " +
                        std::to_string(*limit) + "; the archive is not unpacked");
             }
