@@ -34,6 +34,10 @@ public:
     // The most bytes the entry of this name (as unpacked: "\\" read as "/") may hold; none for
     // no bound of its own.
     using EntrySizeLimit = std::function<std::optional<std::uint64_t>(const std::string& name)>;
+    // Where to keep a copy of the bytes of the file entry of this name (as unpacked) besides
+    // writing them: a string of the caller's, or nullptr for none. Saves reading a large entry
+    // back from the disk right after unpacking it.
+    using EntryCopy = std::function<std::string*(const std::string& name)>;
 
     // A package is one JSON document and its JPEG images; even a project of 100,000 tasks with
     // a photo for every member stays well below these, while a zip bomb does not.
@@ -49,7 +53,9 @@ public:
     // `progress` receives the fraction of the archive's bytes done after each entry and 1.0 at
     // the end; `fileOutputHandler` the path of each entry written, folders included.
     // `entrySizeLimit` bounds entries by name: one declaring more is refused before anything is
-    // written, one inflating to more fails as soon as it does.
+    // written, one inflating to more fails as soon as it does. `entryCopy` is asked for each file
+    // entry about to be written; the string it names is emptied and, once the file is written
+    // whole and checked, holds the same bytes as the file (an entry written twice: the second).
     //
     // Throws LxZipError::fileNotFound() when nothing is at `zipFilePath` (nothing is created),
     // platform::FileSystemError when its size cannot be read, and LxZipError::unzipFail() for
@@ -59,7 +65,8 @@ public:
                           const std::optional<std::string>& password,
                           const ProgressHandler& progress = {},
                           const FileOutputHandler& fileOutputHandler = {},
-                          const EntrySizeLimit& entrySizeLimit = {});
+                          const EntrySizeLimit& entrySizeLimit = {},
+                          const EntryCopy& entryCopy = {});
 
     // One entry as read back from an archive.
     struct EntrySummary {

@@ -32,6 +32,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kReadBufferSize = 4096;
+// How much a kept copy grows by per read.
+constexpr std::size_t kCopyStep = std::size_t{1} << 20;
 constexpr uLong kStored = 0;
 constexpr uLong kDeflated = 8;
 constexpr uLong kEncryptedFlag = 0x1;
@@ -314,17 +316,34 @@ void openEntry(unzFile archive, const Entry& entry, const std::optional<std::str
 
 // Streams the current entry into a new file that takes the target's name only once every byte
 // is there and the CRC and size match; a failure leaves whatever was at the target before.
+// An entry the caller keeps a copy of is inflated into that copy instead, and written from it
+// in one piece once whole: a document of a large plan is hundreds of megabytes.
 void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
-                    std::vector<char>& buffer, std::uint64_t limit) {
+                    std::vector<char>& buffer, std::uint64_t limit, std::string* copy) {
     OpenEntry open(archive);
     try {
         platform::AtomicFileWriter file(target);
+        std::string kept;
+        if (copy != nullptr) {
+            copy->clear();
+            kept.reserve(static_cast<std::size_t>(
+                std::min(static_cast<std::uint64_t>(entry.info.uncompressed_size), limit)));
+        }
         std::uint64_t written = 0;
         for (;;) {
-            const int count =
-                unzReadCurrentFile(archive, buffer.data(), static_cast<unsigned>(buffer.size()));
+            char* into = buffer.data();
+            std::size_t room = buffer.size();
+            if (copy != nullptr) {
+                kept.resize(kept.size() + kCopyStep);
+                into = kept.data() + written;
+                room = kCopyStep;
+            }
+            const int count = unzReadCurrentFile(archive, into, static_cast<unsigned>(room));
             if (count < 0) {
                 fail();
+            }
+            if (copy != nullptr) {
+                kept.resize(static_cast<std::size_t>(written) + static_cast<std::size_t>(count));
             }
             if (count == 0) {
                 break;
@@ -334,10 +353,15 @@ void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
                 refuse("The zip entry \"" + Log::escaped(entry.name) + "\" inflates to more than " +
                        std::to_string(limit) + " bytes; the archive is not unpacked");
             }
-            file.write(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
+            if (copy == nullptr) {
+                file.write(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
+            }
         }
         if (open.close() != UNZ_OK || written != entry.info.uncompressed_size) {
             fail();
+        }
+        if (copy != nullptr) {
+            file.write(kept);
         }
         if (const std::optional<mode_t> permissions = entry.permissions()) {
             try {
@@ -347,6 +371,9 @@ void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
             }
         }
         file.commit(platform::AtomicFileWriter::Durability::unflushed);
+        if (copy != nullptr) {
+            *copy = std::move(kept);
+        }
     } catch (const platform::FileSystemError&) {
         fail();
     }
@@ -384,6 +411,7 @@ struct Unpacking {
     bool overwrite;
     const std::optional<std::string>& password;
     const LxZip::EntrySizeLimit& entrySizeLimit;
+    const LxZip::EntryCopy& entryCopy;
     std::vector<char> buffer = std::vector<char>(kReadBufferSize, '\0');
     std::vector<FolderPermissions> folderPermissions = {};
 
@@ -419,7 +447,8 @@ struct Unpacking {
         if (entrySizeLimit) {
             limit = std::min(limit, entrySizeLimit(entry.name).value_or(limit));
         }
-        writeFileEntry(archive, entry, target, buffer, limit);
+        writeFileEntry(archive, entry, target, buffer, limit,
+                       entryCopy ? entryCopy(entry.name) : nullptr);
         return true;
     }
 };
@@ -429,7 +458,7 @@ struct Unpacking {
 void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, bool overwrite,
                       const std::optional<std::string>& password, const ProgressHandler& progress,
                       const FileOutputHandler& fileOutputHandler,
-                      const EntrySizeLimit& entrySizeLimit) {
+                      const EntrySizeLimit& entrySizeLimit, const EntryCopy& entryCopy) {
     if (!platform::itemExists(zipFilePath)) {
         throw LxZipError::fileNotFound();
     }
@@ -457,7 +486,8 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
         fail();
     }
 
-    Unpacking unpacking{archive.get(), resolvedDestination, overwrite, password, entrySizeLimit};
+    Unpacking unpacking{archive.get(), resolvedDestination, overwrite,
+                        password,      entrySizeLimit,      entryCopy};
     double position = 0;
     do {
         const Entry entry = readCurrentEntry(archive.get());

@@ -388,3 +388,50 @@ TEST_F(LxZipReadingTest, EntrySizeLimitsRefuseAnEntryBeyondItsBound) {
         }
     }
 }
+
+// A kept copy holds what the file holds, across the steps it grows by; an entry written twice
+// leaves the second in both. Entries not chosen, and files kept rather than replaced, are
+// never asked about.
+TEST_F(LxZipReadingTest, AKeptCopyHoldsTheBytesOfTheFileWritten) {
+    std::string large;
+    for (int line = 0; large.size() < (std::size_t{5} << 20) / 2; ++line) {
+        large += "line " + std::to_string(line) + "\n";
+    }
+    writeArchive(archive, {{.name = "doc.txt", .data = "first"},
+                           {.name = "photo.jpg", .data = "jpeg"},
+                           {.name = "./doc.txt", .data = large}});
+    std::string copy = "stale";
+    std::vector<std::string> asked;
+    LxZip::unzipFile(archive, destination, true, std::nullopt, {}, {}, {},
+                     [&](const std::string& name) -> std::string* {
+                         asked.push_back(name);
+                         return name.ends_with("doc.txt") ? &copy : nullptr;
+                     });
+    EXPECT_EQ(asked, (std::vector<std::string>{"doc.txt", "photo.jpg", "./doc.txt"}));
+    EXPECT_EQ(copy, large);
+    EXPECT_EQ(contentOf(destination / "doc.txt"), large);
+
+    asked.clear();
+    LxZip::unzipFile(archive, destination, false, std::nullopt, {}, {}, {},
+                     [&](const std::string& name) -> std::string* {
+                         asked.push_back(name);
+                         return &copy;
+                     });
+    EXPECT_TRUE(asked.empty());
+}
+
+// A copy is only there once its entry matched its CRC and size: a damaged entry leaves it empty.
+TEST_F(LxZipReadingTest, ADamagedEntryLeavesItsCopyEmpty) {
+    writeArchive(archive, {{.name = "doc.txt", .data = "some text", .crc = 0x12345678}});
+    std::string copy = "stale";
+    try {
+        LxZip::unzipFile(archive, destination, true, std::nullopt, {}, {}, {},
+                         [&copy](const std::string&) { return &copy; });
+        ADD_FAILURE() << "unpacked";
+    } catch (const LxZipError& error) {
+        EXPECT_EQ(error, LxZipError::unzipFail());
+    }
+    EXPECT_TRUE(copy.empty());
+    EXPECT_FALSE(fs::exists(destination / "doc.txt"));
+    EXPECT_TRUE(noTemporaryLeft());
+}

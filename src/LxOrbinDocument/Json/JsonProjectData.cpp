@@ -222,6 +222,21 @@ std::optional<JsonProjectData> JsonProjectData::fromFilePath(const std::string& 
     }
 }
 
+std::optional<JsonProjectData> JsonProjectData::fromText(std::string_view text) {
+    try {
+        if (text.size() > kMaximumFileSize) {
+            return std::nullopt;
+        }
+        auto document = platform::json::Decoder(readingStrategy()).decode<JsonProjectData>(text);
+        if (!document._data) {
+            return std::nullopt;
+        }
+        return document;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
 std::optional<std::string> JsonProjectData::jsonString() const {
     if (!_data) {
         return std::nullopt;

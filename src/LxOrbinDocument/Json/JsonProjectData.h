@@ -52,6 +52,11 @@ public:
     // value, a top-level value that is null or not an object, and every failure of reading.
     static std::optional<JsonProjectData> fromFilePath(const std::string& filePath);
 
+    // The document in `text`, as fromFilePath() reads a file's bytes: none for text longer than
+    // kMaximumFileSize, text that is not one JSON value, a top-level value that is null or not
+    // an object, and every failure of reading.
+    static std::optional<JsonProjectData> fromText(std::string_view text);
+
     // The whole document as pretty-printed UTF-8 ("/" written "\/"); absent fields write no key.
     // None when `_data` is absent or a value cannot be written: a non-finite number, a date whose
     // year is not one of 1 to 9999, text that is not UTF-8, nesting deeper than the JSON layer's

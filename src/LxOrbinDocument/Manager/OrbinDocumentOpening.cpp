@@ -8,6 +8,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "LxLog/ErrorLogging.h"
@@ -49,6 +50,26 @@ std::optional<std::uint64_t> packageEntrySizeLimit(const std::string& name) {
         return JsonProjectData::kMaximumFileSize;
     }
     return OrbinDocumentManager::kMaximumImageSize;
+}
+
+// Whether the entry of this name unpacks to "project.moc" at the top of the folder, which is
+// where the document is looked for: "." and empty parts name no folder ("./project.moc").
+bool isDocumentEntry(std::string_view name) {
+    bool found = false;
+    while (!name.empty()) {
+        const std::size_t separator = name.find('/');
+        const std::string_view part = name.substr(0, separator);
+        name =
+            separator == std::string_view::npos ? std::string_view() : name.substr(separator + 1);
+        if (part.empty() || part == ".") {
+            continue;
+        }
+        if (found || part != "project.moc") {
+            return false;
+        }
+        found = true;
+    }
+    return found;
 }
 
 }  // namespace
@@ -107,9 +128,14 @@ JsonProject OrbinDocumentManager::_jsonProject(const LxFile& file,
 JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file,
                                                               const LxFolder& unzipFolder,
                                                               const LxFolder& workingFolder) const {
+    // The document's bytes are kept as they are unpacked, so they are read from memory rather
+    // than from the file just written.
+    std::optional<std::string> documentText;
     try {
         LxZip::unzipFile(file.url(), unzipFolder.url(), true, std::nullopt, {}, {},
-                         packageEntrySizeLimit);
+                         packageEntrySizeLimit, [&documentText](const std::string& name) {
+                             return isDocumentEntry(name) ? &documentText.emplace() : nullptr;
+                         });
     } catch (...) {
         lx::log(platform::AnyError::current(),
                 "Failed to unzip the .orb file \"" + Log::escaped(file.pathString()) + "\"");
@@ -125,7 +151,9 @@ JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file
 
     std::optional<JsonProjectData> data;
     try {
-        data = JsonProjectData::fromFilePath(unzippedJsonFile.pathString());
+        data = documentText ? JsonProjectData::fromText(*documentText)
+                            : JsonProjectData::fromFilePath(unzippedJsonFile.pathString());
+        documentText.reset();
     } catch (...) {
         data.reset();
     }

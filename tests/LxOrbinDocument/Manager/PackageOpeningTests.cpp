@@ -339,6 +339,23 @@ TEST(PackageOpeningTest, OnePackageOpensIntoTwoFoldersAlike) {
     EXPECT_EQ(zip_test::filesBelow(first.url()), firstFiles);
 }
 
+// The document is read from the bytes unpacked, not from the file: both must be the entry
+// that lands at "project.moc", the last of several, and the working folder holds exactly it,
+// however many pieces it was unpacked in.
+TEST(PackageOpeningTest, TheDocumentReadIsTheOneTheWorkingFolderHolds) {
+    const std::string notes(3 << 20, 'n');
+    const std::string document = R"({"Uid": "LAST", "Note": ")" + notes + R"("})";
+    const LxFile package = craftedPackage("plan.orb", {{"project.moc", R"({"Uid": "FIRST"})"},
+                                                       {"sub/project.moc", R"({"Uid": "SUB"})"},
+                                                       {"./project.moc", document}});
+    const LxFolder working = newWorkingFolder();
+    const std::shared_ptr<OrbProject> project = documents.load(package, working);
+    EXPECT_EQ(project->uniqueId(), "LAST");
+    EXPECT_TRUE(project->notes() == notes);
+    EXPECT_EQ(itemsBelow(working.url()), std::vector<std::string>{"project.moc"});
+    EXPECT_TRUE(test_files::contentOf(working.file("project.moc").url()) == document);
+}
+
 }  // namespace
 
 namespace {
