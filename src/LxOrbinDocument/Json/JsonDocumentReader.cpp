@@ -1,8 +1,11 @@
 #include "LxOrbinDocument/Json/JsonDocumentReader.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -31,6 +34,34 @@ template <class T>
 inline constexpr bool isVector = false;
 template <class T>
 inline constexpr bool isVector<std::vector<T>> = true;
+
+// Below this a double is a Float the JSON layer reads as it is (its limit lies just above).
+constexpr double kPlainFloatLimit = 1e38;
+
+// The scalars the JSON layer reads plainly, read here without making a one-value document for
+// each: whole numbers into Int64, booleans into Bool, numbers well inside Float's range into
+// Float. None for everything else, which the JSON layer reads (or refuses) itself.
+template <class T, class Raw>
+std::optional<T> plainValue(const Raw& raw) {
+    using RawType = std::decay_t<Raw>;
+    if constexpr (std::is_same_v<T, std::int64_t> &&
+                  std::is_same_v<RawType, Json::number_integer_t>) {
+        return raw;
+    } else if constexpr (std::is_same_v<T, std::int64_t> &&
+                         std::is_same_v<RawType, Json::number_unsigned_t>) {
+        if (raw <= static_cast<Json::number_unsigned_t>(std::numeric_limits<std::int64_t>::max())) {
+            return static_cast<std::int64_t>(raw);
+        }
+    } else if constexpr (std::is_same_v<T, bool> && std::is_same_v<RawType, bool>) {
+        return raw;
+    } else if constexpr (std::is_same_v<T, float> &&
+                         std::is_same_v<RawType, Json::number_float_t>) {
+        if (std::fabs(raw) < kPlainFloatLimit) {
+            return static_cast<float>(raw);
+        }
+    }
+    return std::nullopt;
+}
 
 // An object whose members go into the fields of `record`.
 template <Record R>
@@ -128,7 +159,11 @@ private:
     template <class E, class Raw>
     void putScalar(ArrayFrame<E>& frame, Raw&& raw) {
         ++frame.started;
-        frame.elements->push_back(decodeStandIn<E>(Json(std::forward<Raw>(raw))));
+        if (const std::optional<E> plain = plainValue<E>(raw)) {
+            frame.elements->push_back(*plain);
+        } else {
+            frame.elements->push_back(decodeStandIn<E>(Json(std::forward<Raw>(raw))));
+        }
     }
 
     // Null makes the field absent, as a missing key does.
@@ -140,6 +175,8 @@ private:
         } else if constexpr (std::is_same_v<T, std::string> &&
                              std::is_same_v<RawType, std::string>) {
             member = std::forward<Raw>(raw);
+        } else if (const std::optional<T> plain = plainValue<T>(raw)) {
+            member = *plain;
         } else {
             member = decodeStandIn<T>(Json(std::forward<Raw>(raw)));
         }

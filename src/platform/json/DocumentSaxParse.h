@@ -34,6 +34,19 @@ inline bool holdsSurrogate(std::string_view text) {
     return false;
 }
 
+// Whether `text` holds an escape that may stand for a surrogate ("\uD800" to "\uDFFF"): only
+// then can a string of it hold one, so only then are its strings looked at. An escaped
+// backslash before a "u" counts as well; it only costs the look.
+inline bool mayEscapeSurrogate(std::string_view text) {
+    for (std::size_t at = text.find("\\u"); at != std::string_view::npos;
+         at = text.find("\\u", at + 2)) {
+        if (at + 2 < text.size() && (text[at + 2] == 'd' || text[at + 2] == 'D')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The power of ten of the first significant digit of the JSON number `text`, none when every
 // digit is zero. For a number that parses to no finite double: above zero it is too large,
 // otherwise too small to be seen.
@@ -72,8 +85,8 @@ public:
     using Ch = char;
     using Json = nlohmann::json;
 
-    RapidJsonEvents(Handler& handler, const rapidjson::MemoryStream& stream)
-        : handler_(handler), stream_(stream) {}
+    RapidJsonEvents(Handler& handler, const rapidjson::MemoryStream& stream, bool checkSurrogates)
+        : handler_(handler), stream_(stream), checkSurrogates_(checkSurrogates) {}
 
     bool Null() { return handler_.null(); }
     bool Bool(bool value) { return handler_.boolean(value); }
@@ -140,7 +153,7 @@ private:
 
     void assign(const Ch* text, rapidjson::SizeType length) {
         text_.assign(text, length);
-        if (holdsSurrogate(text_)) {
+        if (checkSurrogates_ && holdsSurrogate(text_)) {
             throwNotJsonAt("The surrogate U+DC00..U+DFFF is not after U+D800..U+DBFF.",
                            stream_.Tell());
         }
@@ -148,6 +161,7 @@ private:
 
     Handler& handler_;
     const rapidjson::MemoryStream& stream_;
+    const bool checkSurrogates_;
     Json::string_t text_;
     const Json::string_t noText_;
 };
@@ -170,7 +184,8 @@ bool saxParseDocument(std::string_view text, Handler& handler) {
     }
     rapidjson::MemoryStream stream(text.data(), text.size());
     internal::DepthLimitedSax<Handler> limited(handler);
-    internal::RapidJsonEvents<internal::DepthLimitedSax<Handler>> events(limited, stream);
+    internal::RapidJsonEvents<internal::DepthLimitedSax<Handler>> events(
+        limited, stream, internal::mayEscapeSurrogate(text));
     rapidjson::Reader reader;
     constexpr unsigned kFlags =
         rapidjson::kParseValidateEncodingFlag | rapidjson::kParseNumbersAsStringsFlag;

@@ -281,6 +281,9 @@ TEST(JsonDocument, TheDocumentParserIsAsStrictAsTheJsonLayers) {
         " ",
         std::string("{\"Name\": \"a\0b\"}", 14),
         R"({"Name": "\uDC00"})",
+        R"({"Name": "\udfff"})",
+        R"({"\uDC00": 1})",
+        R"({"Ples": [{"Nm": "a\\\uDC00"}]})",
         R"({"Name": "\uD800"})",
         R"({"Name": "\uD800\u0041"})",
         "{\"Name\": \"\xC3\x28\"}",
@@ -332,6 +335,18 @@ TEST(JsonDocument, TheDocumentParserIsAsStrictAsTheJsonLayers) {
     constexpr char kName[] = "\xF0\x9F\x98\x80 \xC3\xA9/\"\xE2\x82\xAC\0";
     EXPECT_EQ(streamed->name, std::string(kName, sizeof kName - 1));
     EXPECT_EQ(compactText(*streamed), compactText(*parsed));
+}
+
+// Only an escape can put a surrogate into a string, and text that writes none is read without
+// looking for one; an escaped backslash before "uD800" writes no escape at all.
+TEST(JsonDocument, AnEscapedBackslashBeforeSurrogateDigitsIsPlainText) {
+    const char* text = R"({"Name": "\\uD800 \\udc00", "Root": {"Name": "\/\n"}})";
+    for (const auto& read : {readStreaming, readParsed}) {
+        const auto project = read(text);
+        ASSERT_TRUE(project && project->root);
+        EXPECT_EQ(project->name, "\\uD800 \\udc00");
+        EXPECT_EQ(project->root->name, "/\n");
+    }
 }
 
 TEST(JsonDocument, NumbersAreTakenWhenTheyFit) {
