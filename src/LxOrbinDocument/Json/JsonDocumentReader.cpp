@@ -271,7 +271,7 @@ private:
 
     template <Record R>
     static void readKey(ObjectFrame<R>& frame, const std::string& key) {
-        frame.field = fieldIndex<R>(key);
+        frame.field = fieldIndex<R>(key, frame.field);
     }
 
     // Keys inside skipped values.

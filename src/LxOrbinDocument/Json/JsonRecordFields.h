@@ -60,14 +60,32 @@ inline constexpr std::size_t fieldCount =
 
 inline constexpr std::size_t kUnknownField = static_cast<std::size_t>(-1);
 
+template <std::size_t N>
+constexpr bool allDistinct(const std::array<std::string_view, N>& keys) {
+    for (std::size_t index = 0; index < N; ++index) {
+        for (std::size_t other = index + 1; other < N; ++other) {
+            if (keys[index] == keys[other]) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // The position of `key` in the record's list; kUnknownField for a key the record does not have.
+// Documents list a record's keys in the order of its list, so the field after `previous` (the
+// field of the key before, or kUnknownField) is tried first.
 template <Record R>
-std::size_t fieldIndex(std::string_view key) {
+std::size_t fieldIndex(std::string_view key, std::size_t previous = kUnknownField) {
     static constexpr auto keys = std::apply(
         [](const auto&... fields) {
             return std::array<std::string_view, sizeof...(fields)>{fields.key...};
         },
         fieldsOf<R>);
+    static_assert(allDistinct(keys), "a record's keys name one field each");
+    if (const std::size_t next = previous + 1; next < keys.size() && keys[next] == key) {
+        return next;
+    }
     for (std::size_t index = 0; index < keys.size(); ++index) {
         if (keys[index] == key) {
             return index;

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstddef>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
@@ -67,6 +68,35 @@ void forEachLeafBelow(const OrbProjectTask& group, Visit&& visit) {
             visit(task);
         }
     }
+}
+
+// days() of `task`, whose project is `project`.
+std::int64_t workingDaysOf(const OrbProjectTask& task, const OrbProject* project) {
+    if (task.isMilestone() || project == nullptr) {
+        return 0;
+    }
+    return project->calendar()->countOfWorkingDays(task.start(), task.finish());
+}
+
+// work() of `leaf`, a task without children whose project is `project`; `days` answers its
+// working days and is asked only where the kind of work needs them. A group's work completion
+// needs both figures of every leaf below it, and each one asks the calendar.
+template <class Days>
+float leafWorkOf(const OrbProjectTask& leaf, const OrbProject* project, Days&& days) {
+    if (leaf.isMilestone()) {
+        return 0.0f;
+    }
+    const OrbTaskWork& stored = leaf.workData();
+    switch (stored.kind()) {
+        case OrbTaskWork::Kind::fixAmount:
+            return *stored.amount();
+        case OrbTaskWork::Kind::fixDailyWork:
+            return static_cast<float>(days()) * *stored.amount();
+        case OrbTaskWork::Kind::byResource:
+            break;
+    }
+    const float dailyHours = project != nullptr ? project->dailyWorkingHours() : 0.0f;
+    return static_cast<float>(days()) * leaf.resources().unitsOfWorkload() * dailyHours;
 }
 
 }  // namespace
@@ -200,11 +230,19 @@ std::optional<std::int64_t> OrbProjectTask::calculateGroupWorkCompletedPercentag
     float weightedSum = 0.0f;
     bool openZeroDayLeaf = false;
     forEachLeafBelow(*this, [&](const OrbProjectTask& task) {
-        const float work = task.work();
+        const auto project = task.project();
+        std::optional<std::int64_t> days;
+        const auto daysOfTask = [&] {
+            if (!days) {
+                days = workingDaysOf(task, project.get());
+            }
+            return *days;
+        };
+        const float work = leafWorkOf(task, project.get(), daysOfTask);
         const std::int64_t percentage = task._workCompletedPercentage.storedValue;
         workTotal += work;
         weightedSum += static_cast<float>(percentage) * work;
-        if (percentage < kComplete && task.days() < 1) {
+        if (percentage < kComplete && daysOfTask() < 1) {
             openZeroDayLeaf = true;
         }
     });
@@ -259,11 +297,7 @@ std::int64_t OrbProjectTask::days() const {
     if (isMilestone()) {
         return 0;
     }
-    const auto project = this->project();
-    if (!project) {
-        return 0;
-    }
-    return project->calendar()->countOfWorkingDays(start(), finish());
+    return workingDaysOf(*this, project().get());
 }
 
 std::int64_t OrbProjectTask::duration() const {
@@ -282,18 +316,8 @@ float OrbProjectTask::work() const {
         const OrbTaskWork derived = _work.value();
         return derived.isFixAmount() ? *derived.amount() : 0.0f;
     }
-    const OrbTaskWork& stored = _work.storedValue;
-    switch (stored.kind()) {
-        case OrbTaskWork::Kind::fixAmount:
-            return *stored.amount();
-        case OrbTaskWork::Kind::fixDailyWork:
-            return static_cast<float>(days()) * *stored.amount();
-        case OrbTaskWork::Kind::byResource:
-            break;
-    }
     const auto project = this->project();
-    const float dailyHours = project ? project->dailyWorkingHours() : 0.0f;
-    return static_cast<float>(days()) * resources().unitsOfWorkload() * dailyHours;
+    return leafWorkOf(*this, project.get(), [&] { return workingDaysOf(*this, project.get()); });
 }
 
 float OrbProjectTask::laborCost() const {
