@@ -32,8 +32,6 @@ constexpr float kDefaultTimespaceScale = 1.0f;
 constexpr std::int64_t kLeastWorkload = 1;
 constexpr std::int64_t kDefaultRootId = 0;
 
-using LinkTargets = std::unordered_map<std::int64_t, Task>;
-
 // --- Header and team ---
 
 // Entries without id or name cannot be told apart or shown, so they are left out.
@@ -237,40 +235,63 @@ Task mapTask(const std::shared_ptr<OrbProject>& project, const Task& parent, con
 
 // --- Passes over the finished tree ---
 
+// A link target and the nearest project task above it.
+struct LinkTarget {
+    Task task;
+    const OrbProjectTask* owner;
+};
+using LinkTargets = std::unordered_map<std::int64_t, LinkTarget>;
+
 // The passes change values and links, never the tree's shape, so they walk the child lists in
-// place instead of copying each one (a plan of 100k tasks would copy 100k lists per pass).
+// place instead of copying each one (a plan of 100k tasks would copy 100k lists per pass). Each
+// task is visited with the nearest project task above it (as getRootTaskOfDirectProject()
+// answers it; none for the root), known from the way down instead of climbing back up.
+const OrbProjectTask* ownerOfChilds(const Task& task, const OrbProjectTask* owner) {
+    return task->isMainOrSubProjectTask() ? task.get() : owner;
+}
+
 template <class Visit>
 void forEachFromLeaf(const Task& root, Visit&& visit) {
     struct Frame {
         const Task* task;
+        const OrbProjectTask* owner;
+        const OrbProjectTask* childOwner = nullptr;
         std::size_t next = 0;
     };
-    std::vector<Frame> stack{{&root}};
+    std::vector<Frame> stack{{&root, nullptr}};
     while (!stack.empty()) {
         Frame& top = stack.back();
         const auto& childs = (*top.task)->childs();
         if (childs && top.next < childs->size()) {
+            if (top.next == 0) {
+                top.childOwner = ownerOfChilds(*top.task, top.owner);
+            }
             const Task* child = &(*childs)[top.next++];
-            stack.push_back({child});
+            stack.push_back({child, top.childOwner});
             continue;
         }
-        const Task* done = top.task;
+        const Frame done = top;
         stack.pop_back();
-        visit(*done);
+        visit(*done.task, done.owner);
     }
 }
 
 // Pre-order, root first.
 template <class Visit>
 void forEachFromRoot(const Task& root, Visit&& visit) {
-    std::vector<const Task*> pending{&root};
+    struct Pending {
+        const Task* task;
+        const OrbProjectTask* owner;
+    };
+    std::vector<Pending> pending{{&root, nullptr}};
     while (!pending.empty()) {
-        const Task* task = pending.back();
+        const Pending next = pending.back();
         pending.pop_back();
-        visit(*task);
-        if (const auto& childs = (*task)->childs()) {
+        visit(*next.task, next.owner);
+        if (const auto& childs = (*next.task)->childs(); childs && !childs->empty()) {
+            const OrbProjectTask* childOwner = ownerOfChilds(*next.task, next.owner);
             for (auto child = childs->rbegin(); child != childs->rend(); ++child) {
-                pending.push_back(&*child);
+                pending.push_back({&*child, childOwner});
             }
         }
     }
@@ -278,7 +299,7 @@ void forEachFromRoot(const Task& root, Visit&& visit) {
 
 // Leaf to root, so that every group sees its children's final dates.
 void recalculateGroupDates(const Task& root) {
-    forEachFromLeaf(root, [](const Task& task) {
+    forEachFromLeaf(root, [](const Task& task, const OrbProjectTask*) {
         task->refreshCalculatablePropertiesOfTaskGroup(true, true, false, false, false, false);
     });
 }
@@ -287,10 +308,10 @@ void recalculateGroupDates(const Task& root) {
 // last one met leaf to root is.
 LinkTargets refreshGroupsAndCollectLinkTargets(const Task& root) {
     LinkTargets targets;
-    forEachFromLeaf(root, [&targets](const Task& task) {
+    forEachFromLeaf(root, [&targets](const Task& task, const OrbProjectTask* owner) {
         task->refreshCalculatablePropertiesOfTaskGroup(false, false, true, true, true, true);
         if (!task->isGroupTask()) {
-            targets.insert_or_assign(task->id(), task);
+            targets.insert_or_assign(task->id(), LinkTarget{task, owner});
         }
     });
     return targets;
@@ -300,22 +321,21 @@ LinkTargets refreshGroupsAndCollectLinkTargets(const Task& root) {
 // above them. The root is above every task and below none, so a link to it is refused.
 void resolveTaskLinks(const Task& root, const LinkTargets& targets,
                       const platform::CallSite& site) {
-    forEachFromRoot(root, [&](const Task& task) {
+    forEachFromRoot(root, [&](const Task& task, const OrbProjectTask* owner) {
         if (!task->predecessorIdListBuf() || task->isGroupTask()) {
             return;
         }
-        const Task owner = task->getRootTaskOfDirectProject();
-        if (!owner) {
+        if (owner == nullptr) {
             return;
         }
         for (const std::int64_t targetId : *task->predecessorIdListBuf()) {
             const auto found = targets.find(targetId);
-            if (found == targets.end() || found->second->isGroupTask()) {
+            if (found == targets.end() || found->second.task->isGroupTask()) {
                 continue;
             }
-            const Task& target = found->second;
-            const Task targetOwner = target->getRootTaskOfDirectProject();
-            if (!targetOwner) {
+            const Task& target = found->second.task;
+            const OrbProjectTask* targetOwner = found->second.owner;
+            if (targetOwner == nullptr) {
                 Log::debug(
                     [&] {
                         return "Invalid link -  task " + lx::toString(target->id()) +
