@@ -46,9 +46,8 @@ void* countedAllocation(std::size_t size) {
     if (memory == nullptr) {
         return nullptr;
     }
-    const auto live =
-        liveHeapBytes.fetch_add(static_cast<std::int64_t>(malloc_usable_size(memory))) +
-        static_cast<std::int64_t>(malloc_usable_size(memory));
+    const auto usable = static_cast<std::int64_t>(malloc_usable_size(memory));
+    const auto live = liveHeapBytes.fetch_add(usable) + usable;
     std::int64_t peak = peakHeapBytes.load();
     while (live > peak && !peakHeapBytes.compare_exchange_weak(peak, live)) {
     }
