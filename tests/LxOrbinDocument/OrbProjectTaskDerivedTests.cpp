@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
+#include "LxOrbinDocument/Model/Task/OrbLeafFiguresScope.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "LxOrbinDocument/ProjectTestSupport.h"
 #include "platform/foundation/DateContext.h"
@@ -334,6 +335,77 @@ TEST_F(DerivedValuesTest, GroupWithoutChildrenShowsItsStoredValues) {
     EXPECT_EQ(parent->completePercentage(), 40);
     parent->refreshCalculatablePropertiesOfTaskGroup(false, false, true, false, false, false);
     EXPECT_EQ(parent->completePercentage(), 90);
+}
+
+}  // namespace
+
+namespace {
+
+// Leaf figures read once for a whole refresh give every group exactly what walking its
+// subtree gives: the same sums in the same order, float rounding and saturation included,
+// across groups that hold leaves and groups side by side at any depth.
+TEST_F(DerivedValuesTest, LeafFiguresReadOnceGiveWhatWalkingGives) {
+    const auto kato = project->team()->add("Kato", std::nullopt, std::nullopt, 40.0f);
+    const std::int64_t percents[] = {0,  100, 37, -5, std::numeric_limits<std::int64_t>::max(),
+                                     99, 250};
+    const OrbTaskWork works[] = {OrbTaskWork::fixAmount(1e8f), OrbTaskWork::fixAmount(0.3f),
+                                 OrbTaskWork::fixDailyWork(2.5f), OrbTaskWork::byResource(),
+                                 OrbTaskWork::fixAmount(3.0f)};
+    std::vector<TaskPtr> groups{project->root()};
+    std::size_t made = 0;
+    const auto addLeaves = [&](const TaskPtr& parent, std::size_t count) {
+        for (std::size_t index = 0; index < count; ++index, ++made) {
+            TaskPtr task;
+            switch (made % 5) {
+                case 0:
+                    task = weekendLeaf(parent, 0);
+                    break;
+                case 1:
+                    task = milestone(parent, 0);
+                    break;
+                default:
+                    task = leaf(parent, static_cast<std::int64_t>(made % 7), 0);
+            }
+            task->setCompletedPercentage(percents[made % std::size(percents)]);
+            task->setWorkCompletedPercentage(percents[(made + 3) % std::size(percents)]);
+            task->setWork(works[made % std::size(works)]);
+            task->resources().addOrUpdateResource(kato, 50 + static_cast<std::int64_t>(made));
+        }
+    };
+    // Groups at three depths, each with leaves before, between and after its subgroups.
+    for (int level = 0; level < 3; ++level) {
+        std::vector<TaskPtr> next;
+        for (const TaskPtr& parent : groups) {
+            addLeaves(parent, 2);
+            for (int sub = 0; sub < 2; ++sub) {
+                next.push_back(addTask(*project, parent, nextId++, monday(), 1));
+                addLeaves(parent, 1);
+            }
+        }
+        groups = std::move(next);
+    }
+    for (const TaskPtr& parent : groups) {
+        addLeaves(parent, 3);
+    }
+    const auto figuresOfGroups = [this] {
+        std::vector<std::int64_t> figures;
+        lx::treeNavigate(project->root(), true, [&figures](const TaskPtr& task) {
+            if (task->hasChilds()) {
+                figures.push_back(task->completePercentage());
+                figures.push_back(task->workCompletePercentage());
+            }
+        });
+        return figures;
+    };
+
+    refreshLeafToRoot(project->root());
+    const std::vector<std::int64_t> walked = figuresOfGroups();
+    {
+        const OrbLeafFiguresScope leafFigures(*project->root());
+        refreshLeafToRoot(project->root());
+    }
+    EXPECT_EQ(figuresOfGroups(), walked);
+    EXPECT_EQ(walked.size(), 2U * (1 + 2 + 4 + 8));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "LxOrbinDocument/Model/Project/OrbinDocumentConfig.h"
 #include "LxOrbinDocument/Model/Task/DateBaseline.h"
+#include "LxOrbinDocument/Model/Task/OrbLeafFiguresScope.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskLinks.h"
 #include "platform/foundation/CallSite.h"
@@ -386,7 +387,13 @@ std::shared_ptr<OrbProject> DataMapService::map(const JsonProject& jsonProject) 
     if (jsonProject.calendar) {
         project->calendar()->setDayExceptionString(*jsonProject.calendar);
     }
-    resolveTaskLinks(root, refreshGroupsAndCollectLinkTargets(root), site);
+    LinkTargets targets;
+    {
+        // Nothing but the groups' derived values changes while every group is refreshed.
+        const OrbLeafFiguresScope leafFigures(*root);
+        targets = refreshGroupsAndCollectLinkTargets(root);
+    }
+    resolveTaskLinks(root, targets, site);
     root->setGlobalSequenceNoInTaskTree(0);
     return project;
 }

@@ -3,9 +3,11 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
+#include "LxOrbinDocument/Model/Task/OrbLeafFiguresScope.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "utility/CollectionExtensions.h"
 #include "utility/DateExtensions.h"
@@ -99,7 +101,156 @@ float leafWorkOf(const OrbProjectTask& leaf, const OrbProject* project, Days&& d
     return static_cast<float>(days()) * leaf.resources().unitsOfWorkload() * dailyHours;
 }
 
+// One leaf's figures, as the group calculations read them.
+struct LeafFigure {
+    std::int64_t days = 0;
+    float work = 0.0f;
+    std::int64_t completed = 0;
+    std::int64_t workCompleted = 0;
+};
+
+// The sums of a group's completion, leaf by leaf in the leaves' order. A leaf that has not a
+// single working day but is still open keeps its group from reading as complete: the group
+// answers 99 instead of 100, or 0 when no leaf has a working day.
+class CompletionSums {
+public:
+    void add(std::int64_t days, std::int64_t percentage) {
+        dayTotal_ = lx::saturatingAdd(dayTotal_, days);
+        weightedSum_ = lx::saturatingAdd(weightedSum_, saturatingMultiply(days, percentage));
+        if (days < 1 && percentage < kComplete) {
+            openZeroDayLeaf_ = true;
+        }
+    }
+
+    std::int64_t result() const {
+        if (dayTotal_ < 1) {
+            return openZeroDayLeaf_ ? 0 : kComplete;
+        }
+        const std::int64_t percent =
+            roundedPercent(static_cast<float>(weightedSum_) / static_cast<float>(dayTotal_));
+        return percent == kComplete && openZeroDayLeaf_ ? kComplete - 1 : percent;
+    }
+
+private:
+    std::int64_t dayTotal_ = 0;
+    std::int64_t weightedSum_ = 0;
+    bool openZeroDayLeaf_ = false;
+};
+
+// The sums of a group's work completion, leaf by leaf in the leaves' order; `days` is asked
+// only for a leaf still open.
+class WorkCompletionSums {
+public:
+    template <class Days>
+    void add(float work, std::int64_t percentage, Days&& days) {
+        workTotal_ += work;
+        weightedSum_ += static_cast<float>(percentage) * work;
+        if (percentage < kComplete && days() < 1) {
+            openZeroDayLeaf_ = true;
+        }
+    }
+
+    std::int64_t result() const {
+        if (workTotal_ < kLeastWork) {
+            return 0;
+        }
+        const std::int64_t percent = roundedPercent(weightedSum_ / workTotal_);
+        if (percent >= kComplete) {
+            return openZeroDayLeaf_ ? kComplete - 1 : kComplete;
+        }
+        return percent;
+    }
+
+private:
+    float workTotal_ = 0.0f;
+    float weightedSum_ = 0.0f;
+    bool openZeroDayLeaf_ = false;
+};
+
+// A leaf's figures as the group calculations read them; the percentages are its stored ones.
+LeafFigure leafFigureOf(const OrbProjectTask& leaf, std::int64_t completed,
+                        std::int64_t workCompleted) {
+    const auto project = leaf.project();
+    const std::int64_t days = workingDaysOf(leaf, project.get());
+    return LeafFigure{.days = days,
+                      .work = leafWorkOf(leaf, project.get(), [days] { return days; }),
+                      .completed = completed,
+                      .workCompleted = workCompleted};
+}
+
 }  // namespace
+
+// The leaves of the tree in pre-order, the run of them below each group, and each leaf's
+// figures once read.
+struct OrbLeafFiguresScope::Figures {
+    struct Run {
+        std::size_t begin;
+        std::size_t end;
+    };
+
+    std::vector<const OrbProjectTask*> leaves;
+    std::vector<std::optional<LeafFigure>> figures;
+    std::unordered_map<const OrbProjectTask*, Run> runs;
+
+    // Folds `add` over the figures of the leaves below `group`; false when `group` is not a
+    // group of this tree. `read` gives a leaf's figure the first time it is needed.
+    template <class Read, class Add>
+    bool fold(const OrbProjectTask& group, Read&& read, Add&& add) {
+        const auto run = runs.find(&group);
+        if (run == runs.end()) {
+            return false;
+        }
+        for (std::size_t index = run->second.begin; index < run->second.end; ++index) {
+            std::optional<LeafFigure>& figure = figures[index];
+            if (!figure) {
+                figure = read(*leaves[index]);
+            }
+            add(*figure);
+        }
+        return true;
+    }
+};
+
+namespace {
+
+thread_local OrbLeafFiguresScope::Figures* activeLeafFigures = nullptr;
+
+}  // namespace
+
+OrbLeafFiguresScope::OrbLeafFiguresScope(const OrbProjectTask& root)
+    : figures_(std::make_unique<Figures>()) {
+    struct Frame {
+        const OrbProjectTask* group;
+        std::size_t next = 0;
+        std::size_t firstLeaf;
+    };
+    std::vector<Frame> stack;
+    if (root.hasChilds()) {
+        stack.push_back({&root, 0, 0});
+    }
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        const OrbProjectTask::Childs& childs = *top.group->childs();
+        if (top.next == childs.size()) {
+            figures_->runs.insert_or_assign(top.group,
+                                            Figures::Run{top.firstLeaf, figures_->leaves.size()});
+            stack.pop_back();
+            continue;
+        }
+        const OrbProjectTask& child = *childs[top.next++];
+        if (child.hasChilds()) {
+            stack.push_back({&child, 0, figures_->leaves.size()});
+        } else {
+            figures_->leaves.push_back(&child);
+        }
+    }
+    figures_->figures.resize(figures_->leaves.size());
+    activeLeafFigures = figures_.get();
+}
+
+OrbLeafFiguresScope::~OrbLeafFiguresScope() {
+    activeLeafFigures = nullptr;
+}
 
 // The calculations refer back to this task through the boxes it holds; a task is never copied
 // or moved, so the reference stays good for the box's whole life.
@@ -209,6 +360,17 @@ std::optional<std::int64_t> OrbProjectTask::calculateGroupCompletedPercentage() 
     if (!hasChilds()) {
         return std::nullopt;
     }
+    const auto readLeaf = [](const OrbProjectTask& leaf) {
+        return leafFigureOf(leaf, leaf._completedPercentage.storedValue,
+                            leaf._workCompletedPercentage.storedValue);
+    };
+    CompletionSums sums;
+    if (activeLeafFigures != nullptr &&
+        activeLeafFigures->fold(*this, readLeaf, [&sums](const LeafFigure& figure) {
+            sums.add(figure.days, figure.completed);
+        })) {
+        return sums.result();
+    }
     return weightedCompletion(
         [](const OrbProjectTask& leaf) { return leaf._completedPercentage.storedValue; });
 }
@@ -226,10 +388,18 @@ std::optional<std::int64_t> OrbProjectTask::calculateGroupWorkCompletedPercentag
     if (!hasChilds()) {
         return std::nullopt;
     }
-    float workTotal = 0.0f;
-    float weightedSum = 0.0f;
-    bool openZeroDayLeaf = false;
-    forEachLeafBelow(*this, [&](const OrbProjectTask& task) {
+    const auto readLeaf = [](const OrbProjectTask& leaf) {
+        return leafFigureOf(leaf, leaf._completedPercentage.storedValue,
+                            leaf._workCompletedPercentage.storedValue);
+    };
+    WorkCompletionSums sums;
+    if (activeLeafFigures != nullptr &&
+        activeLeafFigures->fold(*this, readLeaf, [&sums](const LeafFigure& figure) {
+            sums.add(figure.work, figure.workCompleted, [&figure] { return figure.days; });
+        })) {
+        return sums.result();
+    }
+    forEachLeafBelow(*this, [&sums](const OrbProjectTask& task) {
         const auto project = task.project();
         std::optional<std::int64_t> days;
         const auto daysOfTask = [&] {
@@ -238,22 +408,10 @@ std::optional<std::int64_t> OrbProjectTask::calculateGroupWorkCompletedPercentag
             }
             return *days;
         };
-        const float work = leafWorkOf(task, project.get(), daysOfTask);
-        const std::int64_t percentage = task._workCompletedPercentage.storedValue;
-        workTotal += work;
-        weightedSum += static_cast<float>(percentage) * work;
-        if (percentage < kComplete && daysOfTask() < 1) {
-            openZeroDayLeaf = true;
-        }
+        sums.add(leafWorkOf(task, project.get(), daysOfTask),
+                 task._workCompletedPercentage.storedValue, daysOfTask);
     });
-    if (workTotal < kLeastWork) {
-        return 0;
-    }
-    const std::int64_t percent = roundedPercent(weightedSum / workTotal);
-    if (percent >= kComplete) {
-        return openZeroDayLeaf ? kComplete - 1 : kComplete;
-    }
-    return percent;
+    return sums.result();
 }
 
 std::optional<OrbTaskCost> OrbProjectTask::calculateCost() const {
@@ -267,28 +425,14 @@ std::optional<OrbTaskCost> OrbProjectTask::calculateCost() const {
     return OrbTaskCost(OrbTaskLaborCost::fix(labor), materials);
 }
 
-// A leaf that has not a single working day but is still open keeps its group from reading as
-// complete: the group answers 99 instead of 100, or 0 when no leaf has a working day.
 std::int64_t OrbProjectTask::weightedCompletion(
     const std::function<std::int64_t(const OrbProjectTask&)>& percentOfLeaf) const {
-    std::int64_t dayTotal = 0;
-    std::int64_t weightedSum = 0;
-    bool openZeroDayLeaf = false;
+    CompletionSums sums;
     forEachLeafBelow(*this, [&](const OrbProjectTask& task) {
         const std::int64_t days = task.days();
-        const std::int64_t percentage = percentOfLeaf(task);
-        dayTotal = lx::saturatingAdd(dayTotal, days);
-        weightedSum = lx::saturatingAdd(weightedSum, saturatingMultiply(days, percentage));
-        if (days < 1 && percentage < kComplete) {
-            openZeroDayLeaf = true;
-        }
+        sums.add(days, percentOfLeaf(task));
     });
-    if (dayTotal < 1) {
-        return openZeroDayLeaf ? 0 : kComplete;
-    }
-    const std::int64_t percent =
-        roundedPercent(static_cast<float>(weightedSum) / static_cast<float>(dayTotal));
-    return percent == kComplete && openZeroDayLeaf ? kComplete - 1 : percent;
+    return sums.result();
 }
 
 // --- Figures ---
