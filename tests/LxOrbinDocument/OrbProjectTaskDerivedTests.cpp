@@ -1,3 +1,4 @@
+#include <bit>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -369,7 +370,12 @@ TEST_F(DerivedValuesTest, LeafFiguresReadOnceGiveWhatWalkingGives) {
             task->setCompletedPercentage(percents[made % std::size(percents)]);
             task->setWorkCompletedPercentage(percents[(made + 3) % std::size(percents)]);
             task->setWork(works[made % std::size(works)]);
-            task->resources().addOrUpdateResource(kato, 50 + static_cast<std::int64_t>(made));
+            if (made % 3 == 0) {
+                task->resources().addOrUpdateResource(kato, 50 + static_cast<std::int64_t>(made));
+            }
+            if (made % 4 == 0) {
+                task->setLaborCost(OrbTaskLaborCost::fix(0.1f * static_cast<float>(made)));
+            }
         }
     };
     // Groups at three depths, each with leaves before, between and after its subgroups.
@@ -387,17 +393,19 @@ TEST_F(DerivedValuesTest, LeafFiguresReadOnceGiveWhatWalkingGives) {
     for (const TaskPtr& parent : groups) {
         addLeaves(parent, 3);
     }
+    // Each group's completion, work completion, work and labour cost, the floats by their bits.
     const auto figuresOfGroups = [this] {
         std::vector<std::int64_t> figures;
         lx::treeNavigate(project->root(), true, [&figures](const TaskPtr& task) {
             if (task->hasChilds()) {
                 figures.push_back(task->completePercentage());
                 figures.push_back(task->workCompletePercentage());
+                figures.push_back(std::bit_cast<std::int32_t>(task->work()));
+                figures.push_back(std::bit_cast<std::int32_t>(task->laborCost()));
             }
         });
         return figures;
     };
-
     refreshLeafToRoot(project->root());
     const std::vector<std::int64_t> walked = figuresOfGroups();
     {
@@ -405,7 +413,7 @@ TEST_F(DerivedValuesTest, LeafFiguresReadOnceGiveWhatWalkingGives) {
         refreshLeafToRoot(project->root());
     }
     EXPECT_EQ(figuresOfGroups(), walked);
-    EXPECT_EQ(walked.size(), 2U * (1 + 2 + 4 + 8));
+    EXPECT_EQ(walked.size(), 4U * (1 + 2 + 4 + 8));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
+#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -167,6 +168,31 @@ private:
     bool openZeroDayLeaf_ = false;
 };
 
+// estimatedAutoLaborCost() of `task`, whose work is `work`.
+float autoLaborCostOf(const OrbProjectTask& task, float work) {
+    const OrbTaskResources& assigned = task.resources();
+    if (!assigned.isEmpty()) {
+        return work * assigned.averageCostRate();
+    }
+    const auto project = task.project();
+    return work * (project ? project->defaultCostRate() : 0.0f);
+}
+
+// laborCost() of `leaf`, a task without children; `work` answers its work, asked only for a
+// cost that is not fixed.
+template <class Work>
+float leafLaborCostOf(const OrbProjectTask& leaf, Work&& work) {
+    const OrbTaskLaborCost& labor = leaf.costData().laborCost;
+    if (labor.isFix()) {
+        return *labor.amount();
+    }
+    if constexpr (std::is_invocable_v<Work>) {
+        return autoLaborCostOf(leaf, work());
+    } else {
+        return autoLaborCostOf(leaf, work);
+    }
+}
+
 // A leaf's figures as the group calculations read them; the percentages are its stored ones.
 LeafFigure leafFigureOf(const OrbProjectTask& leaf, std::int64_t completed,
                         std::int64_t workCompleted) {
@@ -206,6 +232,37 @@ struct OrbLeafFiguresScope::Figures {
                 figure = read(*leaves[index]);
             }
             add(*figure);
+        }
+        return true;
+    }
+
+    // Calls `visit(child, figure)` for the children of `group` in order, `figure` being a leaf
+    // child's figure and null for a group child; false, with nothing visited, when `group` or
+    // one of its groups is not one of this tree.
+    template <class Read, class Visit>
+    bool forEachChild(const OrbProjectTask& group, Read&& read, Visit&& visit) {
+        const auto run = runs.find(&group);
+        if (run == runs.end()) {
+            return false;
+        }
+        const OrbProjectTask::Childs& childs = *group.childs();
+        for (const auto& child : childs) {
+            if (child->hasChilds() && !runs.contains(child.get())) {
+                return false;
+            }
+        }
+        std::size_t next = run->second.begin;
+        for (const auto& child : childs) {
+            if (child->hasChilds()) {
+                visit(*child, static_cast<const LeafFigure*>(nullptr));
+                next = runs.find(child.get())->second.end;
+                continue;
+            }
+            std::optional<LeafFigure>& figure = figures[next++];
+            if (!figure) {
+                figure = read(*child);
+            }
+            visit(*child, &*figure);
         }
         return true;
     }
@@ -380,6 +437,18 @@ std::optional<OrbTaskWork> OrbProjectTask::calculateGroupWork() const {
         return std::nullopt;
     }
     warmChildren(&OrbProjectTask::_work);
+    const auto readLeaf = [](const OrbProjectTask& leaf) {
+        return leafFigureOf(leaf, leaf._completedPercentage.storedValue,
+                            leaf._workCompletedPercentage.storedValue);
+    };
+    float total = 0.0f;
+    if (activeLeafFigures != nullptr &&
+        activeLeafFigures->forEachChild(
+            *this, readLeaf, [&total](const OrbProjectTask& child, const LeafFigure* figure) {
+                total += figure != nullptr ? figure->work : child.work();
+            })) {
+        return OrbTaskWork::fixAmount(total);
+    }
     return OrbTaskWork::fixAmount(
         lx::sum(*_childs, [](const Ptr& child) { return child->work(); }));
 }
@@ -419,7 +488,21 @@ std::optional<OrbTaskCost> OrbProjectTask::calculateCost() const {
         return std::nullopt;
     }
     warmChildren(&OrbProjectTask::_cost);
-    const float labor = lx::sum(*_childs, [](const Ptr& child) { return child->laborCost(); });
+    const auto readLeaf = [](const OrbProjectTask& leaf) {
+        return leafFigureOf(leaf, leaf._completedPercentage.storedValue,
+                            leaf._workCompletedPercentage.storedValue);
+    };
+    float labor = 0.0f;
+    const bool fromFigures =
+        activeLeafFigures != nullptr &&
+        activeLeafFigures->forEachChild(
+            *this, readLeaf, [&labor](const OrbProjectTask& child, const LeafFigure* figure) {
+                labor +=
+                    figure != nullptr ? leafLaborCostOf(child, figure->work) : child.laborCost();
+            });
+    if (!fromFigures) {
+        labor = lx::sum(*_childs, [](const Ptr& child) { return child->laborCost(); });
+    }
     const float materials =
         lx::sum(*_childs, [](const Ptr& child) { return child->materialsCost(); });
     return OrbTaskCost(OrbTaskLaborCost::fix(labor), materials);
@@ -465,21 +548,15 @@ float OrbProjectTask::work() const {
 }
 
 float OrbProjectTask::laborCost() const {
-    const OrbTaskLaborCost labor =
-        hasChilds() ? _cost.value().laborCost : _cost.storedValue.laborCost;
-    if (labor.isFix()) {
-        return *labor.amount();
+    if (!hasChilds()) {
+        return leafLaborCostOf(*this, [this] { return work(); });
     }
-    return hasChilds() ? 0.0f : estimatedAutoLaborCost();
+    const OrbTaskLaborCost labor = _cost.value().laborCost;
+    return labor.isFix() ? *labor.amount() : 0.0f;
 }
 
 float OrbProjectTask::estimatedAutoLaborCost() const {
-    const OrbTaskResources& assigned = resources();
-    if (!assigned.isEmpty()) {
-        return work() * assigned.averageCostRate();
-    }
-    const auto project = this->project();
-    return work() * (project ? project->defaultCostRate() : 0.0f);
+    return autoLaborCostOf(*this, work());
 }
 
 float OrbProjectTask::materialsCost() const {
