@@ -323,20 +323,25 @@ void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
     OpenEntry open(archive);
     try {
         platform::AtomicFileWriter file(target);
+        // minizip inflates no more than the declared size, so the copy is read in steps that
+        // stop there (and one more byte, for the read that finds the end) and never outgrows
+        // what it reserved.
+        const std::uint64_t declared =
+            std::min(static_cast<std::uint64_t>(entry.info.uncompressed_size), limit);
         std::string kept;
         if (copy != nullptr) {
             copy->clear();
-            kept.reserve(static_cast<std::size_t>(
-                std::min(static_cast<std::uint64_t>(entry.info.uncompressed_size), limit)));
+            kept.reserve(static_cast<std::size_t>(declared) + 1);
         }
         std::uint64_t written = 0;
         for (;;) {
             char* into = buffer.data();
             std::size_t room = buffer.size();
             if (copy != nullptr) {
-                kept.resize(kept.size() + kCopyStep);
+                room = static_cast<std::size_t>(std::clamp<std::uint64_t>(
+                    declared > written ? declared - written : 0, 1, kCopyStep));
+                kept.resize(kept.size() + room);
                 into = kept.data() + written;
-                room = kCopyStep;
             }
             const int count = unzReadCurrentFile(archive, into, static_cast<unsigned>(room));
             if (count < 0) {
