@@ -410,6 +410,13 @@ TEST_F(DerivedValuesTest, LeafFiguresReadOnceGiveWhatWalkingGives) {
     const std::vector<std::int64_t> walked = figuresOfGroups();
     {
         const OrbLeafFiguresScope leafFigures(*project->root());
+        const auto other = makeProject();
+        addTask(*other, other->root(), 1, monday(), 2);
+        {
+            // One for another tree, inside: this tree's scope serves it again afterwards.
+            const OrbLeafFiguresScope otherFigures(*other->root());
+            refreshLeafToRoot(other->root());
+        }
         refreshLeafToRoot(project->root());
     }
     EXPECT_EQ(figuresOfGroups(), walked);

@@ -12,8 +12,9 @@ class OrbProjectTask;
 // same order over the same values, so every result is the one a plain walk gives.
 //
 // Only for stretches in which nothing changes in the tree, its tasks, project or calendar but
-// the groups' derived values: the mapper's refresh after reading a document. One at a time on
-// a thread; groups of other trees calculate as usual meanwhile.
+// the groups' derived values: the mapper's refresh after reading a document. Groups of other
+// trees calculate as usual meanwhile; a scope opened inside another serves its own tree until
+// it ends.
 //
 // Example:
 //   {
@@ -31,4 +32,5 @@ public:
 
 private:
     std::unique_ptr<Figures> figures_;
+    Figures* outer_;
 };

@@ -275,7 +275,7 @@ thread_local OrbLeafFiguresScope::Figures* activeLeafFigures = nullptr;
 }  // namespace
 
 OrbLeafFiguresScope::OrbLeafFiguresScope(const OrbProjectTask& root)
-    : figures_(std::make_unique<Figures>()) {
+    : figures_(std::make_unique<Figures>()), outer_(activeLeafFigures) {
     struct Frame {
         const OrbProjectTask* group;
         std::size_t next = 0;
@@ -306,7 +306,7 @@ OrbLeafFiguresScope::OrbLeafFiguresScope(const OrbProjectTask& root)
 }
 
 OrbLeafFiguresScope::~OrbLeafFiguresScope() {
-    activeLeafFigures = nullptr;
+    activeLeafFigures = outer_;
 }
 
 // The calculations refer back to this task through the boxes it holds; a task is never copied
