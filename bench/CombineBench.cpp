@@ -1,12 +1,13 @@
 // Combining ten sources of realistic and large sizes in memory: every task copied with a fresh
 // id and placed under its group, assignments moved to the merged team, a chain of links rebuilt.
 // Saving is left out here (the package operations do nothing), so the figure is the engine's own
-// work; it should grow linearly with the tasks: 10x the tasks at most 12x the time.
+// work; it should grow linearly with the tasks: 10x the tasks at most 11x the time.
 //
 // The work does grow linearly (under callgrind, 10x the tasks run 9.6x to 9.9x the instructions
-// from 1k to 100k), but the time does not from 1k to 10k: at 1k the sources and the copy (some
-// 20k tasks of over 1 KB each) stay in the last-level cache between iterations, from 10k on nearly
-// every task read, and every copy freed, misses it. The baseline below shows the same step.
+// from 1k to 100k), but the time less so: at 1k the sources and the copy (some 22k tasks of 600
+// bytes and their pieces) stay in the last-level cache between iterations, from 10k on most task
+// reads, and every copy freed, miss it. The baseline below shows the same step. Compare minimums
+// of several runs: on a shared machine the 1k figure moves with what else fills the cache.
 //
 // The baseline does what no combine can avoid for the same tasks: one new task per source task
 // with the source's properties copied onto it.

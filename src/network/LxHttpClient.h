@@ -146,14 +146,16 @@ struct LxHttpClient {
     // Only status 200 succeeds (`invalidResponseCode` for any other, nothing written). An
     // existing file at `destination` is replaced only once the download is complete; a folder
     // there, a destination that is not a file URL or a failed write is `downloadFailure` and
-    // leaves whatever was there untouched. A transfer that fails is `invalidResponseType`.
+    // leaves whatever was there untouched. A transfer that fails, also one beyond the session's
+    // time limit for downloads (platform::http::Session::Limits), is `invalidResponseType`.
     static void file(const platform::Url& url, const platform::Url& destination,
                      Completion<platform::Url> completion);
 
     // The body of the answer to `request` (60 s without progress ends it) for a status from 200
     // to 299, empty bodies included; `invalidResponseCode` for any other status, the body
     // dropped; `invalidResponseType` when no HTTP answer came (the transfer's own error is not
-    // looked at).
+    // looked at), also when the body is larger or the transfer longer than the session allows
+    // (platform::http::Session::Limits).
     static void data(const Request& request, Completion<Data> completion);
 
     // The body of `data` decoded as JSON with ISO 8601 dates: a failure of `data` unchanged,

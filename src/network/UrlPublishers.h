@@ -16,10 +16,12 @@ using Bytes = std::vector<std::uint8_t>;
 
 // The bytes behind `url`, fetched with a GET (60 s without progress ends it): one value and a
 // normal completion when the server answers with a status from 200 to 299, else `unknown` (the
-// body is dropped); a transfer that fails is `apiError` with its description. A URL that is not
-// http or https is `unknown` and is not read. Nothing is sent until a subscriber comes; each
-// subscriber makes its own request, and cancelling its subscription aborts the transfer and
-// delivers nothing more. Values arrive on the session's queue, never on the main thread.
+// body is dropped); a transfer that fails is `apiError` with its description, also one whose body
+// is larger or that lasts longer than the session allows (platform::http::Session::Limits). A
+// URL that is not http or https is `unknown` and is not read. Nothing is sent until a subscriber
+// comes; each subscriber makes its own request, and cancelling its subscription aborts the
+// transfer and delivers nothing more. Values arrive on the session's queue, never on the main
+// thread.
 //
 // Example:
 //   cancellable_ = lx::ignoreError(lx::rxFetch(url))

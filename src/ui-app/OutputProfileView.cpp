@@ -146,21 +146,20 @@ void OutputProfileView::presentSavePanel(const LxFile& file) {
 
 // Never removes the chosen file first: it is replaced only by a complete copy of a package that
 // reads back whole, so a copy that fails (package gone or damaged since the combine, disk full,
-// a folder chosen) leaves it as it was. The outcome is shown in a
-// later main-queue turn, after the panel has closed.
+// a folder chosen) leaves it as it was. Reading a large package back and copying it take a
+// while, so both run on the background queue; the outcome is shown on the main queue.
 void OutputProfileView::copyCombinedFile(const LxFile& file,
                                          const std::filesystem::path& destination) {
-    try {
-        LxZip::verifiedEntries(file.url());
-        platform::copyFileAtomically(file.url(), destination);
-    } catch (const std::exception&) {
-        LxAsync::main([events = services_.engine->events()] {
-            events.failurePresentRequest()->send("Failed to save!");
-        });
-        return;
-    }
-    LxAsync::main([state = savedOrbFile_, saved = LxFile(destination).pathString()] {
-        state->change(saved);
+    LxAsync::background([file, destination, events = services_.engine->events(),
+                         state = savedOrbFile_] {
+        try {
+            LxZip::verifiedEntries(file.url());
+            platform::copyFileAtomically(file.url(), destination);
+        } catch (const std::exception&) {
+            LxAsync::main([events] { events.failurePresentRequest()->send("Failed to save!"); });
+            return;
+        }
+        LxAsync::main([state, saved = LxFile(destination).pathString()] { state->change(saved); });
     });
 }
 

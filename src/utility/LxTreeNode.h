@@ -278,6 +278,75 @@ void treeNavigateNodePair(const Handle& node, Action&& action, CanContinue&& can
     });
 }
 
+namespace treeInternal {
+
+// Child lists that the node hands out by reference, as a list of handles, can be walked in
+// place.
+template <class Handle>
+concept InPlaceWalkable =
+    LxTreeNode<Handle> && std::is_lvalue_reference_v<ChildsField<NodeOf<Handle>>> && std::same_as<
+        std::remove_cvref_t<decltype(*std::declval<const ChildListOf<NodeOf<Handle>>&>().begin())>,
+        Handle>;
+
+template <InPlaceWalkable Handle>
+const ChildListOf<NodeOf<Handle>>* listIn(const Handle& node) {
+    const auto& field = childsField(*node);
+    if constexpr (OptionalList<std::remove_cvref_t<decltype(field)>>) {
+        return field.has_value() ? &*field : nullptr;
+    } else {
+        return &field;
+    }
+}
+
+// The pre-order walk below `root` over the lists themselves: `visit(parent, child)`.
+template <InPlaceWalkable Handle, class Visit>
+void walkBelowInPlace(const Handle& root, Visit&& visit) {
+    using List = ChildListOf<NodeOf<Handle>>;
+    struct Frame {
+        const Handle* node;
+        const List* childs;
+        std::size_t next;
+    };
+    std::vector<Frame> stack;
+    if (const List* childs = listIn(root)) {
+        stack.push_back({&root, childs, 0});
+    }
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next == top.childs->size()) {
+            stack.pop_back();
+            continue;
+        }
+        const Handle& parent = *top.node;
+        const Handle& child = (*top.childs)[top.next++];
+        visit(parent, child);
+        if (const List* childs = listIn(child); childs && !childs->empty()) {
+            stack.push_back({&child, childs, 0});
+        }
+    }
+}
+
+}  // namespace treeInternal
+
+// Pre-order like `treeNavigate`, but reading every child list in place rather than from a
+// copy: for walks over large trees whose action changes no child list anywhere in the tree
+// (reading, registering, copying out), which then copy no list and no handle. An action that
+// does change one leaves the walk undefined.
+template <treeInternal::InPlaceWalkable Handle, std::invocable<const Handle&> Action>
+void treeNavigateInPlace(const Handle& node, bool includeMe, Action&& action) {
+    if (includeMe) {
+        std::invoke(action, node);
+    }
+    treeInternal::walkBelowInPlace(
+        node, [&action](const Handle&, const Handle& child) { std::invoke(action, child); });
+}
+
+// `treeNavigateNodePair` in place, under the same condition as `treeNavigateInPlace`.
+template <treeInternal::InPlaceWalkable Handle, std::invocable<const Handle&, const Handle&> Action>
+void treeNavigateNodePairInPlace(const Handle& node, Action&& action) {
+    treeInternal::walkBelowInPlace(node, std::forward<Action>(action));
+}
+
 // Post-order: every node after all its descendants, self always and last.
 template <LxTreeNode Handle, std::invocable<const Handle&> Action>
 void treeNavigateFromLeaf(const Handle& node, Action&& action) {

@@ -12,6 +12,7 @@
 #include "support/DispatchTest.h"
 #include "support/FileTestHelpers.h"
 #include "support/LocalHttpServer.h"
+#include "support/ScopedSessionLimits.h"
 
 namespace {
 
@@ -214,6 +215,29 @@ TEST_F(LxHttpClientTest, JsonDecodesOrReportsWhatWentWrong) {
     EXPECT_TRUE(broken.error()->underlyingError()->is<platform::json::DecodingError>());
     ASSERT_TRUE(missing.isFailed());
     EXPECT_EQ(missing.error()->statusCode(), 404);
+}
+
+// A body too large to hold or a peer that keeps a transfer barely moving fails it as any
+// failed transfer does: no data handed out, no file written, the old one kept.
+TEST_F(LxHttpClientTest, TransfersBeyondTheSessionsLimitsFailAndLeaveNothing) {
+    const ScopedSessionLimits limits(ScopedSessionLimits::small());
+    routePastSmallLimits(server);
+    const auto destination = test_files::put(test_files::sandbox() / "plan.orb", "old content");
+
+    for (const char* path : {"/large", "/trickle"}) {
+        SCOPED_TRACE(path);
+        const auto result = data(LxHttpClient::Request(Method::get, urlOf(server.url(path))));
+
+        ASSERT_TRUE(result.isFailed());
+        EXPECT_EQ(result.error()->kind(), HttpError::Case::invalidResponseType);
+    }
+    const auto downloaded = file(server.url("/trickle"), destination);
+
+    ASSERT_TRUE(downloaded.isFailed());
+    EXPECT_EQ(downloaded.error()->kind(), HttpError::Case::invalidResponseType);
+    EXPECT_EQ(test_files::contentOf(destination), "old content");
+    EXPECT_TRUE(platform::dispatch::waitForQuiescence(std::chrono::seconds(5)));
+    EXPECT_EQ(test_files::entriesIn(test_files::sandbox()), 1);  // no temporary left behind
 }
 
 TEST_F(LxHttpClientTest, FileWritesOnlyAnswersWithStatus200) {

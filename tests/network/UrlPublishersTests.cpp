@@ -10,6 +10,7 @@
 #include "support/DispatchTest.h"
 #include "support/FileTestHelpers.h"
 #include "support/LocalHttpServer.h"
+#include "support/ScopedSessionLimits.h"
 
 namespace {
 
@@ -89,6 +90,28 @@ TEST_F(UrlPublishersTest, FetchFromARefusedPortIsAnApiErrorWithTheTransferReason
     EXPECT_EQ(received.failure().kind(), RxUrlError::Case::apiError);
     EXPECT_FALSE(received.failure().errorDescription().empty());
     EXPECT_NE(received.failure().errorDescription(), "Unknown error");
+}
+
+TEST_F(UrlPublishersTest, TransfersBeyondTheSessionsLimitsAreApiErrorsWithTheirReason) {
+    const ScopedSessionLimits limits(ScopedSessionLimits::small());
+    routePastSmallLimits(server);
+    const auto destination = test_files::sandbox() / "never.txt";
+
+    const auto large = awaitCompletion(lx::rxFetch(urlOf(server.url("/large"))));
+    const auto slow = awaitCompletion(lx::rxFetch(urlOf(server.url("/trickle"))));
+    const auto download = awaitCompletion(
+        lx::rxDownload(urlOf(server.url("/trickle")), platform::Url::fileURL(destination)));
+
+    EXPECT_TRUE(large.values.empty());
+    EXPECT_EQ(large.failure().kind(), RxUrlError::Case::apiError);
+    EXPECT_EQ(large.failure().errorDescription(), "The answer is larger than 1000 bytes");
+    EXPECT_TRUE(slow.values.empty());
+    EXPECT_EQ(slow.failure().kind(), RxUrlError::Case::apiError);
+    EXPECT_TRUE(slow.failure().errorDescription().find("timed out") != std::string::npos)
+        << slow.failure().errorDescription();
+    EXPECT_TRUE(download.values.empty());
+    EXPECT_EQ(download.failure().kind(), RxUrlError::Case::apiError);
+    EXPECT_FALSE(std::filesystem::exists(destination));
 }
 
 TEST_F(UrlPublishersTest, FetchOfOtherSchemesIsUnknownAndReadsNothing) {

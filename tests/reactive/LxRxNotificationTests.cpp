@@ -161,6 +161,20 @@ TEST_F(LxRxNotificationTest, TheManagerSubscribesAndUnsubscribesInOrderOnItsQueu
     EXPECT_EQ(received, (std::vector<std::string>{"a1", "main1"}));
 }
 
+TEST_F(LxRxNotificationTest, DestroyingTheManagerEndsItsSinks) {
+    const LxRxNotification<int> counts = "LxRxNotificationTest.ManagerGone";
+    std::vector<int> received;
+    {
+        LxRxNotificationSubscriptionsManager manager;
+        manager.subscribe(counts, [&](const int& count) { received.push_back(count); });
+        ASSERT_EQ(manager.subscriptionCount(), 1u);
+        counts.send(1);
+    }
+    counts.send(2);
+
+    EXPECT_EQ(received, std::vector<int>{1});
+}
+
 TEST_F(LxRxNotificationTest, UnsubscribingAnEmptyManagerLeavesItEmpty) {
     LxRxNotificationSubscriptionsManager manager;
     manager.unSubscribeAll();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -359,6 +360,48 @@ TEST(TreeNode, DeepTreesDoNotExhaustTheStack) {
         std::optional<std::vector<Record>> below = std::move(root.childs);
         root.childs = std::move(below->front().childs);
     }
+}
+
+// Children handed out by reference, as the tasks of a project do.
+struct Listed {
+    using Ptr = std::shared_ptr<Listed>;
+    std::string name;
+    std::optional<std::vector<Ptr>> childs;
+
+    bool operator==(const Listed& other) const { return name == other.name; }
+};
+
+static_assert(lx::treeInternal::InPlaceWalkable<Listed::Ptr>);
+static_assert(!lx::treeInternal::InPlaceWalkable<Task::Ptr>);      // a copy of the list
+static_assert(!lx::treeInternal::InPlaceWalkable<const Record*>);  // children by value
+
+TEST(TreeNode, InPlaceWalksKeepTheOrderAndCopyNoHandle) {
+    // A > (B > C), D, with an empty list on D.
+    const auto leaf = [](const char* name) {
+        return std::make_shared<Listed>(Listed{name, std::nullopt});
+    };
+    const auto a = leaf("A");
+    const auto b = leaf("B");
+    b->childs = std::vector{leaf("C")};
+    const auto d = leaf("D");
+    d->childs.emplace();
+    a->childs = std::vector{b, d};
+
+    std::string visited;
+    long mostHolders = 0;
+    const auto visit = [&](const Listed::Ptr& node) {
+        visited += node->name;
+        mostHolders = std::max(mostHolders, node.use_count());
+    };
+    lx::treeNavigateInPlace(a, true, visit);
+    visited += "|";
+    lx::treeNavigateInPlace(a, false, visit);
+    visited += "|";
+    lx::treeNavigateNodePairInPlace(a, [&](const Listed::Ptr& parent, const Listed::Ptr& child) {
+        visited += parent->name + child->name;
+    });
+    EXPECT_EQ(visited, "ABCD|BCD|ABBCAD");
+    EXPECT_EQ(mostHolders, 2);  // B and D: the list and this test; no copy made by the walk
 }
 
 }  // namespace

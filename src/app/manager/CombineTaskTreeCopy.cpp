@@ -1,8 +1,11 @@
 // Copying a source project's task tree into the combined project, and the copy of one task.
 #include "app/manager/CombineTaskTreeCopy.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "LxLog/Log.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskLinks.h"
@@ -35,15 +38,73 @@ platform::CallSite copyTaskSite() {
     return platform::CallSite{}.withFunction(kCopyTaskFunction);
 }
 
-// Copies are keyed by the source task itself, not by its id: a package may repeat a task id,
-// and keyed by id two source tasks would share one copy, which would then be attached twice
+// Copies are found by the source task itself, not by its id: a package may repeat a task id,
+// and found by id two source tasks would share one copy, which would then be attached twice
 // (two child lists, or a cycle) while the other task's copy was lost.
-using CopyMap = std::unordered_map<const OrbProjectTask*, Ptr>;
+//
+// Every lookup of a combine goes through here, over a hundred thousand tasks and more, so the
+// table is one flat array probed in place: no node per entry and no handle copied on a lookup.
+// A source task reached twice (held in two child lists) stands for its last copy.
+class CopyMap {
+public:
+    explicit CopyMap(std::size_t expected) {
+        std::size_t capacity = 16;
+        while (capacity < 2 * expected) {
+            capacity *= 2;
+        }
+        _slots.resize(capacity);
+        _shift = 64 - static_cast<unsigned>(std::countr_zero(capacity));
+    }
 
-Ptr copyOf(const CopyMap& copies, const Ptr& source) {
-    const auto found = copies.find(source.get());
-    return found == copies.end() ? nullptr : found->second;
-}
+    void set(const OrbProjectTask& source, Ptr copy) {
+        std::size_t index = indexOf(&source);
+        if (!_slots[index].source) {
+            if (2 * (_count + 1) > _slots.size()) {
+                rehash(_slots.size() * 2);
+                index = indexOf(&source);
+            }
+            ++_count;
+            _slots[index].source = &source;
+        }
+        _slots[index].copy = std::move(copy);
+    }
+
+    // The copy of `source`; empty when it has none.
+    const Ptr& copyOf(const OrbProjectTask& source) const { return _slots[indexOf(&source)].copy; }
+
+private:
+    struct Slot {
+        const OrbProjectTask* source = nullptr;
+        Ptr copy;
+    };
+
+    // The slot holding `source`, or the empty one where it would go.
+    std::size_t indexOf(const OrbProjectTask* source) const {
+        const std::size_t mask = _slots.size() - 1;
+        auto index = static_cast<std::size_t>(
+            (reinterpret_cast<std::uintptr_t>(source) * 0x9E3779B97F4A7C15ULL) >> _shift);
+        while (_slots[index].source && _slots[index].source != source) {
+            index = (index + 1) & mask;
+        }
+        return index;
+    }
+
+    void rehash(std::size_t capacity) {
+        std::vector<Slot> old(capacity);
+        old.swap(_slots);
+        _shift = 64 - static_cast<unsigned>(std::countr_zero(capacity));
+        for (Slot& slot : old) {
+            if (slot.source) {
+                _slots[indexOf(slot.source)] = std::move(slot);
+            }
+        }
+    }
+
+    // At most half full: probes stay short.
+    std::vector<Slot> _slots;
+    unsigned _shift = 0;
+    std::size_t _count = 0;
+};
 
 void warnTreeEdge(const OrbProjectTask& parent, const OrbProjectTask& child) {
     Log::warning(
@@ -75,9 +136,9 @@ void attach(OrbProject& project, const Ptr& parentCopy, const Ptr& childCopy,
 // The source root's own copy is dropped: its top-level tasks go straight under the combined root.
 void attachDirect(const Ptr& sourceRoot, const CopyMap& copies, OrbProject& project) {
     const Ptr& combinedRoot = project.root();
-    lx::treeNavigateNodePair(sourceRoot, [&](const Ptr& parent, const Ptr& child) {
-        const Ptr parentCopy = parent == sourceRoot ? combinedRoot : copyOf(copies, parent);
-        attach(project, parentCopy, copyOf(copies, child), *parent, *child);
+    lx::treeNavigateNodePairInPlace(sourceRoot, [&](const Ptr& parent, const Ptr& child) {
+        const Ptr& parentCopy = parent == sourceRoot ? combinedRoot : copies.copyOf(*parent);
+        attach(project, parentCopy, copies.copyOf(*child), *parent, *child);
     });
 }
 
@@ -86,14 +147,14 @@ void attachDirect(const Ptr& sourceRoot, const CopyMap& copies, OrbProject& proj
 // enter every task twice into a registry of all the combined tasks.
 void attachUnderRootCopy(const Ptr& sourceRoot, const CopyMap& copies, OrbProject& project,
                          const std::string& sourceProjectName, Layout layout) {
-    lx::treeNavigateNodePair(sourceRoot, [&](const Ptr& parent, const Ptr& child) {
-        const Ptr parentCopy = copyOf(copies, parent);
-        const Ptr childCopy = copyOf(copies, child);
+    lx::treeNavigateNodePairInPlace(sourceRoot, [&](const Ptr& parent, const Ptr& child) {
+        const Ptr& parentCopy = copies.copyOf(*parent);
+        const Ptr& childCopy = copies.copyOf(*child);
         if (canAttach(parentCopy, childCopy, *parent, *child)) {
             parentCopy->addChild(childCopy);
         }
     });
-    const Ptr rootCopy = copyOf(copies, sourceRoot);
+    const Ptr& rootCopy = copies.copyOf(*sourceRoot);
     if (!rootCopy) {
         Log::warning("Root task not be cloned", combineProjectSite());
         return;
@@ -114,13 +175,13 @@ void cloneTaskLinks(const OrbProjectTask& source, const CopyMap& copies) {
         return;
     }
     const auto links = predecessors->links();
-    const auto copy = copies.find(&source);
-    if (!links || copy == copies.end()) {
+    const Ptr& copy = copies.copyOf(source);
+    if (!links || !copy) {
         return;
     }
     for (const Ptr& predecessor : *links) {
-        if (const Ptr predecessorCopy = copyOf(copies, predecessor)) {
-            copy->second->links().addPredecessor(predecessorCopy);
+        if (const Ptr& predecessorCopy = copies.copyOf(*predecessor)) {
+            copy->links().addPredecessor(predecessorCopy);
         }
     }
 }
@@ -161,10 +222,9 @@ void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& 
     const OrbProject& source = *sourceProject.orbProject;
     const Ptr& sourceRoot = source.root();
 
-    CopyMap copies;
-    copies.reserve(static_cast<std::size_t>(source.taskCount()) + 1);
-    lx::treeNavigate(sourceRoot, true, [&](const Ptr& task) {
-        copies[task.get()] = copyTask(*task, taskIdSeed, toProject, projectCache);
+    CopyMap copies(static_cast<std::size_t>(std::max<std::int64_t>(source.taskCount(), 0)) + 1);
+    lx::treeNavigateInPlace(sourceRoot, true, [&](const Ptr& task) {
+        copies.set(*task, copyTask(*task, taskIdSeed, toProject, projectCache));
         ++taskIdSeed;
     });
 
@@ -174,8 +234,8 @@ void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& 
         attachUnderRootCopy(sourceRoot, copies, *toProject, source.name(), layout);
     }
 
-    lx::treeNavigate(sourceRoot, true,
-                     [&copies](const Ptr& task) { cloneTaskLinks(*task, copies); });
+    lx::treeNavigateInPlace(sourceRoot, true,
+                            [&copies](const Ptr& task) { cloneTaskLinks(*task, copies); });
 }
 
 Ptr CombineManager::TaskTreeCopy::copyTask(const OrbProjectTask& source, std::int64_t toTaskId,

@@ -1,10 +1,12 @@
 #include "platform/http/HttpSession.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <curl/curl.h>
 #include <mutex>
+#include <string>
 #include <string_view>
 #include <strings.h>
 #include <system_error>
@@ -95,15 +97,40 @@ TransferError transferError(CURLcode code, const char* detail) {
 
 using BodySink = std::function<bool(const char* bytes, std::size_t count)>;
 
+// What one transfer may take at most.
+struct Bounds {
+    std::optional<std::uint64_t> bodySize;
+    std::chrono::milliseconds time;
+};
+
 struct TransferState {
     const Task& task;
     BodySink body;
-    std::vector<Header> headers;
+    std::optional<std::uint64_t> bodyLimit;
+    std::uint64_t bodyReceived = 0;
+    // Why the body was refused, when it was: libcurl only learns that it was.
+    std::optional<TransferError> bodyRefusal{};
+    std::vector<Header> headers{};
 };
 
 std::size_t receiveBody(char* bytes, std::size_t size, std::size_t count, void* user) {
     auto* state = static_cast<TransferState*>(user);
-    return state->body(bytes, size * count) ? size * count : 0;
+    const std::size_t length = size * count;
+    if (state->bodyLimit && length > *state->bodyLimit - state->bodyReceived) {
+        state->bodyRefusal = TransferError(
+            TransferError::Code::failed,
+            "The answer is larger than " + std::to_string(*state->bodyLimit) + " bytes");
+        return 0;
+    }
+    state->bodyReceived += length;
+    try {
+        return state->body(bytes, length) ? length : 0;
+    } catch (...) {
+        // Nothing may unwind through libcurl; a body that cannot be kept ends the transfer.
+        state->bodyRefusal =
+            TransferError(TransferError::Code::failed, "The answer could not be kept in memory");
+        return 0;
+    }
 }
 
 std::size_t receiveHeaderLine(char* bytes, std::size_t size, std::size_t count, void* user) {
@@ -145,7 +172,7 @@ void set(CURL* easy, Option option, Value value) {
     (void)curl_easy_setopt(easy, option, value);
 }
 
-Performed perform(const Request& request, const Task& task, BodySink body) {
+Performed perform(const Request& request, const Task& task, const Bounds& bounds, BodySink body) {
     if (task.isCancelled()) {
         return failed(transferError(CURLE_ABORTED_BY_CALLBACK, nullptr));
     }
@@ -156,7 +183,7 @@ Performed perform(const Request& request, const Task& task, BodySink body) {
     if (!easy) {
         return failed(TransferError(TransferError::Code::failed, "The transfer could not start"));
     }
-    TransferState state{task, std::move(body), {}};
+    TransferState state{task, std::move(body), bounds.bodySize};
     char detail[CURL_ERROR_SIZE] = {};
     CURL* handle = easy.get();
     set(handle, CURLOPT_URL, request.url.string().c_str());
@@ -171,6 +198,7 @@ Performed perform(const Request& request, const Task& task, BodySink body) {
     set(handle, CURLOPT_CONNECTTIMEOUT, idleSeconds);
     set(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
     set(handle, CURLOPT_LOW_SPEED_TIME, idleSeconds);
+    set(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(bounds.time.count()));
     set(handle, CURLOPT_WRITEFUNCTION, &receiveBody);
     set(handle, CURLOPT_WRITEDATA, &state);
     set(handle, CURLOPT_HEADERFUNCTION, &receiveHeaderLine);
@@ -226,7 +254,8 @@ Performed perform(const Request& request, const Task& task, BodySink body) {
 
     const CURLcode code = curl_easy_perform(handle);
     if (code != CURLE_OK) {
-        return failed(transferError(code, detail));
+        return failed(state.bodyRefusal ? std::move(*state.bodyRefusal)
+                                        : transferError(code, detail));
     }
     long status = 0;
     (void)curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
@@ -295,18 +324,31 @@ Session::Session()
     std::call_once(initialised, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+Session::Limits Session::limits() const {
+    const std::lock_guard lock(limitsMutex_);
+    return limits_;
+}
+
+void Session::setLimits(Limits limits) {
+    const std::lock_guard lock(limitsMutex_);
+    limits_ = limits;
+}
+
 std::shared_ptr<Task> Session::data(Request request, std::function<void(DataOutcome)> completion) {
     auto task = std::make_shared<Task>();
-    queue_->async([request = std::move(request), completion = std::move(completion), task] {
+    const auto limits = this->limits();
+    const Bounds bounds{limits.maximumDataSize, limits.dataTimeLimit};
+    queue_->async([request = std::move(request), completion = std::move(completion), task, bounds] {
         if (!isServedScheme(request.url)) {
             completion(DataOutcome{Bytes{}, Response{}, std::nullopt});
             return;
         }
         Bytes data;
-        auto performed = perform(request, *task, [&data](const char* bytes, std::size_t count) {
-            data.insert(data.end(), bytes, bytes + count);
-            return true;
-        });
+        auto performed =
+            perform(request, *task, bounds, [&data](const char* bytes, std::size_t count) {
+                data.insert(data.end(), bytes, bytes + count);
+                return true;
+            });
         if (performed.error) {
             completion(DataOutcome{std::nullopt, std::nullopt, std::move(performed.error)});
             return;
@@ -319,7 +361,8 @@ std::shared_ptr<Task> Session::data(Request request, std::function<void(DataOutc
 std::shared_ptr<Task> Session::download(Request request,
                                         std::function<void(DownloadOutcome)> completion) {
     auto task = std::make_shared<Task>();
-    queue_->async([request = std::move(request), completion = std::move(completion), task] {
+    const Bounds bounds{std::nullopt, limits().downloadTimeLimit};
+    queue_->async([request = std::move(request), completion = std::move(completion), task, bounds] {
         if (!isServedScheme(request.url)) {
             completion(DownloadOutcome{std::nullopt, Response{}, std::nullopt});
             return;
@@ -332,9 +375,9 @@ std::shared_ptr<Task> Session::download(Request request,
                                               "Could not make a temporary file for the download")});
             return;
         }
-        auto performed = perform(request, *task, [&file](const char* bytes, std::size_t count) {
-            return file.write(bytes, count);
-        });
+        auto performed = perform(
+            request, *task, bounds,
+            [&file](const char* bytes, std::size_t count) { return file.write(bytes, count); });
         if (!file.close() && !performed.error) {
             performed = failed(TransferError(TransferError::Code::failed,
                                              "Could not write the download's temporary file"));

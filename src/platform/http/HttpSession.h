@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,7 +34,7 @@ struct Request {
     std::vector<Header> headers{};
     std::optional<Bytes> body{};
     // How long the transfer may go without any progress (connecting, or bytes moving) before
-    // it fails; a long download that keeps moving is never cut off.
+    // it fails; a transfer that keeps moving ends only at the session's time limit in all.
     std::chrono::seconds idleTimeout{60};
 };
 
@@ -63,7 +64,8 @@ private:
 };
 
 // The outcome of a data transfer: a response and its body (empty, never absent, when the
-// response has none), or an error and neither.
+// response has none), or an error and neither (also when the body is larger than the session
+// allows, or the transfer outlasts its time limit).
 struct DataOutcome {
     std::optional<Bytes> data;
     std::optional<Response> response;
@@ -101,12 +103,33 @@ private:
 //   });
 class Session {
 public:
+    // Bounds every transfer keeps to, whatever the peer sends; each transfer takes the limits in
+    // force when it is started.
+    struct Limits {
+        // The most bytes of a body read into memory by `data`, counted after decoding (a small
+        // compressed answer may inflate to much more): a larger body fails the transfer and none
+        // of it is handed out. No JSON document or image the system fetches comes near it.
+        // Downloads have no such bound: their body goes to a file, never to memory, so only the
+        // disk limits it, and a disk that fills up fails the download like any failed write.
+        std::uint64_t maximumDataSize = std::uint64_t{256} << 20;
+        // How long a transfer may take in all, from connecting to its last byte, besides the idle
+        // time-out of its request: a peer that sends a byte now and then would otherwise hold a
+        // transfer for ever. A download may take longer than a body held in memory, as a large
+        // file over a slow line keeps moving for a long time.
+        std::chrono::milliseconds dataTimeLimit = std::chrono::minutes(10);
+        std::chrono::milliseconds downloadTimeLimit = std::chrono::hours(1);
+    };
+
     static Session& shared();
 
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     const std::shared_ptr<dispatch::ConcurrentQueue>& queue() const { return queue_; }
+
+    Limits limits() const;
+    // For transfers started from now on.
+    void setLimits(Limits limits);
 
     std::shared_ptr<Task> data(Request request, std::function<void(DataOutcome)> completion);
     std::shared_ptr<Task> download(Request request,
@@ -116,6 +139,8 @@ private:
     Session();
 
     std::shared_ptr<dispatch::ConcurrentQueue> queue_;
+    mutable std::mutex limitsMutex_;
+    Limits limits_;
 };
 
 }  // namespace platform::http

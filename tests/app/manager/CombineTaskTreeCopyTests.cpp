@@ -271,4 +271,33 @@ TEST_F(CombineTaskTreeTest, RepeatedSourceIdsCopyEveryTaskOnce) {
     EXPECT_TRUE(log.lines().empty());
 }
 
+// The copies are looked up by source task; a registry that counts far fewer tasks than the tree
+// holds (every id repeated) must still find every one of them.
+TEST_F(CombineTaskTreeTest, ASourceWhoseIdsAllRepeatIsCopiedWhole) {
+    constexpr int kTasks = 300;
+    auto alpha = project("Alpha");
+    Names names;
+    TaskPtr previous;
+    for (int number = 0; number < kTasks; ++number) {
+        names.push_back("t" + std::to_string(number));
+        const auto made = task(*alpha, alpha->root(), 1, names.back(), number % 5);
+        if (previous) {
+            made->links().addPredecessor(previous);
+        }
+        previous = made;
+    }
+    ASSERT_LE(alpha->taskCount(), 2);
+    accept(alpha);
+
+    const auto result = combined(Layout::direct);
+    EXPECT_EQ(childNames(result->root()), names);
+    EXPECT_EQ(result->taskCount(), kTasks);
+    for (int number = 1; number < kTasks; ++number) {
+        const std::string name = "t" + std::to_string(number);
+        SCOPED_TRACE(name);
+        EXPECT_EQ(predecessorIds(*result, name),
+                  Ids{named(*result, "t" + std::to_string(number - 1))->id()});
+    }
+}
+
 }  // namespace

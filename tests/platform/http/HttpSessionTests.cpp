@@ -11,6 +11,7 @@
 #include "support/DispatchTest.h"
 #include "support/FileTestHelpers.h"
 #include "support/LocalHttpServer.h"
+#include "support/ScopedSessionLimits.h"
 
 namespace {
 
@@ -43,6 +44,28 @@ protected:
         });
         EXPECT_TRUE(done->wait());
         return outcome->value();
+    }
+
+    struct Downloaded {
+        DownloadOutcome outcome;
+        // What the temporary file held while the completion ran.
+        std::optional<std::string> content;
+    };
+
+    // Runs the download and waits (bounded) for its outcome.
+    Downloaded download(Request request) {
+        auto downloaded = std::make_shared<std::optional<Downloaded>>();
+        auto done = std::make_shared<TestLatch>(1);
+        Session::shared().download(std::move(request), [downloaded, done](DownloadOutcome result) {
+            std::optional<std::string> content;
+            if (result.location) {
+                content = test_files::contentOf(*result.location);
+            }
+            downloaded->emplace(Downloaded{std::move(result), std::move(content)});
+            done->countDown();
+        });
+        EXPECT_TRUE(done->wait());
+        return downloaded->value();
     }
 
     LocalHttpServer server;
@@ -200,6 +223,50 @@ TEST_F(HttpSessionTest, TheTimeOutEndsOnlyTransfersWithoutProgress) {
     EXPECT_EQ(stalled.error->code(), TransferError::Code::timedOut);
     ASSERT_TRUE(slow.response);
     EXPECT_EQ(textOf(*slow.data), "abcde");
+}
+
+// A peer that sends a byte now and then never trips the idle time-out; the time limit in all
+// ends such a transfer, and a download's temporary file goes with it.
+TEST_F(HttpSessionTest, TransfersEndAtTheirTimeLimitHoweverTheyKeepMoving) {
+    const ScopedSessionLimits limits(ScopedSessionLimits::small());
+    routePastSmallLimits(server);
+
+    const auto data = fetch(get(server.url("/trickle")));
+    const auto downloaded = download(get(server.url("/trickle")));
+
+    ASSERT_TRUE(data.error);
+    EXPECT_EQ(data.error->code(), TransferError::Code::timedOut);
+    EXPECT_FALSE(data.data);
+    ASSERT_TRUE(downloaded.outcome.error);
+    EXPECT_EQ(downloaded.outcome.error->code(), TransferError::Code::timedOut);
+    EXPECT_FALSE(downloaded.outcome.location);
+    EXPECT_TRUE(platform::dispatch::waitForQuiescence(std::chrono::seconds(5)));
+    EXPECT_EQ(test_files::entriesIn(test_files::sandbox()), 0);
+}
+
+// Counted as the body arrives, decoded, whether or not the answer declared its length: none of
+// a larger body is handed out. A download goes to disk and is not bounded so.
+TEST_F(HttpSessionTest, BodiesReadIntoMemoryAreBoundedAndALargerOneFailsWhole) {
+    const ScopedSessionLimits limits(ScopedSessionLimits::small());
+    routePastSmallLimits(server);
+    server.route("/exact", {.body = std::string(1000, 'x')});
+    server.route("/chunked", {.chunks = {std::string(600, 'x'), std::string(600, 'x')}});
+    // Compressed on the wire to far fewer bytes than the bound.
+    server.route("/inflating",
+                 {.headers = {{"Content-Type", "text/plain"}}, .body = std::string(4000, 'a')});
+
+    EXPECT_EQ(fetch(get(server.url("/exact"))).data->size(), 1000u);
+    for (const char* path : {"/large", "/chunked", "/inflating"}) {
+        SCOPED_TRACE(path);
+        const auto outcome = fetch(get(server.url(path)));
+
+        EXPECT_FALSE(outcome.data);
+        EXPECT_FALSE(outcome.response);
+        ASSERT_TRUE(outcome.error);
+        EXPECT_EQ(outcome.error->code(), TransferError::Code::failed);
+        EXPECT_EQ(outcome.error->localizedDescription(), "The answer is larger than 1000 bytes");
+    }
+    EXPECT_EQ(download(get(server.url("/large"))).content, std::string(1001, 'x'));
 }
 
 TEST_F(HttpSessionTest, DownloadsIntoATemporaryFileRemovedAfterTheCompletion) {

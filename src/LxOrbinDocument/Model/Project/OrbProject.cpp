@@ -83,11 +83,11 @@ void OrbProject::registerTask(const Task& task) {
 }
 
 void OrbProject::registerTree(const Task& top) {
-    lx::treeNavigate(top, true, [this](const Task& task) { registerTask(task); });
+    lx::treeNavigateInPlace(top, true, [this](const Task& task) { registerTask(task); });
 }
 
 void OrbProject::unregisterTree(const Task& top) {
-    lx::treeNavigate(top, true, [this](const Task& task) { _taskDict.erase(task->id()); });
+    lx::treeNavigateInPlace(top, true, [this](const Task& task) { _taskDict.erase(task->id()); });
 }
 
 void OrbProject::initializeByCalendarAndTeamAndRootTask(

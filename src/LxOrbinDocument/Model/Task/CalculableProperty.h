@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <utility>
 
@@ -8,31 +7,27 @@
 // task's children that is cached until a recalculation is asked for. Nothing invalidates the
 // cache by itself: whoever changes a tree asks for the recalculation, leaf to root.
 //
-// `value()` answers the cache when it is present and no recalculation is pending; otherwise it
-// runs the calculation first, which replaces the cache (a calculation that gives nothing empties
-// it) and clears the request. It answers the stored value while the cache is empty.
+// `value(owner)` answers the cache when it is present and no recalculation is pending; otherwise
+// it runs `owner.*calculate` first, which replaces the cache (a calculation that gives nothing
+// empties it) and clears the request. It answers the stored value while the cache is empty.
 //
-// Lives inside its task and is neither copied nor moved: the calculation refers back to the
-// task. No lock; used by the thread that owns the task's project.
+// The calculation is part of the type and the owner is passed in, so a property costs no more
+// than its values: a plan holds hundreds of thousands of tasks with six of these each. Neither
+// copied nor moved; no lock: used by the thread that owns the task's project.
 //
-// Example:
-//   CalculableProperty<std::int64_t> completion(0);
-//   completion.bind([this] { return calculateGroupCompletedPercentage(); });
-//   const std::int64_t shown = completion.value();
-template <class T>
+// Example (inside the task):
+//   CalculableProperty<std::int64_t, Task, &Task::calculateCompletion> _completion{0};
+//   const std::int64_t shown = _completion.value(*this);
+template <class T, class Owner, std::optional<T> (Owner::*calculate)() const>
 class CalculableProperty {
 public:
-    using Calculation = std::function<std::optional<T>()>;
-
     explicit CalculableProperty(T storedValue) : storedValue(std::move(storedValue)) {}
     CalculableProperty(const CalculableProperty&) = delete;
     CalculableProperty& operator=(const CalculableProperty&) = delete;
 
-    void bind(Calculation calculation) { _calFunc = std::move(calculation); }
-
-    T value() const {
+    T value(const Owner& owner) const {
         if (needsCalculation()) {
-            recalculate();
+            recalculate(owner);
         }
         return _calculatedValue ? *_calculatedValue : storedValue;
     }
@@ -40,16 +35,16 @@ public:
     // Whether the next `value()` runs the calculation.
     bool needsCalculation() const { return !_calculatedValue || _requestCalculating; }
 
-    void recalculate() const {
-        _calculatedValue = _calFunc ? _calFunc() : std::nullopt;
+    void recalculate(const Owner& owner) const {
+        _calculatedValue = (owner.*calculate)();
         _requestCalculating = false;
     }
 
     void requestRecalculation() { _requestCalculating = true; }
 
-    void executeRequestIfNeeded() const {
+    void executeRequestIfNeeded(const Owner& owner) const {
         if (_requestCalculating) {
-            recalculate();
+            recalculate(owner);
         }
     }
 
@@ -58,6 +53,5 @@ public:
 private:
     // The cache is filled by readers, so it changes under `const`.
     mutable std::optional<T> _calculatedValue;
-    Calculation _calFunc;
     mutable bool _requestCalculating = false;
 };

@@ -13,11 +13,13 @@ static_assert(LxParentLinkedTreeNode<Ptr>);
 
 Ptr OrbProjectTask::create(const std::shared_ptr<OrbProject>& project, const Ptr& parent,
                            std::int64_t taskid, platform::Date start, platform::Date finish) {
-    return Ptr(new OrbProjectTask(project, parent, taskid, start, finish));
+    return std::make_shared<OrbProjectTask>(ConstructionKey(), project, parent, taskid, start,
+                                            finish);
 }
 
-OrbProjectTask::OrbProjectTask(const std::shared_ptr<OrbProject>& project, const Ptr& parent,
-                               std::int64_t taskid, platform::Date start, platform::Date finish)
+OrbProjectTask::OrbProjectTask(ConstructionKey, const std::shared_ptr<OrbProject>& project,
+                               const Ptr& parent, std::int64_t taskid, platform::Date start,
+                               platform::Date finish)
     : _project(project),
       _id(taskid),
       _start(start),
@@ -26,9 +28,7 @@ OrbProjectTask::OrbProjectTask(const std::shared_ptr<OrbProject>& project, const
       _work(OrbTaskWork::byResource()),
       _workCompletedPercentage(0),
       _cost(OrbTaskCost(OrbTaskLaborCost::auto_(), std::nullopt)),
-      _parent(parent) {
-    bindCalculations();
-}
+      _parent(parent) {}
 
 // A tree read from a file may be as deep as the file likes, and releasing it the plain way would
 // recurse once per level. Children that nobody else holds hand their own children to this loop
@@ -120,7 +120,7 @@ bool OrbProjectTask::isMainOrSubProjectTask() const {
 
 platform::Date OrbProjectTask::start() const {
     if (hasChilds()) {
-        return _start.value();
+        return _start.value(*this);
     }
     if (isMilestone()) {
         return _finish.storedValue - LxDays(1);
@@ -129,7 +129,7 @@ platform::Date OrbProjectTask::start() const {
 }
 
 platform::Date OrbProjectTask::finish() const {
-    return hasChilds() ? _finish.value() : _finish.storedValue;
+    return hasChilds() ? _finish.value(*this) : _finish.storedValue;
 }
 
 // Dates from outside the document date range (a damaged file, a far-off typing error) would
@@ -151,7 +151,7 @@ void OrbProjectTask::setFinish(platform::Date finish) {
 }
 
 std::int64_t OrbProjectTask::completePercentage() const {
-    return hasChilds() ? _completedPercentage.value() : _completedPercentage.storedValue;
+    return hasChilds() ? _completedPercentage.value(*this) : _completedPercentage.storedValue;
 }
 
 void OrbProjectTask::setCompletedPercentage(std::int64_t percentage) {
@@ -159,7 +159,8 @@ void OrbProjectTask::setCompletedPercentage(std::int64_t percentage) {
 }
 
 std::int64_t OrbProjectTask::workCompletePercentage() const {
-    return hasChilds() ? _workCompletedPercentage.value() : _workCompletedPercentage.storedValue;
+    return hasChilds() ? _workCompletedPercentage.value(*this)
+                       : _workCompletedPercentage.storedValue;
 }
 
 void OrbProjectTask::setWorkCompletedPercentage(std::int64_t percentage) {
@@ -170,6 +171,39 @@ void OrbProjectTask::setWork(OrbTaskWork work) {
     if (!hasChilds()) {
         _work.storedValue = work;
     }
+}
+
+namespace {
+
+const std::optional<TaskUrl> kNoUrl;
+
+}  // namespace
+
+const std::optional<TaskUrl>& OrbProjectTask::url1() const {
+    return _urls ? _urls->url1 : kNoUrl;
+}
+
+const std::optional<TaskUrl>& OrbProjectTask::url2() const {
+    return _urls ? _urls->url2 : kNoUrl;
+}
+
+void OrbProjectTask::setUrl1(std::optional<TaskUrl> to) {
+    if (_urls || to) {
+        urls().url1 = std::move(to);
+    }
+}
+
+void OrbProjectTask::setUrl2(std::optional<TaskUrl> to) {
+    if (_urls || to) {
+        urls().url2 = std::move(to);
+    }
+}
+
+OrbProjectTask::Urls& OrbProjectTask::urls() {
+    if (!_urls) {
+        _urls = std::make_unique<Urls>();
+    }
+    return *_urls;
 }
 
 void OrbProjectTask::clearPredecessorIdListBuf() {

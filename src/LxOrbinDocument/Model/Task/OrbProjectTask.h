@@ -80,6 +80,14 @@ public:
     static Ptr create(const std::shared_ptr<OrbProject>& project, const Ptr& parent,
                       std::int64_t taskid, platform::Date start, platform::Date finish);
 
+    // Only `create` can name the key: the constructor is public for `std::make_shared` alone,
+    // which puts the task and its reference counts in one allocation.
+    class ConstructionKey {
+        friend class OrbProjectTask;
+        explicit ConstructionKey() = default;
+    };
+    OrbProjectTask(ConstructionKey, const std::shared_ptr<OrbProject>& project, const Ptr& parent,
+                   std::int64_t taskid, platform::Date start, platform::Date finish);
     ~OrbProjectTask();
     OrbProjectTask(const OrbProjectTask&) = delete;
     OrbProjectTask& operator=(const OrbProjectTask&) = delete;
@@ -176,10 +184,10 @@ public:
     std::int64_t iconIndex() const { return _iconindex; }
     void setIcon(std::int64_t toIndex) { _iconindex = toIndex; }
 
-    const std::optional<TaskUrl>& url1() const { return _url1; }
-    void setUrl1(std::optional<TaskUrl> to) { _url1 = std::move(to); }
-    const std::optional<TaskUrl>& url2() const { return _url2; }
-    void setUrl2(std::optional<TaskUrl> to) { _url2 = std::move(to); }
+    const std::optional<TaskUrl>& url1() const;
+    void setUrl1(std::optional<TaskUrl> to);
+    const std::optional<TaskUrl>& url2() const;
+    void setUrl2(std::optional<TaskUrl> to);
 
     // Predecessor ids read from a document, kept until its links are made.
     const std::optional<std::vector<std::int64_t>>& predecessorIdListBuf() const {
@@ -373,10 +381,8 @@ public:
 private:
     friend class OrbProject;
 
-    OrbProjectTask(const std::shared_ptr<OrbProject>& project, const Ptr& parent,
-                   std::int64_t taskid, platform::Date start, platform::Date finish);
-
-    void bindCalculations();
+    template <class T, std::optional<T> (OrbProjectTask::*calculate)() const>
+    using Derived = CalculableProperty<T, OrbProjectTask, calculate>;
     Ptr handle() const;
     // False, with a warning, when taking `child` would make the tree hold itself.
     bool canAdopt(const Ptr& child) const;
@@ -396,8 +402,8 @@ private:
     // fill, bottom-up, so that no reading recurses as deep as the tree.
     template <class Action>
     void forEachChosenBox(const std::array<bool, 6>& chosen, Action&& action);
-    template <class T>
-    void warmChildren(CalculableProperty<T> OrbProjectTask::*box) const;
+    template <class Box>
+    void warmChildren(Box OrbProjectTask::*box) const;
     // The weighted completion of the leaves below, each leaf giving `percentOfLeaf`.
     std::int64_t weightedCompletion(
         const std::function<std::int64_t(const OrbProjectTask&)>& percentOfLeaf) const;
@@ -405,14 +411,15 @@ private:
     std::weak_ptr<OrbProject> _project;
     const std::int64_t _id;
     std::string _name;
-    CalculableProperty<platform::Date> _start;
-    CalculableProperty<platform::Date> _finish;
-    CalculableProperty<std::int64_t> _completedPercentage;
+    Derived<platform::Date, &OrbProjectTask::calculateGroupStart> _start;
+    Derived<platform::Date, &OrbProjectTask::calculateGroupFinish> _finish;
+    Derived<std::int64_t, &OrbProjectTask::calculateGroupCompletedPercentage> _completedPercentage;
     OrbTaskResources _resources;
-    CalculableProperty<OrbTaskWork> _work;
-    CalculableProperty<std::int64_t> _workCompletedPercentage;
+    Derived<OrbTaskWork, &OrbProjectTask::calculateGroupWork> _work;
+    Derived<std::int64_t, &OrbProjectTask::calculateGroupWorkCompletedPercentage>
+        _workCompletedPercentage;
     Member _contactor;
-    CalculableProperty<OrbTaskCost> _cost;
+    Derived<OrbTaskCost, &OrbProjectTask::calculateCost> _cost;
     std::optional<std::string> _notes;
     std::int64_t _colorindex = 0;
     std::int64_t _iconindex = 0;
@@ -429,8 +436,13 @@ private:
     std::int64_t _sequenceno = 0;
     std::int64_t _directSequenceNo = 0;
     mutable std::shared_ptr<DateBaseline> _dateBaseline;
-    std::optional<TaskUrl> _url1;
-    std::optional<TaskUrl> _url2;
+    // Few tasks link to web pages: their two links live apart, made when the first is set.
+    struct Urls {
+        std::optional<TaskUrl> url1;
+        std::optional<TaskUrl> url2;
+    };
+    Urls& urls();
+    std::unique_ptr<Urls> _urls;
     bool _collapsed = false;
     bool _focused = false;
 };

@@ -124,8 +124,8 @@ void OrbProjectTask::copyProperties(OrbProjectTask& to, Categories withoutLinkAn
         to.setContactor(_contactor);
     }
     if (categories.urls()) {
-        to.setUrl1(_url1);
-        to.setUrl2(_url2);
+        to.setUrl1(url1());
+        to.setUrl2(url2());
     }
     if (categories.icon()) {
         to.setIcon(_iconindex);

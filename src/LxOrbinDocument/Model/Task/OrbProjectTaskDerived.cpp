@@ -311,21 +311,12 @@ OrbLeafFiguresScope::~OrbLeafFiguresScope() {
 
 // The calculations refer back to this task through the boxes it holds; a task is never copied
 // or moved, so the reference stays good for the box's whole life.
-void OrbProjectTask::bindCalculations() {
-    _start.bind([this] { return calculateGroupStart(); });
-    _finish.bind([this] { return calculateGroupFinish(); });
-    _completedPercentage.bind([this] { return calculateGroupCompletedPercentage(); });
-    _work.bind([this] { return calculateGroupWork(); });
-    _workCompletedPercentage.bind([this] { return calculateGroupWorkCompletedPercentage(); });
-    _cost.bind([this] { return calculateCost(); });
-}
-
 // A group's start, finish, work and cost read the same value of its children, and a cold child
 // would calculate its own first: read plainly, a tree as deep as a file likes would recurse as
 // deep. The same calculations run here bottom-up from an explicit stack, for exactly the tasks
 // whose value such a read would calculate, so the results and the caches are the same.
-template <class T>
-void OrbProjectTask::warmChildren(CalculableProperty<T> OrbProjectTask::*box) const {
+template <class Box>
+void OrbProjectTask::warmChildren(Box OrbProjectTask::*box) const {
     struct Frame {
         const OrbProjectTask* task;
         std::size_t next = 0;
@@ -344,7 +335,7 @@ void OrbProjectTask::warmChildren(CalculableProperty<T> OrbProjectTask::*box) co
         const OrbProjectTask* done = top.task;
         stack.pop_back();
         if (done != this) {
-            (done->*box).value();
+            (done->*box).value(*done);
         }
     }
 }
@@ -375,7 +366,7 @@ void OrbProjectTask::refreshCalculatablePropertiesOfTaskGroup(bool start, bool f
                                                               bool completed, bool work,
                                                               bool workcompleted, bool cost) {
     forEachChosenBox({start, finish, completed, work, workcompleted, cost},
-                     [](const auto& box) { box.recalculate(); });
+                     [this](const auto& box) { box.recalculate(*this); });
 }
 
 void OrbProjectTask::requestToRefreshCalculatablePropertiesOfTaskGroup(bool start, bool finish,
@@ -392,7 +383,7 @@ void OrbProjectTask::requestToRefreshAllCalculatablePropertiesOfTaskGroup() {
 
 void OrbProjectTask::executeRequestToRefreshCalculatablePropertiesOfTaskGroup() {
     forEachChosenBox({true, true, true, true, true, true},
-                     [](const auto& box) { box.executeRequestIfNeeded(); });
+                     [this](const auto& box) { box.executeRequestIfNeeded(*this); });
 }
 
 // --- Calculations ---
@@ -540,7 +531,7 @@ float OrbProjectTask::work() const {
         return 0.0f;
     }
     if (hasChilds()) {
-        const OrbTaskWork derived = _work.value();
+        const OrbTaskWork derived = _work.value(*this);
         return derived.isFixAmount() ? *derived.amount() : 0.0f;
     }
     const auto project = this->project();
@@ -551,7 +542,7 @@ float OrbProjectTask::laborCost() const {
     if (!hasChilds()) {
         return leafLaborCostOf(*this, [this] { return work(); });
     }
-    const OrbTaskLaborCost labor = _cost.value().laborCost;
+    const OrbTaskLaborCost labor = _cost.value(*this).laborCost;
     return labor.isFix() ? *labor.amount() : 0.0f;
 }
 
@@ -560,7 +551,7 @@ float OrbProjectTask::estimatedAutoLaborCost() const {
 }
 
 float OrbProjectTask::materialsCost() const {
-    const OrbTaskCost cost = hasChilds() ? _cost.value() : _cost.storedValue;
+    const OrbTaskCost cost = hasChilds() ? _cost.value(*this) : _cost.storedValue;
     return cost.materialsCost.value_or(0.0f);
 }
 
