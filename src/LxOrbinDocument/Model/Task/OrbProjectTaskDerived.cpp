@@ -193,15 +193,14 @@ float leafLaborCostOf(const OrbProjectTask& leaf, Work&& work) {
     }
 }
 
-// A leaf's figures as the group calculations read them; the percentages are its stored ones.
-LeafFigure leafFigureOf(const OrbProjectTask& leaf, std::int64_t completed,
-                        std::int64_t workCompleted) {
+// A leaf's figures as the group calculations read them; a leaf answers its stored percentages.
+LeafFigure leafFigureOf(const OrbProjectTask& leaf) {
     const auto project = leaf.project();
     const std::int64_t days = workingDaysOf(leaf, project.get());
     return LeafFigure{.days = days,
                       .work = leafWorkOf(leaf, project.get(), [days] { return days; }),
-                      .completed = completed,
-                      .workCompleted = workCompleted};
+                      .completed = leaf.completePercentage(),
+                      .workCompleted = leaf.workCompletePercentage()};
 }
 
 }  // namespace
@@ -218,20 +217,25 @@ struct OrbLeafFiguresScope::Figures {
     std::vector<std::optional<LeafFigure>> figures;
     std::unordered_map<const OrbProjectTask*, Run> runs;
 
+    // The figure of the leaf at `index`, read the first time it is asked for.
+    const LeafFigure& figureAt(std::size_t index) {
+        std::optional<LeafFigure>& figure = figures[index];
+        if (!figure) {
+            figure = leafFigureOf(*leaves[index]);
+        }
+        return *figure;
+    }
+
     // Folds `add` over the figures of the leaves below `group`; false when `group` is not a
-    // group of this tree. `read` gives a leaf's figure the first time it is needed.
-    template <class Read, class Add>
-    bool fold(const OrbProjectTask& group, Read&& read, Add&& add) {
+    // group of this tree.
+    template <class Add>
+    bool fold(const OrbProjectTask& group, Add&& add) {
         const auto run = runs.find(&group);
         if (run == runs.end()) {
             return false;
         }
         for (std::size_t index = run->second.begin; index < run->second.end; ++index) {
-            std::optional<LeafFigure>& figure = figures[index];
-            if (!figure) {
-                figure = read(*leaves[index]);
-            }
-            add(*figure);
+            add(figureAt(index));
         }
         return true;
     }
@@ -239,8 +243,8 @@ struct OrbLeafFiguresScope::Figures {
     // Calls `visit(child, figure)` for the children of `group` in order, `figure` being a leaf
     // child's figure and null for a group child; false, with nothing visited, when `group` or
     // one of its groups is not one of this tree.
-    template <class Read, class Visit>
-    bool forEachChild(const OrbProjectTask& group, Read&& read, Visit&& visit) {
+    template <class Visit>
+    bool forEachChild(const OrbProjectTask& group, Visit&& visit) {
         const auto run = runs.find(&group);
         if (run == runs.end()) {
             return false;
@@ -258,11 +262,7 @@ struct OrbLeafFiguresScope::Figures {
                 next = runs.find(child.get())->second.end;
                 continue;
             }
-            std::optional<LeafFigure>& figure = figures[next++];
-            if (!figure) {
-                figure = read(*child);
-            }
-            visit(*child, &*figure);
+            visit(*child, &figureAt(next++));
         }
         return true;
     }
@@ -408,13 +408,9 @@ std::optional<std::int64_t> OrbProjectTask::calculateGroupCompletedPercentage() 
     if (!hasChilds()) {
         return std::nullopt;
     }
-    const auto readLeaf = [](const OrbProjectTask& leaf) {
-        return leafFigureOf(leaf, leaf._completedPercentage.storedValue,
-                            leaf._workCompletedPercentage.storedValue);
-    };
     CompletionSums sums;
     if (activeLeafFigures != nullptr &&
-        activeLeafFigures->fold(*this, readLeaf, [&sums](const LeafFigure& figure) {
+        activeLeafFigures->fold(*this, [&sums](const LeafFigure& figure) {
             sums.add(figure.days, figure.completed);
         })) {
         return sums.result();
@@ -428,14 +424,10 @@ std::optional<OrbTaskWork> OrbProjectTask::calculateGroupWork() const {
         return std::nullopt;
     }
     warmChildren(&OrbProjectTask::_work);
-    const auto readLeaf = [](const OrbProjectTask& leaf) {
-        return leafFigureOf(leaf, leaf._completedPercentage.storedValue,
-                            leaf._workCompletedPercentage.storedValue);
-    };
     float total = 0.0f;
     if (activeLeafFigures != nullptr &&
         activeLeafFigures->forEachChild(
-            *this, readLeaf, [&total](const OrbProjectTask& child, const LeafFigure* figure) {
+            *this, [&total](const OrbProjectTask& child, const LeafFigure* figure) {
                 total += figure != nullptr ? figure->work : child.work();
             })) {
         return OrbTaskWork::fixAmount(total);
@@ -448,13 +440,9 @@ std::optional<std::int64_t> OrbProjectTask::calculateGroupWorkCompletedPercentag
     if (!hasChilds()) {
         return std::nullopt;
     }
-    const auto readLeaf = [](const OrbProjectTask& leaf) {
-        return leafFigureOf(leaf, leaf._completedPercentage.storedValue,
-                            leaf._workCompletedPercentage.storedValue);
-    };
     WorkCompletionSums sums;
     if (activeLeafFigures != nullptr &&
-        activeLeafFigures->fold(*this, readLeaf, [&sums](const LeafFigure& figure) {
+        activeLeafFigures->fold(*this, [&sums](const LeafFigure& figure) {
             sums.add(figure.work, figure.workCompleted, [&figure] { return figure.days; });
         })) {
         return sums.result();
@@ -479,18 +467,13 @@ std::optional<OrbTaskCost> OrbProjectTask::calculateCost() const {
         return std::nullopt;
     }
     warmChildren(&OrbProjectTask::_cost);
-    const auto readLeaf = [](const OrbProjectTask& leaf) {
-        return leafFigureOf(leaf, leaf._completedPercentage.storedValue,
-                            leaf._workCompletedPercentage.storedValue);
-    };
     float labor = 0.0f;
     const bool fromFigures =
         activeLeafFigures != nullptr &&
-        activeLeafFigures->forEachChild(
-            *this, readLeaf, [&labor](const OrbProjectTask& child, const LeafFigure* figure) {
-                labor +=
-                    figure != nullptr ? leafLaborCostOf(child, figure->work) : child.laborCost();
-            });
+        activeLeafFigures->forEachChild(*this, [&labor](const OrbProjectTask& child,
+                                                        const LeafFigure* figure) {
+            labor += figure != nullptr ? leafLaborCostOf(child, figure->work) : child.laborCost();
+        });
     if (!fromFigures) {
         labor = lx::sum(*_childs, [](const Ptr& child) { return child->laborCost(); });
     }
