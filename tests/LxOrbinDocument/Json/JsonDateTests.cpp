@@ -1,6 +1,8 @@
 #include <cstdio>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +21,26 @@ using platform::Date;
 std::optional<Date> readDate(const std::string& text) {
     const auto document = readFile(R"({"LstUpd": ")" + text + R"("})");
     return document ? document->_data->lastUpdate : std::nullopt;
+}
+
+// A day in a zone, of which the comparisons with the document's formatters take every few
+// minutes.
+struct ZoneDay {
+    const char* zone;
+    const char* day;
+};
+
+// Days whose clocks change, which both reading and writing are compared on, each with more days
+// of its own.
+std::vector<ZoneDay> clockChangeDaysAnd(std::initializer_list<ZoneDay> more) {
+    std::vector<ZoneDay> days = {
+        {"Europe/Berlin", "2021-03-28"},
+        {"Europe/Berlin", "2021-10-31"},
+        {"America/Sao_Paulo", "2018-11-04"},
+        {"America/Sao_Paulo", "2019-02-16"},
+    };
+    days.insert(days.end(), more);
+    return days;
 }
 
 // How `date` is written into a document.
@@ -73,20 +95,12 @@ TEST(JsonDocumentDates, ReadInEitherFormInTheCurrentZone) {
 // Every quarter of an hour of days whose clocks change, leap days and the first Gregorian
 // year, read from a document and by the document's two formatters themselves.
 TEST(JsonDocumentDates, ReadAsTheDocumentFormattersReadThem) {
-    struct Row {
-        const char* zone;
-        const char* day;
-    };
-    const Row rows[] = {
-        {"Europe/Berlin", "2021-03-28"},
-        {"Europe/Berlin", "2021-10-31"},
-        {"America/Sao_Paulo", "2018-11-04"},
-        {"America/Sao_Paulo", "2019-02-16"},
+    const std::vector<ZoneDay> rows = clockChangeDaysAnd({
         {"UTC", "2024-02-29"},
         {"UTC", "2100-02-29"},
         {"UTC", "1583-01-01"},
         {"UTC", "1582-10-10"},
-    };
+    });
     const platform::json::Decoder decoder = documentDecoder();
     const auto read = [&decoder](const std::string& text) -> std::optional<Date> {
         try {
@@ -95,7 +109,7 @@ TEST(JsonDocumentDates, ReadAsTheDocumentFormattersReadThem) {
             return std::nullopt;
         }
     };
-    for (const Row& row : rows) {
+    for (const ZoneDay& row : rows) {
         const platform::ScopedTimeZoneAndLocale pinned(row.zone, "en_US");
         SCOPED_TRACE(std::string(row.zone) + " " + row.day);
         EXPECT_EQ(read(row.day), JsonProjectData::jsonDayDateFormatter().parse(row.day));
@@ -151,22 +165,14 @@ TEST(JsonDocumentDates, WrittenAsLocalWallClockToTheSecond) {
 // half minutes of days whose clocks change, of the calendar reform and of the first and last
 // years, the two agree.
 TEST(JsonDocumentDates, WrittenAsTheDocumentFormatterWritesThem) {
-    struct Row {
-        const char* zone;
-        const char* day;
-    };
-    const Row rows[] = {
-        {"Europe/Berlin", "2021-03-28"},
-        {"Europe/Berlin", "2021-10-31"},
-        {"America/Sao_Paulo", "2018-11-04"},
-        {"America/Sao_Paulo", "2019-02-16"},
+    const std::vector<ZoneDay> rows = clockChangeDaysAnd({
         {"Europe/Berlin", "1582-10-04"},
         {"Europe/Berlin", "1582-10-15"},
         {"Europe/Berlin", "0001-01-02"},
         {"America/Sao_Paulo", "9999-12-31"},
         {"UTC", "1500-02-29"},
-    };
-    for (const Row& row : rows) {
+    });
+    for (const ZoneDay& row : rows) {
         const platform::ScopedTimeZoneAndLocale pinned(row.zone, "en_US");
         SCOPED_TRACE(std::string(row.zone) + " " + row.day);
         const auto dayStart = JsonProjectData::jsonDayDateFormatter().parse(row.day);
