@@ -98,14 +98,10 @@ void drawLabelText(QPainter& painter, const QStyle& style, const QRect& rect, in
 
 OutputProfileTeamModel::OutputProfileTeamModel(QObject* parent) : QAbstractListModel(parent) {}
 
-bool OutputProfileTeamModel::setTeam(Team team) {
-    if (team == team_) {
-        return false;
-    }
+void OutputProfileTeamModel::setTeam(Team team) {
     beginResetModel();
     team_ = std::move(team);
     endResetModel();
-    return true;
 }
 
 int OutputProfileTeamModel::rowCount(const QModelIndex& parent) const {

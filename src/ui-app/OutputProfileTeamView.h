@@ -31,8 +31,8 @@ public:
     explicit OutputProfileTeamModel(QObject* parent = nullptr);
 
     const Team& team() const { return team_; }
-    // Replaces the rows in one reset; an equal team changes nothing. Answers whether it changed.
-    bool setTeam(Team team);
+    // Replaces the rows in one reset. The view sets only a team that differs from the shown one.
+    void setTeam(Team team);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -45,7 +45,8 @@ class OutputProfileTeamView final : public QListView {
 public:
     explicit OutputProfileTeamView(QWidget* parent = nullptr);
 
-    OutputProfileTeamModel& teamModel() { return *model_; }
+    // To read the rows; they change only through `setTeam`, which keeps their measures.
+    const OutputProfileTeamModel& teamModel() const { return *model_; }
     void setTeam(OutputProfileTeamModel::Team team);
 
     // All rows, one point apart; as wide as the widest row needs.

@@ -147,20 +147,26 @@ void OutputProfileView::presentSavePanel(const LxFile& file) {
 // Never removes the chosen file first: it is replaced only by a complete copy of a package that
 // reads back whole, so a copy that fails (package gone or damaged since the combine, disk full,
 // a folder chosen) leaves it as it was. Reading a large package back and copying it take a
-// while, so both run on the background queue; the outcome is shown on the main queue.
+// while, so both run on the background queue; the outcome is shown on the main queue. The
+// state is handed on to the main queue, never copied, so that with the view gone meanwhile it
+// is still let go of on the main thread, where its observers live.
 void OutputProfileView::copyCombinedFile(const LxFile& file,
                                          const std::filesystem::path& destination) {
-    LxAsync::background([file, destination, events = services_.engine->events(),
-                         state = savedOrbFile_] {
-        try {
-            LxZip::verifiedEntries(file.url());
-            platform::copyFileAtomically(file.url(), destination);
-        } catch (const std::exception&) {
-            LxAsync::main([events] { events.failurePresentRequest()->send("Failed to save!"); });
-            return;
-        }
-        LxAsync::main([state, saved = LxFile(destination).pathString()] { state->change(saved); });
-    });
+    LxAsync::background(
+        [file, destination, events = services_.engine->events(), state = savedOrbFile_]() mutable {
+            try {
+                LxZip::verifiedEntries(file.url());
+                platform::copyFileAtomically(file.url(), destination);
+            } catch (const std::exception&) {
+                LxAsync::main([events, state = std::move(state)] {
+                    events.failurePresentRequest()->send("Failed to save!");
+                });
+                return;
+            }
+            LxAsync::main([state = std::move(state), saved = LxFile(destination).pathString()] {
+                state->change(saved);
+            });
+        });
 }
 
 void OutputProfileView::paintEvent(QPaintEvent* /*event*/) {

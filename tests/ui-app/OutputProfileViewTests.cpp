@@ -182,6 +182,20 @@ TEST_F(OutputProfileViewTest, SavingReplacesTheChosenFileWholeOrLeavesItAsItWas)
         << "the last successful save is kept";
 }
 
+// The copy runs on after the pane has gone; what it reports to is let go of once it is done.
+TEST_F(OutputProfileViewTest, ASaveChosenJustBeforeThePaneClosesStillCompletes) {
+    accept("a");
+    engine_->output()->setProjectName("Plan");
+    StubSavePanel::Request* request = combineUntilAsked();
+    ASSERT_NE(request, nullptr);
+    const std::weak_ptr<OutputProfileView::SavedOrbFile> state = pane_->savedOrbFile();
+    const fs::path destination = sandbox() / "closing.orb";
+    request->completion(destination);
+    window_.reset();
+    ASSERT_TRUE(processEventsUntil([&] { return state.expired(); }));
+    EXPECT_EQ(FakeDocuments::packagedName(destination), "Plan");
+}
+
 TEST_F(OutputProfileViewTest, AFailedCombineIsReportedAndOpensNoPanel) {
     accept("a");
     documents_->failSaving();
