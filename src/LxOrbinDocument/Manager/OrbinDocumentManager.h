@@ -46,9 +46,9 @@ public:
     // PDF banner images, a PNG-only image converted to JPEG. The archive is unpacked into a
     // fresh folder under the temporary folder, which is removed again whatever happens.
     //
-    // Every entry is bounded while it is unpacked: "project.moc" by the document reader's limit,
-    // any other by kMaximumImageSize; a package beyond a bound, or one whose entries overlap, is
-    // refused and leaves nothing behind.
+    // Every entry is bounded while it is unpacked: the document ("project.moc" at the top level,
+    // "./project.moc" too) by the document reader's limit, any other by kMaximumImageSize; a
+    // package beyond a bound, or one whose entries overlap, is refused and leaves nothing behind.
     //
     // Throws FileNotExist, InvalidFileFormat (not an archive, or one that cannot be unpacked
     // safely or within its bounds), InvalidFileContent (no "project.moc" at the top level),

@@ -42,16 +42,6 @@ void removeUnzipFolder(const LxFolder& unzipFolder) noexcept {
     }
 }
 
-// What each entry of a package may hold: the document what the reader would read, everything
-// else what a photo may be. Entries the document does not name are never copied out, but they
-// are unpacked first, so they are bounded too.
-std::optional<std::uint64_t> packageEntrySizeLimit(const std::string& name) {
-    if (name == "project.moc") {
-        return JsonProjectData::kMaximumFileSize;
-    }
-    return OrbinDocumentManager::kMaximumImageSize;
-}
-
 // Whether the entry of this name unpacks to "project.moc" at the top of the folder, which is
 // where the document is looked for: "." and empty parts name no folder ("./project.moc").
 bool isDocumentEntry(std::string_view name) {
@@ -70,6 +60,17 @@ bool isDocumentEntry(std::string_view name) {
         found = true;
     }
     return found;
+}
+
+// What each entry of a package may hold: the document what the reader would read, everything
+// else what a photo may be. Entries the document does not name are never copied out, but they
+// are unpacked first, so they are bounded too. The document is told apart exactly as it is
+// found, or one under a name the opener reads would get a photo's bound.
+std::optional<std::uint64_t> packageEntrySizeLimit(const std::string& name) {
+    if (isDocumentEntry(name)) {
+        return JsonProjectData::kMaximumFileSize;
+    }
+    return OrbinDocumentManager::kMaximumImageSize;
 }
 
 }  // namespace

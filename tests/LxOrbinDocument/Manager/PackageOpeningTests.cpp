@@ -66,14 +66,18 @@ std::string deeplyNestedDocument(int depth) {
     return text + "}";
 }
 
+// The entry deflated: bytes that repeat take little room in the package.
+CraftedEntry deflatedEntry(const std::string& name, const std::string& data) {
+    CraftedEntry entry{name, zip_test::rawDeflated(data), 8};
+    entry.crc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(data.data()), static_cast<uInt>(data.size())));
+    entry.uncompressedSize = static_cast<std::uint32_t>(data.size());
+    return entry;
+}
+
 // A deflated entry of `size` zeros: a few kilobytes in the package, `size` bytes unpacked.
 CraftedEntry zerosEntry(const std::string& name, std::size_t size) {
-    const std::string zeros(size, '\0');
-    CraftedEntry entry{name, zip_test::rawDeflated(zeros), 8};
-    entry.crc = static_cast<std::uint32_t>(
-        crc32(0, reinterpret_cast<const Bytef*>(zeros.data()), static_cast<uInt>(zeros.size())));
-    entry.uncompressedSize = static_cast<std::uint32_t>(size);
-    return entry;
+    return deflatedEntry(name, std::string(size, '\0'));
 }
 
 const std::string kPhotoDocument = R"({"Uid": "B", "Ples": [{"Id": 1, "Nm": "A", "Pt": "P"}]})";
@@ -120,6 +124,14 @@ TEST(PackageOpeningTest, EveryFailureIsOneCaseAndOneLineAndLeavesNoUnzipFolder) 
         {"document declared beyond the document bound",
          [](const LxFolder&) {
              CraftedEntry document{"project.moc", "{}"};
+             document.uncompressedSize =
+                 static_cast<std::uint32_t>(JsonProjectData::kMaximumFileSize + 1);
+             return craftedPackage("big.orb", {document});
+         },
+         Kind::InvalidFileFormat, unzipLine, false},
+        {"document under its other name declared beyond the document bound",
+         [](const LxFolder&) {
+             CraftedEntry document{"./project.moc", "{}"};
              document.uncompressedSize =
                  static_cast<std::uint32_t>(JsonProjectData::kMaximumFileSize + 1);
              return craftedPackage("big.orb", {document});
@@ -354,6 +366,35 @@ TEST(PackageOpeningTest, TheDocumentReadIsTheOneTheWorkingFolderHolds) {
     EXPECT_TRUE(project->notes() == notes);
     EXPECT_EQ(itemsBelow(working.url()), std::vector<std::string>{"project.moc"});
     EXPECT_TRUE(test_files::contentOf(working.file("project.moc").url()) == document);
+}
+
+// The document of a large plan is far larger than any photo, and it is held to the document's
+// bound under each name the document is read from.
+TEST(PackageOpeningTest, ADocumentLargerThanAPhotoOpensUnderEitherName) {
+    // A valid plan padded with white space to one byte over the photo bound: deflated, the
+    // package stays small.
+    const std::string head = R"({"Uid": "LARGE")";
+    std::string document = head;
+    document.append(OrbinDocumentManager::kMaximumImageSize - head.size(), ' ');
+    document += '}';
+    ASSERT_EQ(document.size(), OrbinDocumentManager::kMaximumImageSize + 1);
+
+    const struct {
+        const char* entry;
+        const char* folder;
+    } cases[] = {{"project.moc", "bare"}, {"./project.moc", "dotted"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        const LxFile package = craftedPackage("large.orb", {deflatedEntry(c.entry, document)});
+        const LxFolder working = newWorkingFolder(c.folder);
+        const LogCapture log;
+        const std::shared_ptr<OrbProject> project = documents.load(package, working);
+        EXPECT_EQ(project->uniqueId(), "LARGE");
+        EXPECT_EQ(itemsBelow(working.url()), std::vector<std::string>{"project.moc"});
+        EXPECT_TRUE(test_files::contentOf(working.file("project.moc").url()) == document);
+        EXPECT_EQ(loggedMessages(log), std::vector<std::string>{});
+        EXPECT_EQ(temporaryLeftovers(), std::vector<std::string>{});
+    }
 }
 
 }  // namespace
