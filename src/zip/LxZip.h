@@ -56,6 +56,7 @@ public:
     // written, one inflating to more fails as soon as it does. `entryCopy` is asked for each file
     // entry about to be written; the string it names is emptied and, once the file is written
     // whole and checked, holds the same bytes as the file (an entry written twice: the second).
+    // What a copy reserves grows with the bytes that arrive, never past the entry's declared size.
     //
     // Throws LxZipError::fileNotFound() when nothing is at `zipFilePath` (nothing is created),
     // platform::FileSystemError when its size cannot be read, and LxZipError::unzipFail() for

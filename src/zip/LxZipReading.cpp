@@ -32,8 +32,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kReadBufferSize = 4096;
-// How much a kept copy grows by per read.
+// How much a kept copy is read into per read.
 constexpr std::size_t kCopyStep = std::size_t{1} << 20;
+// What a kept copy reserves before it has seen whether its entry holds what it declares, and
+// how much more it reserves each time it is full. Every step copies what arrived so far, so
+// the steps are few: a document of a 100,000-task plan takes one, of a million four.
+constexpr std::size_t kFirstCopyReservation = std::size_t{32} << 20;
+constexpr std::uint64_t kCopyGrowth = 4;
 constexpr uLong kStored = 0;
 constexpr uLong kDeflated = 8;
 constexpr uLong kEncryptedFlag = 0x1;
@@ -314,6 +319,23 @@ void openEntry(unzFile archive, const Entry& entry, const std::optional<std::str
     }
 }
 
+// Makes room for `size` bytes in a kept copy. The reservation follows the bytes that arrived,
+// a few times what they fill at most, and never goes past the entry's declared size: an entry
+// that declares gigabytes and holds a few bytes costs a few megabytes.
+void reserveCopy(std::string& kept, std::size_t size, std::uint64_t declared) {
+    if (size <= kept.capacity()) {
+        return;
+    }
+    const std::uint64_t grownSize =
+        std::max<std::uint64_t>(kFirstCopyReservation, kCopyGrowth * kept.capacity());
+    // A fresh string reserves exactly what it is asked for; growing one in place may round the
+    // request up to twice what it had, past the declared size.
+    std::string grown;
+    grown.reserve(static_cast<std::size_t>(std::clamp<std::uint64_t>(grownSize, size, declared)));
+    grown.append(kept);
+    kept.swap(grown);
+}
+
 // Streams the current entry into a new file that takes the target's name only once every byte
 // is there and the CRC and size match; a failure leaves whatever was at the target before.
 // An entry the caller keeps a copy of is inflated into that copy instead, and written from it
@@ -324,30 +346,32 @@ void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
     try {
         platform::AtomicFileWriter file(target);
         // minizip inflates no more than the declared size, so the copy is read in steps that
-        // stop there (and one more byte, for the read that finds the end) and never outgrows
-        // what it reserved.
+        // stop there; the read that finds the end goes to the scratch buffer, and anything it
+        // still finds is more than the entry may hold.
         const std::uint64_t declared =
             std::min(static_cast<std::uint64_t>(entry.info.uncompressed_size), limit);
         std::string kept;
         if (copy != nullptr) {
             copy->clear();
-            kept.reserve(static_cast<std::size_t>(declared) + 1);
         }
         std::uint64_t written = 0;
         for (;;) {
+            const bool intoCopy = copy != nullptr && written < declared;
             char* into = buffer.data();
             std::size_t room = buffer.size();
-            if (copy != nullptr) {
-                room = static_cast<std::size_t>(std::clamp<std::uint64_t>(
-                    declared > written ? declared - written : 0, 1, kCopyStep));
-                kept.resize(kept.size() + room);
+            if (intoCopy) {
+                room = static_cast<std::size_t>(
+                    std::min<std::uint64_t>(declared - written, kCopyStep));
+                const auto size = static_cast<std::size_t>(written) + room;
+                reserveCopy(kept, size, declared);
+                kept.resize(size);
                 into = kept.data() + written;
             }
             const int count = unzReadCurrentFile(archive, into, static_cast<unsigned>(room));
             if (count < 0) {
                 fail();
             }
-            if (copy != nullptr) {
+            if (intoCopy) {
                 kept.resize(static_cast<std::size_t>(written) + static_cast<std::size_t>(count));
             }
             if (count == 0) {
@@ -360,6 +384,8 @@ void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
             }
             if (copy == nullptr) {
                 file.write(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
+            } else if (!intoCopy) {
+                fail();
             }
         }
         if (open.close() != UNZ_OK || written != entry.info.uncompressed_size) {

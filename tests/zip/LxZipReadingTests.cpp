@@ -8,6 +8,7 @@
 
 #include "support/FileTestHelpers.h"
 #include "support/LogCapture.h"
+#include "zip/LargestAllocation.h"
 #include "zip/LxZip.h"
 #include "zip/ZipTestSupport.h"
 
@@ -434,4 +435,43 @@ TEST_F(LxZipReadingTest, ADamagedEntryLeavesItsCopyEmpty) {
     EXPECT_TRUE(copy.empty());
     EXPECT_FALSE(fs::exists(destination / "doc.txt"));
     EXPECT_TRUE(noTemporaryLeft());
+}
+
+// A kept copy reserves as its bytes arrive: an entry that declares far more than it holds fails
+// without its declared size ever being asked for, and an honest entry's copy, grown on its
+// way, never asks for more than the entry holds (and the string's terminator).
+TEST_F(LxZipReadingTest, AKeptCopyReservesWhatArrivesNotWhatIsDeclared) {
+    std::string copy;
+    const auto keep = [&copy](const std::string&) { return &copy; };
+
+    constexpr std::uint32_t kDeclared = std::uint32_t{512} << 20;
+    writeArchive(archive, {{.name = "doc.txt", .data = "short", .uncompressedSize = kDeclared}});
+    {
+        const zip_test::LargestAllocation largest;
+        try {
+            LxZip::unzipFile(archive, destination, true, std::nullopt, {}, {}, {}, keep);
+            ADD_FAILURE() << "unpacked";
+        } catch (const LxZipError& error) {
+            EXPECT_EQ(error, LxZipError::unzipFail());
+        }
+        EXPECT_LT(largest.bytes(), kDeclared / 8);
+    }
+    EXPECT_TRUE(copy.empty());
+    EXPECT_FALSE(fs::exists(destination / "doc.txt"));
+
+    const std::string large((std::size_t{33} << 20) + 5, 'z');
+    CraftedEntry deflated{.name = "doc.txt", .data = zip_test::rawDeflated(large), .method = 8};
+    deflated.crc = static_cast<std::uint32_t>(
+        crc32(0, reinterpret_cast<const Bytef*>(large.data()), static_cast<uInt>(large.size())));
+    deflated.uncompressedSize = static_cast<std::uint32_t>(large.size());
+    writeArchive(archive, {deflated});
+    {
+        const zip_test::LargestAllocation largest;
+        LxZip::unzipFile(archive, destination, true, std::nullopt, {}, {}, {}, keep);
+        // At least the copy itself is seen, so the watch is counting.
+        EXPECT_GE(largest.bytes(), large.size());
+        EXPECT_LE(largest.bytes(), large.size() + 1);
+    }
+    EXPECT_TRUE(copy == large);
+    EXPECT_TRUE(contentOf(destination / "doc.txt") == large);
 }
