@@ -241,28 +241,26 @@ struct OrbLeafFiguresScope::Figures {
     }
 
     // Calls `visit(child, figure)` for the children of `group` in order, `figure` being a leaf
-    // child's figure and null for a group child; false, with nothing visited, when `group` or
-    // one of its groups is not one of this tree.
+    // child's figure and null for a group child; false when `group` or one of its groups is not
+    // one of this tree, and the caller then drops what the visits before gathered.
     template <class Visit>
     bool forEachChild(const OrbProjectTask& group, Visit&& visit) {
         const auto run = runs.find(&group);
         if (run == runs.end()) {
             return false;
         }
-        const OrbProjectTask::Childs& childs = *group.childs();
-        for (const auto& child : childs) {
-            if (child->hasChilds() && !runs.contains(child.get())) {
-                return false;
-            }
-        }
         std::size_t next = run->second.begin;
-        for (const auto& child : childs) {
-            if (child->hasChilds()) {
-                visit(*child, static_cast<const LeafFigure*>(nullptr));
-                next = runs.find(child.get())->second.end;
+        for (const auto& child : *group.childs()) {
+            if (!child->hasChilds()) {
+                visit(*child, &figureAt(next++));
                 continue;
             }
-            visit(*child, &figureAt(next++));
+            const auto childRun = runs.find(child.get());
+            if (childRun == runs.end()) {
+                return false;
+            }
+            visit(*child, static_cast<const LeafFigure*>(nullptr));
+            next = childRun->second.end;
         }
         return true;
     }
