@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
-#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -183,14 +182,7 @@ float autoLaborCostOf(const OrbProjectTask& task, float work) {
 template <class Work>
 float leafLaborCostOf(const OrbProjectTask& leaf, Work&& work) {
     const OrbTaskLaborCost& labor = leaf.costData().laborCost;
-    if (labor.isFix()) {
-        return *labor.amount();
-    }
-    if constexpr (std::is_invocable_v<Work>) {
-        return autoLaborCostOf(leaf, work());
-    } else {
-        return autoLaborCostOf(leaf, work);
-    }
+    return labor.isFix() ? *labor.amount() : autoLaborCostOf(leaf, work());
 }
 
 // A leaf's figures as the group calculations read them; a leaf answers its stored percentages.
@@ -470,7 +462,8 @@ std::optional<OrbTaskCost> OrbProjectTask::calculateCost() const {
         activeLeafFigures != nullptr &&
         activeLeafFigures->forEachChild(*this, [&labor](const OrbProjectTask& child,
                                                         const LeafFigure* figure) {
-            labor += figure != nullptr ? leafLaborCostOf(child, figure->work) : child.laborCost();
+            labor += figure != nullptr ? leafLaborCostOf(child, [figure] { return figure->work; })
+                                       : child.laborCost();
         });
     if (!fromFigures) {
         labor = lx::sum(*_childs, [](const Ptr& child) { return child->laborCost(); });
