@@ -292,7 +292,6 @@ int main(int argc, char** argv) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QString::fromStdString((benchFolder() / "config").string()));
     StallProbe application(argc, argv);
-    int result = 0;
     {
         const platform::qt::MainQueueDriver mainQueueDriver;
         benchmark::Initialize(&argc, argv);
@@ -303,5 +302,5 @@ int main(int argc, char** argv) {
     }
     std::error_code ignored;
     fs::remove_all(benchFolder(), ignored);
-    return result;
+    return 0;
 }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "platform/foundation/UnicodeText.h"
+
 namespace Log {
 namespace {
 
@@ -54,14 +56,39 @@ void writeToStandardOutput(std::string_view line) {
 
 }  // namespace
 
+// Bytes 0x80 to 0x9F are the C1 controls of an 8-bit terminal (0x9B opens a sequence as
+// ESC [ does), and U+0080 to U+009F the same controls to a UTF-8 one; any other character a
+// well-formed sequence encodes stays readable as it is.
 std::string escaped(std::string_view text) {
     std::string result;
     result.reserve(text.size());
-    for (const char c : text) {
-        if (isControlCharacter(c)) {
+    for (std::size_t index = 0; index < text.size();) {
+        const char c = text[index];
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            if (isControlCharacter(c)) {
+                appendEscaped(result, c);
+            } else {
+                result += c;
+            }
+            ++index;
+            continue;
+        }
+        const std::size_t length = platform::utf8SequenceLength(text.substr(index));
+        if (length == 0) {
+            if (byte <= 0x9F) {
+                appendEscaped(result, c);
+            } else {
+                result += c;
+            }
+            ++index;
+        } else if (byte == 0xC2 && static_cast<unsigned char>(text[index + 1]) <= 0x9F) {
             appendEscaped(result, c);
+            appendEscaped(result, text[index + 1]);
+            index += length;
         } else {
-            result += c;
+            result.append(text.substr(index, length));
+            index += length;
         }
     }
     return result;

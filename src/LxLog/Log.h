@@ -73,7 +73,10 @@ void fatal(M&& message, platform::CallSite site = {}) {
 }
 
 // `text` with every control character (U+0000 to U+001F and U+007F, line feed and tab included)
-// as "\xNN", for text taken from a file: escaped("a\0b") is "a\x00b".
+// as "\xNN", for text taken from a file: escaped("a\0b") is "a\x00b". So are the C1 controls:
+// a byte 0x80 to 0x9F that is not part of a well-formed UTF-8 character, and both bytes of
+// U+0080 to U+009F ("\xC2\x9B" for U+009B). Other characters, "é" and "€" among them, and
+// other bytes stay as they are.
 std::string escaped(std::string_view text);
 
 // The whole line as written, line feed included.

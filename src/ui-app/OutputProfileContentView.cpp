@@ -1,7 +1,10 @@
 #include "ui-app/OutputProfileContentView.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include <QButtonGroup>
 #include <QCoreApplication>
@@ -72,13 +75,33 @@ QLabel* addValueRow(QVBoxLayout* rows, const char* title) {
     return value;
 }
 
+// contactEmail() where it is kept, copying nothing.
+std::string_view contactEmailIn(const CombineOutput::Member& member) {
+    for (const CombineOutput::Member::Source& source : member.sources) {
+        const std::optional<std::string>& email = source.member->email();
+        if (!lx::isBlank(email)) {
+            return *email;
+        }
+    }
+    return {};
+}
+
 OutputProfileTeamModel::Team teamOf(const CombineOutput::Profile& profile) {
     OutputProfileTeamModel::Team team;
     team.reserve(profile.members.size());
     for (const CombineOutput::Member& member : profile.members) {
-        team.emplace_back(member.name, contactEmail(member));
+        team.emplace_back(member.name, contactEmailIn(member));
     }
     return team;
+}
+
+// Whether `shown` is the team of `profile` already, compared in place: the profile changes at
+// every key typed into the name, its team seldom, and a team of thousands is not copied for it.
+bool isTeamOf(const OutputProfileTeamModel::Team& shown, const CombineOutput::Profile& profile) {
+    return std::ranges::equal(
+        shown, profile.members, [](const auto& row, const CombineOutput::Member& member) {
+            return row.first == member.name && row.second == contactEmailIn(member);
+        });
 }
 
 // The layout and what decides which layouts may be chosen: the list shows the team and nothing
@@ -94,13 +117,7 @@ CombineOutput::Profile layoutRuleOf(const CombineOutput::Profile& profile) {
 }  // namespace
 
 std::string contactEmail(const CombineOutput::Member& member) {
-    for (const CombineOutput::Member::Source& source : member.sources) {
-        const std::optional<std::string>& email = source.member->email();
-        if (!lx::isBlank(email)) {
-            return *email;
-        }
-    }
-    return {};
+    return std::string(contactEmailIn(member));
 }
 
 bool isChoosable(const CombineOutput::Profile& profile, LayoutOption option) {
@@ -249,7 +266,9 @@ void OutputProfileContentView::setProfile(const CombineOutput::Profile& profile)
     defaultChargeRate_->setText(text(lx::toString(profile.defaultChargeRate)));
     datePolicy_->setText(datePolicyText(profile.onlyScheduleTasksAtWorkingDays));
     linkType_->setText(linkTypeText(profile.taskLinkType));
-    team_->setTeam(teamOf(profile));
+    if (!isTeamOf(team_->teamModel().team(), profile)) {
+        team_->setTeam(teamOf(profile));
+    }
 }
 
 // The rule is checked here as well as by greying the option: a disabled button is one way to

@@ -144,19 +144,22 @@ void OutputProfileView::presentSavePanel(const LxFile& file) {
                         });
 }
 
-// Never removes the chosen file first: it is replaced only by a complete copy of a package that
-// reads back whole, so a copy that fails (package gone or damaged since the combine, disk full,
-// a folder chosen) leaves it as it was. Reading a large package back and copying it take a
-// while, so both run on the background queue; the outcome is shown on the main queue. The
-// state is handed on to the main queue, never copied, so that with the view gone meanwhile it
-// is still let go of on the main thread, where its observers live.
+// Never removes the chosen file first: it is replaced only by a complete copy that reads back
+// whole, so a copy that fails (package gone, damaged or written wrong, disk full, a folder
+// chosen) leaves it as it was. This read of the copy is the one check a combined package gets:
+// it covers the package as written and everything since, the copy included. Copying a large
+// package and reading it back take a while, so both run on the background queue; the outcome
+// is shown on the main queue. The state is handed on to the main queue, never copied, so that
+// with the view gone meanwhile it is still let go of on the main thread, where its observers
+// live.
 void OutputProfileView::copyCombinedFile(const LxFile& file,
                                          const std::filesystem::path& destination) {
     LxAsync::background(
         [file, destination, events = services_.engine->events(), state = savedOrbFile_]() mutable {
             try {
-                LxZip::verifiedEntries(file.url());
-                platform::copyFileAtomically(file.url(), destination);
+                platform::copyFileAtomically(
+                    file.url(), destination,
+                    [](const std::filesystem::path& copy) { LxZip::verifiedEntries(copy); });
             } catch (const std::exception&) {
                 LxAsync::main([events, state = std::move(state)] {
                     events.failurePresentRequest()->send("Failed to save!");

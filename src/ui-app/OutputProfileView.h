@@ -23,10 +23,10 @@ class QStackedWidget;
 // "Combine" asks for the busy overlay ("Combining ..."), combines on the background queue, has
 // the overlay dismissed, and then reports "Combining failed" or opens the save panel on the
 // main window (only "orb" files, named after the profile or "Project"). The chosen file is
-// replaced only once the whole package is copied there; a failed copy leaves it as it was and
-// reports "Failed to save!". A successful save puts its path into `savedOrbFile`, which shows
-// the result sheet. "Combine" pressed while a combine runs does nothing. The temporary package
-// is left where the engine made it. Main thread only.
+// replaced only once the whole package is copied there and the copy reads back whole; a failed
+// copy leaves it as it was and reports "Failed to save!". A successful save puts its path into
+// `savedOrbFile`, which shows the result sheet. "Combine" pressed while a combine runs does
+// nothing. The temporary package is left where the engine made it. Main thread only.
 //
 // Example:
 //   auto* output = new OutputProfileView(AppServices::shared());

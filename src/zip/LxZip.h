@@ -85,12 +85,20 @@ public:
     // no entry (minizip opens none such) or any entry does not match.
     static std::vector<EntrySummary> verifiedEntries(const std::filesystem::path& zipFilePath);
 
+    // Who reads an archive written by zipFiles() back. `beforeRename`: zipFiles() itself, before
+    // the archive replaces anything. `byReceiver`: the one who hands the archive on, with
+    // verifiedEntries() on the copy it makes; for an archive written to a private temporary
+    // place that only ever leaves it as such a copy, where a second read would cost a whole
+    // pass over every byte and check nothing more.
+    enum class ReadBack { beforeRename, byReceiver };
+
     // Packs the files of `paths`, deflated with their modification times, into a new archive at
     // `zipFilePath`. A file is stored under its own name at the top level, so plain files give
     // a flat archive; a folder gives every file below it under "<folder name>/<relative path>"
     // (folders themselves get no entry). The archive is written beside `zipFilePath` and only
-    // renamed into place once complete and read back whole, every entry's name, size and CRC
-    // matching what was packed: a failure leaves any earlier file there as it was.
+    // renamed into place once complete and (unless `readBack` leaves it to the receiver) read
+    // back whole, every entry's name, size and CRC matching what was packed: a failure leaves
+    // any earlier file there as it was.
     //
     // `progress` receives the fraction of the bytes done after each file and 1.0 at the end.
     //
@@ -100,7 +108,8 @@ public:
                          const std::filesystem::path& zipFilePath,
                          const std::optional<std::string>& password,
                          LxZipCompression compression = LxZipCompression::DefaultCompression,
-                         const ProgressHandler& progress = {});
+                         const ProgressHandler& progress = {},
+                         ReadBack readBack = ReadBack::beforeRename);
 
     // --- Accepted extensions and quick operations (LxZipQuick.cpp) ---
 

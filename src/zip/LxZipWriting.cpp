@@ -153,7 +153,7 @@ void checkWrittenArchive(const fs::path& archive, const fs::path& target,
 
 void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFilePath,
                      const std::optional<std::string>& password, LxZipCompression compression,
-                     const ProgressHandler& progress) {
+                     const ProgressHandler& progress, ReadBack readBack) {
     if (password) {
         Log::warning("Refusing to encrypt \"" + Log::escaped(zipFilePath.string()) +
                      "\": encrypted archives cannot be written");
@@ -186,7 +186,9 @@ void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFile
         if (zipClose(archive.release(), nullptr) != ZIP_OK) {
             fail();
         }
-        checkWrittenArchive(archiveFile.temporaryPath(), zipFilePath, packed);
+        if (readBack == ReadBack::beforeRename) {
+            checkWrittenArchive(archiveFile.temporaryPath(), zipFilePath, packed);
+        }
         // The writer's descriptor names the file minizip wrote, so its flush covers those bytes.
         archiveFile.commit();
     } catch (const platform::FileSystemError&) {

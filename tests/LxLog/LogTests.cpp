@@ -75,8 +75,35 @@ TEST(Log, ControlCharactersAreEscaped) {
         EXPECT_EQ(capture.lines(),
                   std::vector<std::string>{"[\xF0\x9F\x93\xA8 info] " + c.written + "\n"});
     }
-    EXPECT_EQ(Log::escaped(std::string("a\nb\tc\0", 6)), "a\\x0Ab\\x09c\\x00");
-    EXPECT_EQ(Log::escaped("plain text"), "plain text");
+}
+
+// escaped() also takes line feeds and tabs, and the C1 controls an 8-bit or a UTF-8 terminal
+// would act on, while well-formed characters stay readable.
+TEST(Log, EscapedTextHoldsNoControlOfEitherKind) {
+    const struct {
+        std::string text;
+        std::string escaped;
+    } cases[] = {
+        {std::string("a\nb\tc\0", 6), "a\\x0Ab\\x09c\\x00"},
+        {"plain text", "plain text"},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\xA8 \xC2\xA0",
+         "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x93\xA8 \xC2\xA0"},
+        {"\x9B"
+         "2J\x90x\x9Cy\x80\x9F",
+         "\\x9B2J\\x90x\\x9Cy\\x80\\x9F"},  // C1 bytes in a text that is not UTF-8
+        {"\xC2\x9B"
+         "2J\xC2\x85\xC2\x80\xC2\x9F",
+         "\\xC2\\x9B2J\\xC2\\x85\\xC2\\x80\\xC2\\x9F"},  // U+009B, U+0085, U+0080, U+009F
+        {"Latin-1 caf\xE9 \xA0\xFF", "Latin-1 caf\xE9 \xA0\xFF"},
+        {"\xE2\x82\x9B", "\xE2\x82\x9B"},  // U+209B: 0x82 and 0x9B inside a character
+        {"\xE2\x9Bx", "\xE2\\x9Bx"},       // a character cut short
+        {"\xC0\x9B \xED\xA0\x80", "\xC0\\x9B \xED\xA0\\x80"},  // overlong, a surrogate
+        {"\xC2", "\xC2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.text));
+        EXPECT_EQ(Log::escaped(c.text), c.escaped);
+    }
 }
 
 TEST(Log, MessagesArePrintedVerbatim) {

@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <sys/stat.h>
 
@@ -106,6 +107,31 @@ TEST(AtomicFile, ACopyReplacesWholeOrNotAtAll) {
     EXPECT_EQ(contentOf(saved), "the user's file");
     EXPECT_TRUE(fs::is_directory(out / "folder" / "inside"));
     EXPECT_EQ(entriesIn(out), 2);
+}
+
+// The check sees the complete copy before it replaces anything; a copy it refuses goes.
+TEST(AtomicFile, ACheckedCopyReplacesOnlyOnceTheCheckPasses) {
+    const fs::path out = sandbox() / "out";
+    fs::create_directory(out);
+    const std::string bytes(2 * 1024 * 1024 + 3, 'p');
+    const fs::path package = test_files::put(sandbox() / "package.orb", bytes);
+    const fs::path saved = test_files::put(out / "saved.orb", "the user's file");
+
+    std::string checked;
+    EXPECT_THROW(platform::copyFileAtomically(package, saved,
+                                              [&](const fs::path& copy) {
+                                                  checked = contentOf(copy);
+                                                  EXPECT_EQ(contentOf(saved), "the user's file");
+                                                  throw std::runtime_error("damaged");
+                                              }),
+                 std::runtime_error);
+    EXPECT_EQ(checked, bytes);
+    EXPECT_EQ(contentOf(saved), "the user's file");
+    EXPECT_EQ(entriesIn(out), 1) << "no copy left behind";
+
+    platform::copyFileAtomically(package, saved, [](const fs::path&) {});
+    EXPECT_EQ(contentOf(saved), bytes);
+    EXPECT_EQ(entriesIn(out), 1);
 }
 
 }  // namespace

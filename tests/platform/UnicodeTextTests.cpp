@@ -67,6 +67,30 @@ TEST(UnicodeText, RepairReplacesOnlyTheIllFormedParts) {
     EXPECT_FALSE(platform::isValidUTF8("abc\xF4\x90\x80\x80"));  // beyond U+10FFFF
 }
 
+TEST(UnicodeText, TheSequenceAtTheStartIsMeasuredOnlyWhenWellFormed) {
+    const struct {
+        std::string bytes;
+        std::size_t length;
+    } cases[] = {
+        {"", 0},
+        {"a\xC3\xA9", 1},
+        {"\xC3\xA9x", 2},
+        {"\xC2\x9B", 2},
+        {"\xE2\x82\xAC", 3},
+        {"\xF0\x9F\x93\xA8\xF0", 4},
+        {"\x9B", 0},              // a continuation byte alone
+        {"\xE2\x82", 0},          // cut short
+        {"\xC0\x9B", 0},          // overlong
+        {"\xED\xA0\x80", 0},      // a surrogate
+        {"\xF4\x90\x80\x80", 0},  // beyond U+10FFFF
+        {"\xFF", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.bytes));
+        EXPECT_EQ(platform::utf8SequenceLength(c.bytes), c.length);
+    }
+}
+
 TEST(UnicodeText, WhiteSpacePropertyAndFoundationSets) {
     struct Case {
         char32_t scalar;

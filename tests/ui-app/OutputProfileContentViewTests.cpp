@@ -235,6 +235,29 @@ TEST_F(OutputProfileContentViewTest, TypingInTheNameFieldEditsTheProfileInTheSam
     EXPECT_EQ(edit->placeholderText(), "PROJECT NAME");
 }
 
+// The list is reset only when the team differs from the one shown: typing in the name field
+// changes the profile at every key and keeps the list's rows and their measures.
+TEST_F(OutputProfileContentViewTest, TheTeamListChangesOnlyWithTheTeam) {
+    Profile profile = sampleProfile();
+    show(profile);
+    int resets = 0;
+    QObject::connect(&team().teamModel(), &QAbstractItemModel::modelReset, [&resets] { ++resets; });
+
+    profile.name = "Renamed";
+    profile.dailyWorkingHours = 6.0f;
+    output_->setProfile(profile);
+    processEvents();
+    EXPECT_EQ(resets, 0);
+
+    profile.members[1] = memberWithEmails("<i>Kato</i>", {"  ", "kato@example.org"});
+    output_->setProfile(profile);
+    processEvents();
+    EXPECT_EQ(resets, 1);
+    const auto shown = rows();
+    ASSERT_EQ(shown.size(), 7u);
+    EXPECT_EQ(shown[4], std::make_pair(QString("<i>Kato</i>"), QString("kato@example.org")));
+}
+
 // Names that wrap, letters outside ASCII, text from right to left, no e-mail, an empty name.
 Profile variedTeamProfile() {
     Profile profile = sampleProfile();

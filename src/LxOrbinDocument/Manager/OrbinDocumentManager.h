@@ -64,9 +64,11 @@ public:
     // Packs "project.moc", the member photos in team order, the tile cover and the PDF banner
     // from `folder` into the package `file`, each under its bare name ("project.moc",
     // "<id>.jpg"). A PNG-only image is converted to "<id>.jpg" in `folder` first; a missing one
-    // is left out with a warning. `file` is replaced only by a complete package. Throws
-    // SaveError: without "project.moc" in `folder` (nothing touched) or when the package cannot
-    // be written (any earlier `file` kept as it was).
+    // is left out with a warning. `file` is replaced only by a complete package. The package is
+    // not read back: it is a working copy, and whoever hands it on checks the copy made of it
+    // (LxZip::verifiedEntries) before that counts as saved. Throws SaveError: without
+    // "project.moc" in `folder` (nothing touched) or when the package cannot be written (any
+    // earlier `file` kept as it was).
     void orbFile(const OrbProject& project, const LxFolder& folder, const LxFile& file) const;
 
     // The project's document text, always pretty-printed whatever `prettyPrint` says; none

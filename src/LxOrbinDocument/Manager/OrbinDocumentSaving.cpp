@@ -116,12 +116,15 @@ void OrbinDocumentManager::orbFile(const OrbProject& project, const LxFolder& fo
 
         // The archive is written beside `file` and renamed over it once complete, so an older
         // package is replaced whole and survives a failed pack; it is not removed beforehand.
+        // A package reaches the user only as a copy that is read back as it is made; reading
+        // it back here too would read every byte twice.
         std::vector<std::filesystem::path> paths;
         paths.reserve(items.size());
         for (const ZipItem& item : items) {
             paths.emplace_back(item.path);
         }
-        LxZip::zipFiles(paths, file.url(), std::nullopt, LxZipCompression::DefaultCompression);
+        LxZip::zipFiles(paths, file.url(), std::nullopt, LxZipCompression::DefaultCompression, {},
+                        LxZip::ReadBack::byReceiver);
     } catch (...) {
         lx::log(platform::AnyError::current(), "Failed to save project " +
                                                    inQuotes(Log::escaped(project.name())) +

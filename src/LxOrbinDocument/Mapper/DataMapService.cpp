@@ -330,8 +330,10 @@ void resolveTaskLinks(const Task& root, const LinkTargets& targets,
             return;
         }
         for (const std::int64_t targetId : *task->predecessorIdListBuf()) {
+            // Common groups were left out of the targets, and nothing here changes a task's
+            // kind or children, so a target found is never one.
             const auto found = targets.find(targetId);
-            if (found == targets.end() || found->second.task->isGroupTask()) {
+            if (found == targets.end()) {
                 continue;
             }
             const Task& target = found->second.task;

@@ -120,7 +120,8 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
 }
 
 // In pieces: a combined package may be large, and it need not sit in memory twice.
-void copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to) {
+void copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to,
+                        const std::function<void(const std::filesystem::path& copy)>& checkCopy) {
     const ReadOnlyFile source(from);
     struct stat status {};
     if (::fstat(source.descriptor(), &status) != 0) {
@@ -150,6 +151,11 @@ void copyFileAtomically(const std::filesystem::path& from, const std::filesystem
             break;
         }
         writer.write(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
+    }
+    // Before the flush: the check reads what the writes left, and a write the disk refuses
+    // later still fails the commit.
+    if (checkCopy) {
+        checkCopy(writer.temporaryPath());
     }
     writer.commit();
 }

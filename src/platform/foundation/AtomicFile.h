@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string_view>
 #include <sys/types.h>
 
@@ -21,8 +22,14 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
 // complete, and any failure (an unreadable `from`, a full disk, a folder at `to`) leaves it as
 // it was and no temporary behind. `from` is never changed.
 //
+// `checkCopy`, when given, is called with the path of the complete copy before it replaces
+// anything, so that what is checked is the very bytes `to` will hold; whatever it throws fails
+// the copy as above and is passed on.
+//
 // Throws platform::FileSystemError when any step fails.
-void copyFileAtomically(const std::filesystem::path& from, const std::filesystem::path& to);
+void copyFileAtomically(
+    const std::filesystem::path& from, const std::filesystem::path& to,
+    const std::function<void(const std::filesystem::path& copy)>& checkCopy = {});
 
 // A whole file written in pieces, all or nothing: what writeFileAtomically does in one call,
 // for content that arrives in parts or that a library writes through its own file layer.

@@ -28,6 +28,10 @@ std::u32string unicodeScalars(std::string_view text);
 
 bool isValidUTF8(std::string_view bytes);
 
+// The length of the well-formed UTF-8 sequence `bytes` starts with (1 for ASCII); 0 when they
+// start with none (empty, a stray continuation byte, a cut, overlong or surrogate form).
+std::size_t utf8SequenceLength(std::string_view bytes);
+
 // `bytes` with each ill-formed sequence replaced by U+FFFD; well-formed parts stay as they are.
 std::string repairedUTF8(std::string_view bytes);
 

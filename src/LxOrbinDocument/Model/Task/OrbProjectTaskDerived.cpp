@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
-#include <type_traits>
 #include <unordered_map>
 #include <vector>
 
@@ -183,14 +182,7 @@ float autoLaborCostOf(const OrbProjectTask& task, float work) {
 template <class Work>
 float leafLaborCostOf(const OrbProjectTask& leaf, Work&& work) {
     const OrbTaskLaborCost& labor = leaf.costData().laborCost;
-    if (labor.isFix()) {
-        return *labor.amount();
-    }
-    if constexpr (std::is_invocable_v<Work>) {
-        return autoLaborCostOf(leaf, work());
-    } else {
-        return autoLaborCostOf(leaf, work);
-    }
+    return labor.isFix() ? *labor.amount() : autoLaborCostOf(leaf, work());
 }
 
 // A leaf's figures as the group calculations read them; a leaf answers its stored percentages.
@@ -241,28 +233,26 @@ struct OrbLeafFiguresScope::Figures {
     }
 
     // Calls `visit(child, figure)` for the children of `group` in order, `figure` being a leaf
-    // child's figure and null for a group child; false, with nothing visited, when `group` or
-    // one of its groups is not one of this tree.
+    // child's figure and null for a group child; false when `group` or one of its groups is not
+    // one of this tree, and the caller then drops what the visits before gathered.
     template <class Visit>
     bool forEachChild(const OrbProjectTask& group, Visit&& visit) {
         const auto run = runs.find(&group);
         if (run == runs.end()) {
             return false;
         }
-        const OrbProjectTask::Childs& childs = *group.childs();
-        for (const auto& child : childs) {
-            if (child->hasChilds() && !runs.contains(child.get())) {
-                return false;
-            }
-        }
         std::size_t next = run->second.begin;
-        for (const auto& child : childs) {
-            if (child->hasChilds()) {
-                visit(*child, static_cast<const LeafFigure*>(nullptr));
-                next = runs.find(child.get())->second.end;
+        for (const auto& child : *group.childs()) {
+            if (!child->hasChilds()) {
+                visit(*child, &figureAt(next++));
                 continue;
             }
-            visit(*child, &figureAt(next++));
+            const auto childRun = runs.find(child.get());
+            if (childRun == runs.end()) {
+                return false;
+            }
+            visit(*child, static_cast<const LeafFigure*>(nullptr));
+            next = childRun->second.end;
         }
         return true;
     }
@@ -472,7 +462,8 @@ std::optional<OrbTaskCost> OrbProjectTask::calculateCost() const {
         activeLeafFigures != nullptr &&
         activeLeafFigures->forEachChild(*this, [&labor](const OrbProjectTask& child,
                                                         const LeafFigure* figure) {
-            labor += figure != nullptr ? leafLaborCostOf(child, figure->work) : child.laborCost();
+            labor += figure != nullptr ? leafLaborCostOf(child, [figure] { return figure->work; })
+                                       : child.laborCost();
         });
     if (!fromFigures) {
         labor = lx::sum(*_childs, [](const Ptr& child) { return child->laborCost(); });
