@@ -74,12 +74,11 @@ void OrbProject::initializeCalendar(std::shared_ptr<OrbProjectCalendar> with) {
 }
 
 Task OrbProject::findTask(std::int64_t taskId) const {
-    const auto found = _taskDict.find(taskId);
-    return found == _taskDict.end() ? nullptr : found->second;
+    return _taskDict.find(taskId);
 }
 
 void OrbProject::registerTask(const Task& task) {
-    _taskDict[task->id()] = task;
+    _taskDict.set(task->id(), task);
 }
 
 void OrbProject::registerTree(const Task& top) {

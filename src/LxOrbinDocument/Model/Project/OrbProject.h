@@ -5,12 +5,12 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "LxOrbinDocument/Model/Project/OrbProjectCalendar.h"
 #include "LxOrbinDocument/Model/Project/OrbProjectMember.h"
 #include "LxOrbinDocument/Model/Project/OrbProjectTeam.h"
+#include "LxOrbinDocument/Model/Project/OrbTaskRegistry.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskLinkType.h"
 #include "platform/foundation/Date.h"
 
@@ -234,7 +234,7 @@ private:
     std::shared_ptr<OrbProjectTeam> _team = OrbProjectTeam::create();
     mutable std::shared_ptr<OrbProjectCalendar> _calendar;
     std::optional<std::string> _notes;
-    std::unordered_map<std::int64_t, Task> _taskDict;
+    OrbTaskRegistry _taskDict;
     std::optional<std::int64_t> _taskIdSeed;
     mutable Task _root;
     std::optional<platform::Date> _lastUpdate;

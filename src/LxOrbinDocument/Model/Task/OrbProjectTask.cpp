@@ -20,15 +20,15 @@ Ptr OrbProjectTask::create(const std::shared_ptr<OrbProject>& project, const Ptr
 OrbProjectTask::OrbProjectTask(ConstructionKey, const std::shared_ptr<OrbProject>& project,
                                const Ptr& parent, std::int64_t taskid, platform::Date start,
                                platform::Date finish)
-    : _project(project),
-      _id(taskid),
+    : _id(taskid),
+      _parent(parent),
+      _project(project),
       _start(start),
       _finish(finish),
       _completedPercentage(0),
       _work(OrbTaskWork::byResource()),
       _workCompletedPercentage(0),
-      _cost(OrbTaskCost(OrbTaskLaborCost::auto_(), std::nullopt)),
-      _parent(parent) {}
+      _cost(OrbTaskCost(OrbTaskLaborCost::auto_(), std::nullopt)) {}
 
 // A tree read from a file may be as deep as the file likes, and releasing it the plain way would
 // recurse once per level. Children that nobody else holds hand their own children to this loop

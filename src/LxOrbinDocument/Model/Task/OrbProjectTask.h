@@ -408,8 +408,18 @@ private:
     std::int64_t weightedCompletion(
         const std::function<std::int64_t(const OrbProjectTask&)>& percentOfLeaf) const;
 
-    std::weak_ptr<OrbProject> _project;
+    // What walks of the tree and of the links read of every task comes first, next to the
+    // shared count in front of the task: a walk then reads one or two cache lines per task
+    // instead of one at each end of it.
     const std::int64_t _id;
+    ProjectTaskInnerType _innerType = ProjectTaskInnerType::common;
+    std::weak_ptr<OrbProjectTask> _parent;
+    std::optional<Childs> _childs;
+    // The first index of each child id, made on the first look-up in a long list and dropped
+    // when the list changes other than by appending.
+    mutable std::unique_ptr<std::unordered_map<std::int64_t, std::size_t>> _childIndexById;
+    mutable std::unique_ptr<OrbTaskLinks> _links;
+    std::weak_ptr<OrbProject> _project;
     std::string _name;
     Derived<platform::Date, &OrbProjectTask::calculateGroupStart> _start;
     Derived<platform::Date, &OrbProjectTask::calculateGroupFinish> _finish;
@@ -423,13 +433,6 @@ private:
     std::optional<std::string> _notes;
     std::int64_t _colorindex = 0;
     std::int64_t _iconindex = 0;
-    ProjectTaskInnerType _innerType = ProjectTaskInnerType::common;
-    std::weak_ptr<OrbProjectTask> _parent;
-    std::optional<Childs> _childs;
-    // The first index of each child id, made on the first look-up in a long list and dropped
-    // when the list changes other than by appending.
-    mutable std::unique_ptr<std::unordered_map<std::int64_t, std::size_t>> _childIndexById;
-    mutable std::unique_ptr<OrbTaskLinks> _links;
     std::optional<std::vector<std::int64_t>> _predecessoridlistbuf;
     mutable std::optional<std::string> _wbsNo;
     mutable std::optional<std::string> _directWbsNo;
