@@ -22,6 +22,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchMain.h"
 #include "BenchProjects.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
@@ -192,4 +193,6 @@ BENCHMARK(BM_MergeTwoTeamsFloor)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return bench_main::runInPrivateFolder(argc, argv);
+}

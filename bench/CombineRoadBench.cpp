@@ -24,6 +24,7 @@
 
 #include "BenchDeflate.h"
 #include "BenchDocuments.h"
+#include "BenchMain.h"
 #include "LxOrbinDocument/Json/JsonProjectData.h"
 #include "app/manager/AppEvents.h"
 #include "app/manager/CombineManager.h"
@@ -179,10 +180,5 @@ BENCHMARK(BM_CombineRoadFloor)->Apply(tasksPerSource);
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ignored;
-    fs::remove_all(benchFolder(), ignored);
-    return 0;
+    return bench_main::runInPrivateFolder(argc, argv);
 }

@@ -17,6 +17,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchDocuments.h"
+#include "BenchMain.h"
 #include "LxOrbinDocument/Json/JsonProjectData.h"
 #include "LxOrbinDocument/Mapper/DataMapService.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
@@ -127,4 +128,6 @@ BENCHMARK_REGISTER_F(DocumentBench, MapProjectToDocument)->Apply(taskCounts);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return bench_main::runInPrivateFolder(argc, argv);
+}

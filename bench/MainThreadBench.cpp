@@ -33,6 +33,7 @@
 #include "folder/LxFolder.h"
 #include "platform/dispatch/Quiescence.h"
 #include "platform/foundation/DateContext.h"
+#include "platform/foundation/ProcessLifetime.h"
 #include "platform/foundation/StandardFolders.h"
 #include "platform/qt/MainQueueDriver.h"
 #include "platform/qt/Workspace.h"
@@ -283,6 +284,9 @@ BENCHMARK(BM_LongestMainThreadJob)
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before QApplication and the queues: their threads inherit its signal set-up. The bench
+    // folder, settings included, goes with the private folder at the end of the run.
+    const platform::ProcessLifetime lifetime;
     fs::create_directories(benchFolder());
     const fs::path screens = benchFolder() / "screens.json";
     std::ofstream(screens)
@@ -300,7 +304,5 @@ int main(int argc, char** argv) {
         platform::dispatch::waitForQuiescence(std::chrono::minutes(1));
         QCoreApplication::processEvents();
     }
-    std::error_code ignored;
-    fs::remove_all(benchFolder(), ignored);
     return 0;
 }

@@ -27,6 +27,7 @@
 
 #include "BenchDeflate.h"
 #include "BenchDocuments.h"
+#include "BenchMain.h"
 #include "LxOrbinDocument/Json/JsonProjectData.h"
 #include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
@@ -234,12 +235,8 @@ BENCHMARK(BM_SaveFloorDeflate)->Apply(taskCounts);
 
 }  // namespace
 
+// Packages, documents and working folders take some 500 MB at the largest size; they go with
+// the private folder at the end of the run.
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // Packages, documents and working folders take some 500 MB at the largest size.
-    std::error_code ignored;
-    fs::remove_all(benchFolder(), ignored);
-    return 0;
+    return bench_main::runInPrivateFolder(argc, argv);
 }

@@ -14,6 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchMain.h"
 #include "platform/foundation/StandardFolders.h"
 #include "zip/LxZip.h"
 
@@ -152,12 +153,8 @@ BENCHMARK(BM_BaselineInflateInMemory)->Unit(benchmark::kMillisecond)->UseRealTim
 
 }  // namespace
 
+// The package, the archives and the unpacked copies take some 200 MB; they go with the private
+// folder at the end of the run.
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    // The package, the archives and the unpacked copies take some 200 MB.
-    std::error_code ignored;
-    fs::remove_all(platform::privateTemporaryFolder() / "zip-bench", ignored);
-    return 0;
+    return bench_main::runInPrivateFolder(argc, argv);
 }
