@@ -13,6 +13,11 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0
+# The targets' scratch files and private folders go in one folder of this run, removed however
+# the run ends, so that runs leave nothing in /tmp.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR=$scratch
 
 for target in "${targets[@]}"; do
   fuzzer="$build/tests/fuzz/${target}_fuzzer"
