@@ -321,7 +321,7 @@ void openEntry(unzFile archive, const Entry& entry, const std::optional<std::str
 
 // Makes room for `size` bytes in a kept copy. The reservation follows the bytes that arrived,
 // a few times what they fill at most, and never goes past the entry's declared size: an entry
-// that declares gigabytes and holds a few bytes costs a few megabytes.
+// that declares gigabytes and holds a few bytes costs the first reservation and no more.
 void reserveCopy(std::string& kept, std::size_t size, std::uint64_t declared) {
     if (size <= kept.capacity()) {
         return;

@@ -162,6 +162,37 @@ TEST(FaultInjection, APackIsReportedSavedOnlyWhenTheArchiveReadsBackWhole) {
         });
 }
 
+// A combined package is not read back as it is packed, only as the copy the user saves is made:
+// that one read must still catch every archive minizip wrote wrong, before the chosen file is
+// replaced.
+TEST(FaultInjection, ASavedPackageIsReportedSavedOnlyWhenItsCopyReadsBackWhole) {
+    const fs::path folder = test_files::sandbox() / "out";
+    fs::create_directories(folder);
+    const fs::path document = put(test_files::sandbox() / "project.moc", R"({"Uid": "U"})");
+    const fs::path photo = put(test_files::sandbox() / "P.jpg", std::string(40'000, 'q'));
+    const fs::path archive = folder / "plan.orb";
+    const std::string old = "the older package";
+    sweep(
+        {"lseek", "write", "close", "fsync", "rename"}, "EIO",
+        {"save", archive.string(), document.string(), photo.string()},
+        [&] {
+            put(archive, old);
+            fs::remove(archive.string() + ".package");
+        },
+        [&](const InjectedRun& run) {
+            if (run.ending.succeeded()) {
+                std::vector<LxZip::EntrySummary> entries;
+                ASSERT_NO_THROW(entries = LxZip::verifiedEntries(archive))
+                    << "reported saved, but the archive does not read back";
+                ASSERT_EQ(entries.size(), 2U);
+                EXPECT_EQ(entries[1].size, 40'000U);
+            } else {
+                EXPECT_EQ(contentOf(archive), old);
+            }
+            EXPECT_EQ(hiddenItems(folder), std::vector<std::string>{});
+        });
+}
+
 // A write past the file-size limit fails like any other (EFBIG) instead of killing the process,
 // so the writer removes its temporary and the old file stays.
 TEST(FaultInjection, AWritePastTheFileSizeLimitFailsAndCleansUp) {

@@ -5,6 +5,8 @@
 //   fault_probe fill <path> <bytes>          the same with <bytes> bytes, after the start-up
 //   fault_probe copy <from> <to>             copies an item
 //   fault_probe zip <archive> <files...>     packs the files
+//   fault_probe save <archive> <files...>    packs the files into <archive>.package and saves a
+//                                            checked copy at <archive>, as a combine's save does
 //   fault_probe open <package> <folder>      opens a package into a working folder
 //   fault_probe lifetime                     starts and quits as the application does
 //
@@ -39,6 +41,14 @@ int run(const std::vector<std::string>& arguments) {
     } else if (command == "zip") {
         const std::vector<std::filesystem::path> files(arguments.begin() + 2, arguments.end());
         LxZip::zipFiles(files, arguments.at(1), std::nullopt);
+    } else if (command == "save") {
+        const std::vector<std::filesystem::path> files(arguments.begin() + 2, arguments.end());
+        const std::filesystem::path package = arguments.at(1) + ".package";
+        LxZip::zipFiles(files, package, std::nullopt, LxZipCompression::DefaultCompression, {},
+                        LxZip::ReadBack::byReceiver);
+        platform::copyFileAtomically(
+            package, arguments.at(1),
+            [](const std::filesystem::path& copy) { LxZip::verifiedEntries(copy); });
     } else if (command == "open") {
         OrbinDocumentManager().load(LxFile(arguments.at(1)), LxFolder(arguments.at(2), false));
     } else if (command == "lifetime") {
