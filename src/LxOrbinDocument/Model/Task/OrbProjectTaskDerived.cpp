@@ -299,8 +299,6 @@ OrbLeafFiguresScope::~OrbLeafFiguresScope() {
     activeLeafFigures = outer_;
 }
 
-// The calculations refer back to this task through the boxes it holds; a task is never copied
-// or moved, so the reference stays good for the box's whole life.
 // A group's start, finish, work and cost read the same value of its children, and a cold child
 // would calculate its own first: read plainly, a tree as deep as a file likes would recurse as
 // deep. The same calculations run here bottom-up from an explicit stack, for exactly the tasks
