@@ -75,22 +75,11 @@ QLabel* addValueRow(QVBoxLayout* rows, const char* title) {
     return value;
 }
 
-// contactEmail() where it is kept, copying nothing.
-std::string_view contactEmailIn(const CombineOutput::Member& member) {
-    for (const CombineOutput::Member::Source& source : member.sources) {
-        const std::optional<std::string>& email = source.member->email();
-        if (!lx::isBlank(email)) {
-            return *email;
-        }
-    }
-    return {};
-}
-
 OutputProfileTeamModel::Team teamOf(const CombineOutput::Profile& profile) {
     OutputProfileTeamModel::Team team;
     team.reserve(profile.members.size());
     for (const CombineOutput::Member& member : profile.members) {
-        team.emplace_back(member.name, contactEmailIn(member));
+        team.emplace_back(member.name, contactEmail(member));
     }
     return team;
 }
@@ -100,7 +89,7 @@ OutputProfileTeamModel::Team teamOf(const CombineOutput::Profile& profile) {
 bool isTeamOf(const OutputProfileTeamModel::Team& shown, const CombineOutput::Profile& profile) {
     return std::ranges::equal(
         shown, profile.members, [](const auto& row, const CombineOutput::Member& member) {
-            return row.first == member.name && row.second == contactEmailIn(member);
+            return row.first == member.name && row.second == contactEmail(member);
         });
 }
 
@@ -116,8 +105,14 @@ CombineOutput::Profile layoutRuleOf(const CombineOutput::Profile& profile) {
 
 }  // namespace
 
-std::string contactEmail(const CombineOutput::Member& member) {
-    return std::string(contactEmailIn(member));
+std::string_view contactEmail(const CombineOutput::Member& member) {
+    for (const CombineOutput::Member::Source& source : member.sources) {
+        const std::optional<std::string>& email = source.member->email();
+        if (!lx::isBlank(email)) {
+            return *email;
+        }
+    }
+    return {};
 }
 
 bool isChoosable(const CombineOutput::Profile& profile, LayoutOption option) {

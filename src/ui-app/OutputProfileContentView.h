@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -64,8 +65,9 @@ private:
 };
 
 // The contact e-mail of `member`: the first of its sources' e-mails that is not blank, as
-// stored (not trimmed); "" when there is none.
-std::string contactEmail(const CombineOutput::Member& member);
+// stored (not trimmed); "" when there is none. A view of the e-mail where the source keeps it,
+// good as long as `member`: a team of thousands is compared and listed without a copy each.
+std::string_view contactEmail(const CombineOutput::Member& member);
 
 // Whether the layout may be chosen for `profile`: `direct` always, `group` below 4 outline
 // levels, `subProject` without sub-projects among the sources.
