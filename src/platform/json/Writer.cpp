@@ -4,48 +4,10 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/foundation/UnicodeText.h"
+
 namespace platform::json {
 namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of `bytes` (RFC 3629: no overlong
-// forms, no surrogates, nothing above U+10FFFF); 0 when there is none.
-std::size_t sequenceLength(std::string_view bytes) {
-    const auto byte = [&bytes](std::size_t index) {
-        return static_cast<unsigned char>(bytes[index]);
-    };
-    const auto continuationsFrom = [&](std::size_t from, std::size_t length) {
-        if (bytes.size() < length) {
-            return false;
-        }
-        for (std::size_t index = from; index < length; ++index) {
-            if ((byte(index) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        return true;
-    };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length || byte(1) < low || byte(1) > high || !continuationsFrom(2, length)) {
-        return 0;
-    }
-    return length;
-}
 
 // Bytes written as they are inside a string: printable ASCII other than the escaped ones.
 bool isPlain(unsigned char byte) {
@@ -150,7 +112,7 @@ void Writer::writeText(std::string_view text) {
         }
         const auto byte = static_cast<unsigned char>(text[index]);
         if (byte >= 0x80) {
-            const std::size_t length = sequenceLength(text.substr(index));
+            const std::size_t length = utf8SequenceLength(text.substr(index));
             if (length == 0) {
                 invalidValue("The text is not valid UTF-8 (byte " + std::to_string(byte) +
                              " at offset " + std::to_string(index) + ")");
