@@ -144,19 +144,6 @@ bool isValidUTF8(std::string_view text) {
     return true;
 }
 
-std::size_t utf8SequenceLength(std::string_view bytes) {
-    if (bytes.empty()) {
-        return 0;
-    }
-    // A sequence is at most four bytes; ICU looks no further than the length it is given.
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    const auto length = static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), 4));
-    std::int32_t end = 0;
-    UChar32 scalar = 0;
-    U8_NEXT(data, end, length, scalar);
-    return scalar < 0 ? 0 : static_cast<std::size_t>(end);
-}
-
 std::string repairedUTF8(std::string_view bytes) {
     static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
     std::string repaired;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <compare>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unicode/utf8.h>
 #include <vector>
 
 // Unicode answers about UTF-8 text: where its characters (extended grapheme clusters) begin,
@@ -30,7 +33,19 @@ bool isValidUTF8(std::string_view bytes);
 
 // The length of the well-formed UTF-8 sequence `bytes` starts with (1 for ASCII); 0 when they
 // start with none (empty, a stray continuation byte, a cut, overlong or surrogate form).
-std::size_t utf8SequenceLength(std::string_view bytes);
+// Inline: the JSON writer asks it for every character outside ASCII of a whole document.
+inline std::size_t utf8SequenceLength(std::string_view bytes) {
+    if (bytes.empty()) {
+        return 0;
+    }
+    // A sequence is at most four bytes; ICU looks no further than the length it is given.
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    const auto length = static_cast<std::int32_t>(std::min<std::size_t>(bytes.size(), 4));
+    std::int32_t end = 0;
+    UChar32 scalar = 0;
+    U8_NEXT(data, end, length, scalar);
+    return scalar < 0 ? 0 : static_cast<std::size_t>(end);
+}
 
 // `bytes` with each ill-formed sequence replaced by U+FFFD; well-formed parts stay as they are.
 std::string repairedUTF8(std::string_view bytes);
