@@ -30,7 +30,7 @@ function(orbin_add_test)
     add_executable(${ARG_NAME} ${ARG_SOURCES})
     target_include_directories(${ARG_NAME} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_DEPS} orbin_test_support GTest::gmock
-                                              orbin_warnings)
+                                              orbin_warnings orbin_allocator)
     # The executable's name is each case's label, so a run can pick whole executables (-L).
     gtest_discover_tests(${ARG_NAME}
         DISCOVERY_MODE PRE_TEST
@@ -41,5 +41,6 @@ endfunction()
 function(orbin_add_benchmark)
     cmake_parse_arguments(ARG "" "NAME" "SOURCES;DEPS" ${ARGN})
     add_executable(${ARG_NAME} ${ARG_SOURCES})
-    target_link_libraries(${ARG_NAME} PRIVATE ${ARG_DEPS} benchmark::benchmark orbin_warnings)
+    target_link_libraries(${ARG_NAME} PRIVATE ${ARG_DEPS} benchmark::benchmark orbin_warnings
+                                              orbin_allocator)
 endfunction()

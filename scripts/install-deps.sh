@@ -12,6 +12,8 @@ packages=(
   zlib1g-dev libminizip-dev nlohmann-json3-dev libicu-dev
   # the SAX reader that parses whole project documents
   rapidjson-dev
+  # the allocator the programs run on: large plans free many small objects at once
+  libmimalloc-dev
   qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev
   # face detection in thumbnails: OpenCV's object detection and its cascade files
   libopencv-objdetect-dev opencv-data
