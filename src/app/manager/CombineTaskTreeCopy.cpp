@@ -44,7 +44,6 @@ platform::CallSite copyTaskSite() {
 //
 // Every lookup of a combine goes through here, over a hundred thousand tasks and more, so the
 // table is one flat array probed in place: no node per entry and no handle copied on a lookup.
-// A source task reached twice (held in two child lists) stands for its last copy.
 class CopyMap {
 public:
     explicit CopyMap(std::size_t expected) {
@@ -56,17 +55,13 @@ public:
         _shift = 64 - static_cast<unsigned>(std::countr_zero(capacity));
     }
 
-    void set(const OrbProjectTask& source, Ptr copy) {
-        std::size_t index = indexOf(&source);
-        if (!_slots[index].source) {
-            if (2 * (_count + 1) > _slots.size()) {
-                rehash(_slots.size() * 2);
-                index = indexOf(&source);
-            }
-            ++_count;
-            _slots[index].source = &source;
+    // Records the copy of a source task that has none yet.
+    void add(const OrbProjectTask& source, Ptr copy) {
+        if (2 * (_count + 1) > _slots.size()) {
+            rehash(_slots.size() * 2);
         }
-        _slots[index].copy = std::move(copy);
+        ++_count;
+        _slots[indexOf(&source)] = {&source, std::move(copy)};
     }
 
     // The copy of `source`; empty when it has none.
@@ -106,6 +101,8 @@ private:
     std::size_t _count = 0;
 };
 
+// A task held in two child lists is copied once, at its first place; the second place is left
+// out with a warning, as one task written twice would be, and so is everything below it.
 void warnTreeEdge(const OrbProjectTask& parent, const OrbProjectTask& child) {
     Log::warning(
         [&] {
@@ -115,76 +112,64 @@ void warnTreeEdge(const OrbProjectTask& parent, const OrbProjectTask& child) {
         combineProjectSite());
 }
 
-// A copy that already has a parent is never attached again: one task in two child lists would
-// be written twice, and the tree could close into a cycle.
-bool canAttach(const Ptr& parentCopy, const Ptr& childCopy, const OrbProjectTask& parent,
-               const OrbProjectTask& child) {
-    if (!parentCopy || !childCopy || childCopy->parent()) {
-        warnTreeEdge(parent, child);
-        return false;
-    }
-    return true;
-}
-
-void attach(OrbProject& project, const Ptr& parentCopy, const Ptr& childCopy,
-            const OrbProjectTask& parent, const OrbProjectTask& child) {
-    if (canAttach(parentCopy, childCopy, parent, child)) {
-        project.addChild(parentCopy, childCopy);
-    }
-}
-
-// The source root's own copy is dropped: its top-level tasks go straight under the combined root.
-void attachDirect(const Ptr& sourceRoot, const CopyMap& copies, OrbProject& project) {
-    const Ptr& combinedRoot = project.root();
-    lx::treeNavigateNodePairInPlace(sourceRoot, [&](const Ptr& parent, const Ptr& child) {
-        const Ptr& parentCopy = parent == sourceRoot ? combinedRoot : copies.copyOf(*parent);
-        attach(project, parentCopy, copies.copyOf(*child), *parent, *child);
-    });
-}
-
-// The whole tree is built below the root's copy first, on the tasks alone, and attached last,
-// so the combined project registers it in one go: registering each copy as it is placed would
-// enter every task twice into a registry of all the combined tasks.
-void attachUnderRootCopy(const Ptr& sourceRoot, const CopyMap& copies, OrbProject& project,
-                         const std::string& sourceProjectName, Layout layout) {
-    lx::treeNavigateNodePairInPlace(sourceRoot, [&](const Ptr& parent, const Ptr& child) {
-        const Ptr& parentCopy = copies.copyOf(*parent);
-        const Ptr& childCopy = copies.copyOf(*child);
-        if (canAttach(parentCopy, childCopy, *parent, *child)) {
-            parentCopy->addChild(childCopy);
-        }
-    });
-    const Ptr& rootCopy = copies.copyOf(*sourceRoot);
-    if (!rootCopy) {
-        Log::warning("Root task not be cloned", combineProjectSite());
-        return;
-    }
-    rootCopy->setTaskType(layout == Layout::group ? OrbProjectTaskType::groupTask
-                                                  : OrbProjectTaskType::subProjectTask);
-    if (rootCopy->name().empty()) {
-        rootCopy->setName(sourceProjectName);
-    }
-    project.addChild(project.root(), rootCopy);
-}
-
-// A group task with children reports no predecessors; a predecessor without a copy is left out
-// without a word.
-void cloneTaskLinks(const OrbProjectTask& source, const CopyMap& copies) {
+// The predecessors of a source task that take part in links; none for a group task.
+std::vector<Ptr> linkedPredecessors(const OrbProjectTask& source) {
     const OrbTaskPredecessors* predecessors = source.links().predecessors();
     if (!predecessors) {
-        return;
+        return {};
     }
-    const auto links = predecessors->links();
-    const Ptr& copy = copies.copyOf(source);
-    if (!links || !copy) {
-        return;
-    }
-    for (const Ptr& predecessor : *links) {
-        if (const Ptr& predecessorCopy = copies.copyOf(*predecessor)) {
-            copy->links().addPredecessor(predecessorCopy);
+    return predecessors->links().value_or(std::vector<Ptr>{});
+}
+
+// Copies the links of each source task between the copies. Links are made in pre-order of the
+// tasks, each as soon as every predecessor of its task has a copy, so that most are made while
+// both tasks are still fresh in memory; once one task has to wait, every later one waits too,
+// so the links are made in the same order whatever the source looks like. The waiting ones are
+// made by `finish`, when every copy exists; a predecessor that has no copy then is left out
+// without a word.
+class LinkCopy {
+public:
+    explicit LinkCopy(const CopyMap& copies) : _copies(copies) {}
+
+    void add(const OrbProjectTask& source, const Ptr& copy) {
+        if (!_waiting.empty()) {
+            _waiting.push_back({&source, copy});
+            return;
+        }
+        std::vector<Ptr> predecessors = linkedPredecessors(source);
+        if (std::ranges::all_of(predecessors, [this](const Ptr& task) {
+                return _copies.copyOf(*task) != nullptr;
+            })) {
+            link(copy, predecessors);
+        } else {
+            _waiting.push_back({&source, copy});
         }
     }
-}
+
+    void finish() {
+        for (const Waiting& waiting : _waiting) {
+            link(waiting.copy, linkedPredecessors(*waiting.source));
+        }
+        _waiting.clear();
+    }
+
+private:
+    struct Waiting {
+        const OrbProjectTask* source;
+        Ptr copy;
+    };
+
+    void link(const Ptr& copy, const std::vector<Ptr>& predecessors) const {
+        for (const Ptr& predecessor : predecessors) {
+            if (const Ptr& predecessorCopy = _copies.copyOf(*predecessor)) {
+                copy->links().addPredecessor(predecessorCopy);
+            }
+        }
+    }
+
+    const CopyMap& _copies;
+    std::vector<Waiting> _waiting;
+};
 
 // The combined member standing for a source member; null, with a warning, when the source's map
 // or the combined team lacks it. The two misses of a contact person are worded differently
@@ -215,27 +200,56 @@ OrbProjectTask::Member combinedMember(const OrbProjectMember& member, const Proj
 
 }  // namespace
 
+// One walk copies, places and links each task, while the task and its copy are fresh in
+// memory: a walk per step reads every task of a large plan from memory again.
+//
+// Under `group` and `subProject` the tree is built below the root's copy, on the tasks alone,
+// and attached last, so the combined project registers it in one go: registering each copy as
+// it is placed would enter every task twice into a registry of all the combined tasks. Under
+// `direct` the root's copy is dropped and its top-level tasks go straight under the combined
+// root, each copy registered as it is placed.
 void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& sourceProject,
                                                   const ProjectCache& projectCache,
                                                   const std::shared_ptr<OrbProject>& toProject,
                                                   std::int64_t& taskIdSeed, Layout layout) {
     const OrbProject& source = *sourceProject.orbProject;
     const Ptr& sourceRoot = source.root();
+    OrbProject& project = *toProject;
 
     CopyMap copies(static_cast<std::size_t>(std::max<std::int64_t>(source.taskCount(), 0)) + 1);
-    lx::treeNavigateInPlace(sourceRoot, true, [&](const Ptr& task) {
-        copies.set(*task, copyTask(*task, taskIdSeed, toProject, projectCache));
-        ++taskIdSeed;
+    const Ptr rootCopy = copyTask(*sourceRoot, taskIdSeed++, toProject, projectCache);
+    copies.add(*sourceRoot, rootCopy);
+    if (layout != Layout::direct) {
+        rootCopy->setTaskType(layout == Layout::group ? OrbProjectTaskType::groupTask
+                                                      : OrbProjectTaskType::subProjectTask);
+        if (rootCopy->name().empty()) {
+            rootCopy->setName(source.name());
+        }
+    }
+    LinkCopy links(copies);
+    links.add(*sourceRoot, rootCopy);
+
+    const Ptr& combinedRoot = project.root();
+    lx::treeNavigateNodePairInPlace(sourceRoot, [&](const Ptr& parent, const Ptr& child) {
+        if (copies.copyOf(*child)) {
+            warnTreeEdge(*parent, *child);
+            return;
+        }
+        const Ptr childCopy = copyTask(*child, taskIdSeed++, toProject, projectCache);
+        copies.add(*child, childCopy);
+        if (layout == Layout::direct) {
+            project.addChild(parent == sourceRoot ? combinedRoot : copies.copyOf(*parent),
+                             childCopy);
+        } else {
+            copies.copyOf(*parent)->addChild(childCopy);
+        }
+        links.add(*child, childCopy);
     });
 
-    if (layout == Layout::direct) {
-        attachDirect(sourceRoot, copies, *toProject);
-    } else {
-        attachUnderRootCopy(sourceRoot, copies, *toProject, source.name(), layout);
+    if (layout != Layout::direct) {
+        project.addChild(combinedRoot, rootCopy);
     }
-
-    lx::treeNavigateInPlace(sourceRoot, true,
-                            [&copies](const Ptr& task) { cloneTaskLinks(*task, copies); });
+    links.finish();
 }
 
 Ptr CombineManager::TaskTreeCopy::copyTask(const OrbProjectTask& source, std::int64_t toTaskId,

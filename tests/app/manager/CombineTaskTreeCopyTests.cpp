@@ -46,6 +46,18 @@ protected:
         }
         return ids;
     }
+
+    static Ids successorIds(const OrbProject& project, const std::string& name) {
+        Ids ids;
+        const auto successors = named(project, name)->links().successors();
+        if (successors) {
+            for (const TaskPtr& successor :
+                 successors->links().value_or(OrbProjectTask::Childs{})) {
+                ids.push_back(successor->id());
+            }
+        }
+        return ids;
+    }
 };
 
 TEST_F(CombineTaskTreeTest, IdsRunOnAcrossSourcesAndTheLayoutPlacesTheCopies) {
@@ -246,6 +258,66 @@ TEST_F(CombineTaskTreeTest, AMemberOutsideTheTeamIsLeftOutWithOneWarningEach) {
         }
     }
     EXPECT_EQ(warnings, 2);
+}
+
+// Links to tasks further down the tree are made once every copy exists, and the order in which
+// the links reach each task is the source's: here B comes before C among A's successors,
+// although B's own links wait for D.
+TEST_F(CombineTaskTreeTest, LinksToTasksFurtherDownKeepTheirOrder) {
+    auto alpha = project("Alpha");
+    const auto a = task(*alpha, alpha->root(), 1, "A");
+    const auto group = task(*alpha, alpha->root(), 2, "G");
+    const auto b = task(*alpha, group, 3, "B", 1);
+    const auto c = task(*alpha, group, 4, "C", 1);
+    const auto d = task(*alpha, alpha->root(), 5, "D", 2);
+    b->links().addPredecessor(d);
+    b->links().addPredecessor(a);
+    c->links().addPredecessor(a);
+    d->links().addPredecessor(a);
+    accept(alpha);
+
+    for (const Layout layout : {Layout::direct, Layout::group, Layout::subProject}) {
+        SCOPED_TRACE(static_cast<int>(layout));
+        const auto result = combined(layout);
+        const auto idOf = [&](const std::string& name) { return named(*result, name)->id(); };
+        EXPECT_EQ(predecessorIds(*result, "B"), (Ids{idOf("D"), idOf("A")}));
+        EXPECT_EQ(predecessorIds(*result, "C"), Ids{idOf("A")});
+        EXPECT_EQ(predecessorIds(*result, "D"), Ids{idOf("A")});
+        EXPECT_EQ(successorIds(*result, "A"), (Ids{idOf("B"), idOf("C"), idOf("D")}));
+        EXPECT_EQ(successorIds(*result, "D"), Ids{idOf("B")});
+    }
+}
+
+// A task held in two child lists is copied once, at its first place, with what is below it;
+// its second place is left out with a warning for it and for each task below it.
+TEST_F(CombineTaskTreeTest, ATaskInTwoChildListsIsCopiedOnceAtItsFirstPlace) {
+    auto alpha = project("Alpha");
+    const auto first = task(*alpha, alpha->root(), 1, "First");
+    const auto second = task(*alpha, alpha->root(), 2, "Second");
+    const auto shared = task(*alpha, first, 3, "Shared");
+    task(*alpha, shared, 4, "Below");
+    const auto after = task(*alpha, second, 5, "After");
+    ASSERT_TRUE(second->addChild(shared));
+    after->links().addPredecessor(shared);
+    accept(alpha);
+    const LogCapture log;
+
+    const auto result = combined(Layout::group);
+
+    EXPECT_EQ(childNames(named(*result, "First")), Names{"Shared"});
+    EXPECT_EQ(childNames(named(*result, "Second")), Names{"After"});
+    EXPECT_EQ(childNames(named(*result, "Shared")), Names{"Below"});
+    EXPECT_EQ(treeIds(result->root()), (Ids{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(result->taskCount(), 6);
+    EXPECT_EQ(predecessorIds(*result, "After"), Ids{named(*result, "Shared")->id()});
+    const Names warnings = {
+        "[🔔 warning] Clone incorrect, as task \"Second\" or \"Shared\" not be cloned",
+        "[🔔 warning] Clone incorrect, as task \"Shared\" or \"Below\" not be cloned"};
+    Names logged;
+    for (const std::string& line : log.lines()) {
+        logged.push_back(line.substr(0, line.find(" \t")));
+    }
+    EXPECT_EQ(logged, warnings);
 }
 
 // A package may repeat a task id; every task is still copied once, in its place.
