@@ -200,14 +200,11 @@ OrbProjectTask::Member combinedMember(const OrbProjectMember& member, const Proj
 
 }  // namespace
 
-// One walk copies, places and links each task, while the task and its copy are fresh in
-// memory: a walk per step reads every task of a large plan from memory again.
-//
-// Under `group` and `subProject` the tree is built below the root's copy, on the tasks alone,
-// and attached last, so the combined project registers it in one go: registering each copy as
-// it is placed would enter every task twice into a registry of all the combined tasks. Under
-// `direct` the root's copy is dropped and its top-level tasks go straight under the combined
-// root, each copy registered as it is placed.
+// One walk copies, places, registers and links each task while the task and its copy are fresh
+// in memory: a walk per step would read every task of a large plan from memory again. Under
+// `direct` the root's copy is dropped and the source's top-level tasks go straight under the
+// combined root; under `group` and `subProject` the root's copy holds the tree and goes under
+// the combined root last.
 void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& sourceProject,
                                                   const ProjectCache& projectCache,
                                                   const std::shared_ptr<OrbProject>& toProject,
@@ -215,6 +212,12 @@ void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& 
     const OrbProject& source = *sourceProject.orbProject;
     const Ptr& sourceRoot = source.root();
     OrbProject& project = *toProject;
+    const Ptr& combinedRoot = project.root();
+    const auto place = [&project](const Ptr& parent, const Ptr& child) {
+        if (parent->addChild(child)) {
+            project.registerTask(child);
+        }
+    };
 
     CopyMap copies(static_cast<std::size_t>(std::max<std::int64_t>(source.taskCount(), 0)) + 1);
     const Ptr rootCopy = copyTask(*sourceRoot, taskIdSeed++, toProject, projectCache);
@@ -229,7 +232,6 @@ void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& 
     LinkCopy links(copies);
     links.add(*sourceRoot, rootCopy);
 
-    const Ptr& combinedRoot = project.root();
     lx::treeNavigateNodePairInPlace(sourceRoot, [&](const Ptr& parent, const Ptr& child) {
         if (copies.copyOf(*child)) {
             warnTreeEdge(*parent, *child);
@@ -237,17 +239,13 @@ void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& 
         }
         const Ptr childCopy = copyTask(*child, taskIdSeed++, toProject, projectCache);
         copies.add(*child, childCopy);
-        if (layout == Layout::direct) {
-            project.addChild(parent == sourceRoot ? combinedRoot : copies.copyOf(*parent),
-                             childCopy);
-        } else {
-            copies.copyOf(*parent)->addChild(childCopy);
-        }
+        const bool topLevel = layout == Layout::direct && parent == sourceRoot;
+        place(topLevel ? combinedRoot : copies.copyOf(*parent), childCopy);
         links.add(*child, childCopy);
     });
 
     if (layout != Layout::direct) {
-        project.addChild(combinedRoot, rootCopy);
+        place(combinedRoot, rootCopy);
     }
     links.finish();
 }

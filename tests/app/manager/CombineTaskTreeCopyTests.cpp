@@ -79,6 +79,11 @@ TEST_F(CombineTaskTreeTest, IdsRunOnAcrossSourcesAndTheLayoutPlacesTheCopies) {
         EXPECT_EQ(projecttest::childIdsOf(result->root()), row.rootChildren);
         EXPECT_EQ(treeIds(result->root()), row.tree);
         EXPECT_EQ(result->taskCount(), static_cast<std::int64_t>(row.tree.size()));
+        for (const std::int64_t id : row.tree) {
+            const auto found = result->findTask(id);
+            ASSERT_TRUE(found);
+            EXPECT_EQ(found->id(), id);
+        }
         EXPECT_EQ(result->findTask(11)->name(), "c2");
     }
 }
