@@ -203,8 +203,8 @@ OrbProjectTask::Member combinedMember(const OrbProjectMember& member, const Proj
 // One walk copies, places, registers and links each task while the task and its copy are fresh
 // in memory: a walk per step would read every task of a large plan from memory again. Under
 // `direct` the root's copy is dropped and the source's top-level tasks go straight under the
-// combined root; under `group` and `subProject` the root's copy holds the tree and goes under
-// the combined root last.
+// combined root; under `group` and `subProject` the root's copy goes under the combined root
+// and holds the tree.
 void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& sourceProject,
                                                   const ProjectCache& projectCache,
                                                   const std::shared_ptr<OrbProject>& toProject,
@@ -228,6 +228,8 @@ void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& 
         if (rootCopy->name().empty()) {
             rootCopy->setName(source.name());
         }
+        // Placed while it holds nothing: placing a task looks through all it holds.
+        place(combinedRoot, rootCopy);
     }
     LinkCopy links(copies);
     links.add(*sourceRoot, rootCopy);
@@ -244,9 +246,6 @@ void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& 
         links.add(*child, childCopy);
     });
 
-    if (layout != Layout::direct) {
-        place(combinedRoot, rootCopy);
-    }
     links.finish();
 }
 
