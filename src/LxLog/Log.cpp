@@ -56,20 +56,23 @@ void writeToStandardOutput(std::string_view line) {
 
 }  // namespace
 
-// Bytes 0x80 to 0x9F are the C1 controls of an 8-bit terminal (0x9B opens a sequence as
-// ESC [ does), and U+0080 to U+009F the same controls to a UTF-8 one; any other character a
-// well-formed sequence encodes stays readable as it is.
-std::string escaped(std::string_view text) {
-    std::string result;
-    result.reserve(text.size());
+namespace {
+
+// Appends `text` with every control a terminal would act on written as "\xNN": the C0 controls
+// (line feed and tab too, unless `keepLayout`) and the C1 controls. Bytes 0x80 to 0x9F are the
+// C1 controls of an 8-bit terminal (0x9B opens a sequence as ESC [ does), and U+0080 to U+009F
+// the same controls to a UTF-8 one; any other character a well-formed sequence encodes stays
+// readable as it is.
+void appendWithoutControls(std::string& out, std::string_view text, bool keepLayout) {
     for (std::size_t index = 0; index < text.size();) {
         const char c = text[index];
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x80) {
-            if (isControlCharacter(c)) {
-                appendEscaped(result, c);
+            const bool layout = keepLayout && (c == '\n' || c == '\t');
+            if (isControlCharacter(c) && !layout) {
+                appendEscaped(out, c);
             } else {
-                result += c;
+                out += c;
             }
             ++index;
             continue;
@@ -77,20 +80,28 @@ std::string escaped(std::string_view text) {
         const std::size_t length = platform::utf8SequenceLength(text.substr(index));
         if (length == 0) {
             if (byte <= 0x9F) {
-                appendEscaped(result, c);
+                appendEscaped(out, c);
             } else {
-                result += c;
+                out += c;
             }
             ++index;
         } else if (byte == 0xC2 && static_cast<unsigned char>(text[index + 1]) <= 0x9F) {
-            appendEscaped(result, c);
-            appendEscaped(result, text[index + 1]);
+            appendEscaped(out, c);
+            appendEscaped(out, text[index + 1]);
             index += length;
         } else {
-            result.append(text.substr(index, length));
+            out.append(text.substr(index, length));
             index += length;
         }
     }
+}
+
+}  // namespace
+
+std::string escaped(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    appendWithoutControls(result, text, false);
     return result;
 }
 
@@ -100,14 +111,8 @@ std::string formatLine(Level level, std::string_view message, const platform::Ca
     line += '[';
     line += tagOf(level);
     line += "] ";
-    for (const char c : message) {
-        // Line feed and tab are the message's own layout; the rest could rewrite the terminal.
-        if (isControlCharacter(c) && c != '\n' && c != '\t') {
-            appendEscaped(line, c);
-        } else {
-            line += c;
-        }
-    }
+    // Line feed and tab are the message's own layout; the rest could rewrite the terminal.
+    appendWithoutControls(line, message, true);
     if (carriesLocation(level)) {
         line += " \t{ (";
         line += site.file();

@@ -17,9 +17,10 @@
 // write.
 //
 // The message is either a text or a callable returning one; a callable runs exactly once,
-// inside the call. Control characters in a message other than line feed and tab are written as
-// "\xNN", so no text can reach the terminal raw; text taken from a file goes through escaped()
-// first, so it cannot start a line of its own either.
+// inside the call. Control characters in a message other than line feed and tab, the C1 controls
+// included (as escaped() writes them), are written as "\xNN", so no text can reach the terminal
+// raw; text taken from a file goes through escaped() first, so it cannot start a line of its own
+// either.
 //
 // Example:
 //   Log::warning([&] { return "Member " + name + " not found"; });

@@ -67,6 +67,11 @@ TEST(Log, ControlCharactersAreEscaped) {
         {std::string("id a\0b", 6), "id a\\x00b"},
         {"\x1B[2Jcleared\r\x7F", "\\x1B[2Jcleared\\x0D\\x7F"},
         {"caf\xC3\xA9 \xF0\x9F\x93\xA8", "caf\xC3\xA9 \xF0\x9F\x93\xA8"},
+        // The C1 controls, as bytes and as UTF-8, the way escaped() writes them.
+        {"\x9B"
+         "2J \xC2\x9B"
+         "2J \xE2\x82\xAC",
+         "\\x9B2J \\xC2\\x9B2J \xE2\x82\xAC"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.written);
