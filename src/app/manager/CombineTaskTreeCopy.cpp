@@ -106,8 +106,8 @@ private:
 void warnTreeEdge(const OrbProjectTask& parent, const OrbProjectTask& child) {
     Log::warning(
         [&] {
-            return "Clone incorrect, as task \"" + parent.name() + "\" or \"" + child.name() +
-                   "\" not be cloned";
+            return "Clone incorrect, as task \"" + Log::escaped(parent.name()) + "\" or \"" +
+                   Log::escaped(child.name()) + "\" not be cloned";
         },
         combineProjectSite());
 }
@@ -180,7 +180,7 @@ OrbProjectTask::Member combinedMember(const OrbProjectMember& member, const Proj
     if (mapped == cache.memberMap.end()) {
         Log::warning(
             [&] {
-                return "Copying task failed, as member \"" + member.name() +
+                return "Copying task failed, as member \"" + Log::escaped(member.name()) +
                        "\" is not existed in the new project";
             },
             copyTaskSite());
@@ -190,7 +190,7 @@ OrbProjectTask::Member combinedMember(const OrbProjectMember& member, const Proj
     if (!found) {
         Log::warning(
             [&] {
-                return std::string(notClonedPrefix) + " member \"" + member.name() +
+                return std::string(notClonedPrefix) + " member \"" + Log::escaped(member.name()) +
                        "\" is not cloned correctly";
             },
             copyTaskSite());

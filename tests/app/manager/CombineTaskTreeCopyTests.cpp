@@ -265,6 +265,25 @@ TEST_F(CombineTaskTreeTest, AMemberOutsideTheTeamIsLeftOutWithOneWarningEach) {
     EXPECT_EQ(warnings, 2);
 }
 
+// A name read from a package cannot forge a log line nor reach the terminal as a control.
+TEST_F(CombineTaskTreeTest, ANameInAWarningIsWrittenWithoutItsControls) {
+    auto alpha = project("Alpha");
+    const auto stranger =
+        OrbProjectMember::create(9,
+                                 "Mallory\n[\xF0\x9F\x94\xB4 error] forged\xC2\x9B"
+                                 "2J");
+    task(*alpha, alpha->root(), 1, "T1")->setContactor(stranger);
+    accept(alpha);
+    const LogCapture log;
+
+    combined(Layout::direct);
+
+    ASSERT_EQ(log.lines().size(), 1u);
+    EXPECT_TRUE(log.lines().front().starts_with(
+        "[\xF0\x9F\x94\x94 warning] Copying task failed, as member "
+        "\"Mallory\\x0A[\xF0\x9F\x94\xB4 error] forged\\xC2\\x9B2J\" is not existed"));
+}
+
 // Links to tasks further down the tree are made once every copy exists, and the order in which
 // the links reach each task is the source's: here B comes before C among A's successors,
 // although B's own links wait for D.

@@ -69,8 +69,8 @@ void Frame::attach(const Task& parent, const Task& child) {
 void Frame::warnNotCloned(const Task& parent, const Task& child) const {
     Log::warning(
         [&] {
-            return "Clone incorrect, as task \"" + parent->name() + "\" or \"" + child->name() +
-                   "\" not be cloned";
+            return "Clone incorrect, as task \"" + Log::escaped(parent->name()) + "\" or \"" +
+                   Log::escaped(child->name()) + "\" not be cloned";
         },
         platform::CallSite{}.withFunction(function));
 }
