@@ -1,4 +1,5 @@
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -302,6 +303,81 @@ TEST_F(CopyingTest, TheBaselineTakesTheSourcesDatesOrTheirAbsence) {
         EXPECT_EQ(baseline.duration(), cs.expected ? std::optional<std::int64_t>(lx::days(
                                                          cs.expected->second, cs.expected->first))
                                                    : std::nullopt);
+    }
+}
+
+// The values few tasks hold (notes, web links, baseline, outline numbers) share one record that a
+// task makes only when it needs it. Whichever of them either task holds, a copy takes the
+// source's links and baseline dates, keeps the target's notes, and answers absent for the rest;
+// so do both clones.
+TEST_F(CopyingTest, OccasionalValuesCopyAloneWhateverElseEitherTaskHolds) {
+    struct Setup {
+        const char* what;
+        std::function<void(OrbProjectTask&)> apply;
+    };
+    const Setup setups[] = {
+        {"nothing", [](OrbProjectTask&) {}},
+        {"notes", [](OrbProjectTask& task) { task.setNotes("gate code 4711"); }},
+        {"url2", [](OrbProjectTask& task) { task.setUrl2(TaskUrl::make("Map", "https://m")); }},
+        {"baseline dates",
+         [](OrbProjectTask& task) {
+             task.dateBaseline()->change(monday() + LxDays(1), monday() + LxDays(2));
+         }},
+        {"an empty baseline", [](OrbProjectTask& task) { static_cast<void>(task.dateBaseline()); }},
+        {"an outline number", [](OrbProjectTask& task) { static_cast<void>(task.wbsNo()); }},
+        {"every one",
+         [](OrbProjectTask& task) {
+             task.setNotes("");
+             task.setUrl1(TaskUrl::make(std::nullopt, "https://a"));
+             task.setUrl2(TaskUrl::make("B", "https://b"));
+             task.dateBaseline()->change(monday() + LxDays(3), monday() + LxDays(5));
+             static_cast<void>(task.directWbsNo());
+         }},
+    };
+    // Read without making anything, so that reading the source cannot change what is copied.
+    const auto occasionalOf = [](const OrbProjectTask& task) {
+        const auto text = [](const auto& value) { return testing::PrintToString(value); };
+        const auto url = [](const std::optional<TaskUrl>& value) {
+            return value ? value->title().value_or("-") + " " + value->url() : "none";
+        };
+        const DateBaseline* baseline = task.madeDateBaseline();
+        return std::map<std::string, std::string>{
+            {"notes", text(task.notes())},
+            {"url1", url(task.url1())},
+            {"url2", url(task.url2())},
+            {"dateBaseline", baseline ? text(baseline->start()) + text(baseline->finish())
+                                      : text(std::nullopt) + text(std::nullopt)},
+        };
+    };
+    // What a copy onto `target` should read as, taken before copying.
+    const auto expectedCopy = [&](const OrbProjectTask& from, const OrbProjectTask& target) {
+        auto expected = occasionalOf(from);
+        expected["notes"] = occasionalOf(target)["notes"];
+        return expected;
+    };
+    std::int64_t id = 100;
+    for (const Setup& fromSetup : setups) {
+        const auto from = addTask(*source, source->root(), ++id, monday(), 3);
+        from->resources().addOrUpdateResource(sourceMember(1), 50);
+        fromSetup.apply(*from);
+        for (const Setup& toSetup : setups) {
+            SCOPED_TRACE(std::string("source holds ") + fromSetup.what + ", target holds " +
+                         toSetup.what);
+            const auto to = addTask(*target, target->root(), ++id, monday(), 1);
+            toSetup.apply(*to);
+            const auto expected = expectedCopy(*from, *to);
+            from->copyProperties(*to, Categories());
+            EXPECT_EQ(occasionalOf(*to), expected);
+        }
+        SCOPED_TRACE(std::string("clones of a source holding ") + fromSetup.what);
+        const auto blank = blankTarget();
+        EXPECT_EQ(occasionalOf(*from->clonePropertyExceptChildrenAndLinkToOtherProject(target)),
+                  expectedCopy(*from, *blank));
+        EXPECT_EQ(
+            occasionalOf(
+                *from->cloneSingleTaskPropertyExceptChildrenAndLinkToOtherProjectForOrbProjectMembers(
+                    target, {1})),
+            expectedCopy(*from, *blank));
     }
 }
 

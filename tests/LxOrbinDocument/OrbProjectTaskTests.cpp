@@ -1,14 +1,17 @@
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "LxOrbinDocument/Model/Project/OrbinDocumentConfig.h"
+#include "LxOrbinDocument/Model/Task/DateBaseline.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "LxOrbinDocument/ProjectTestSupport.h"
 #include "platform/foundation/DateContext.h"
@@ -369,6 +372,65 @@ TEST_F(OrbProjectTaskTest, FlagsAndBuffers) {
 
     EXPECT_EQ(&child->links(), &child->links());
     EXPECT_EQ(child->dateBaseline(), child->dateBaseline());
+}
+
+// Notes, web links, the baseline and the outline numbers live in one record a task makes when it
+// first needs it. Each value reads unset until it is set, whatever else made the record, and reads
+// unset again once cleared; setting an absent value on a fresh task leaves it unset.
+TEST_F(OrbProjectTaskTest, OccasionalValuesReadUnsetUntilSetAndClearAlone) {
+    const auto noDates = task(99)->dateBaseline();
+    struct Value {
+        const char* name;
+        std::function<void(OrbProjectTask&)> set;
+        std::function<void(OrbProjectTask&)> clear;
+        std::function<bool(const OrbProjectTask&)> isSet;
+    };
+    const Value values[] = {
+        {"notes", [](OrbProjectTask& t) { t.setNotes(""); },
+         [](OrbProjectTask& t) { t.setNotes(std::nullopt); },
+         [](const OrbProjectTask& t) { return t.notes().has_value(); }},
+        {"url1", [](OrbProjectTask& t) { t.setUrl1(TaskUrl::make("One", "https://one")); },
+         [](OrbProjectTask& t) { t.setUrl1(std::nullopt); },
+         [](const OrbProjectTask& t) { return t.url1().has_value(); }},
+        {"url2", [](OrbProjectTask& t) { t.setUrl2(TaskUrl::make(std::nullopt, "https://two")); },
+         [](OrbProjectTask& t) { t.setUrl2(std::nullopt); },
+         [](const OrbProjectTask& t) { return t.url2().has_value(); }},
+        {"baseline",
+         [](OrbProjectTask& t) { t.dateBaseline()->change(monday(), monday() + LxDays(2)); },
+         [&noDates](OrbProjectTask& t) { t.dateBaseline()->copyDates(*noDates); },
+         [](const OrbProjectTask& t) {
+             return t.madeDateBaseline() && t.madeDateBaseline()->start().has_value();
+         }},
+    };
+    // What else may have made the record first.
+    const std::pair<const char*, std::function<void(OrbProjectTask&)>> makers[] = {
+        {"nothing", [](OrbProjectTask&) {}},
+        {"an outline number", [](OrbProjectTask& t) { static_cast<void>(t.wbsNo()); }},
+        {"an empty baseline", [](OrbProjectTask& t) { static_cast<void>(t.dateBaseline()); }},
+    };
+    std::int64_t id = 0;
+    for (const auto& [madeBy, makeRecord] : makers) {
+        for (const Value& value : values) {
+            SCOPED_TRACE(std::string(value.name) + " after " + madeBy);
+            const auto fresh = addTask(*project, root, ++id, monday(), 1);
+            makeRecord(*fresh);
+            value.clear(*fresh);
+            for (const Value& each : values) {
+                EXPECT_FALSE(each.isSet(*fresh)) << each.name;
+            }
+            value.set(*fresh);
+            for (const Value& each : values) {
+                EXPECT_EQ(each.isSet(*fresh), &each == &value) << each.name;
+            }
+            value.clear(*fresh);
+            for (const Value& each : values) {
+                EXPECT_FALSE(each.isSet(*fresh)) << each.name;
+            }
+        }
+    }
+    const auto numbered = addTask(*project, root, ++id, monday(), 1);
+    numbered->setNotes("x");
+    EXPECT_EQ(numbered->wbsNo(), std::to_string(root->childCount()));
 }
 
 // Trees read from files may be as deep as the file likes: building, reading the derived values

@@ -62,12 +62,14 @@ std::optional<std::vector<std::int64_t>> predecessorIdsOf(const OrbProjectTask& 
     return ids;
 }
 
+// A task whose baseline was never made has no dates to write; making one per task here would
+// give every task of the plan its occasional-values record on each save.
 std::optional<JsonDateBaseline> baselineOf(const OrbProjectTask& task) {
-    const DateBaseline& baseline = *task.dateBaseline();
-    if (!baseline.start() || !baseline.finish()) {
+    const DateBaseline* baseline = task.madeDateBaseline();
+    if (!baseline || !baseline->start() || !baseline->finish()) {
         return std::nullopt;
     }
-    return JsonDateBaseline(*baseline.start(), *baseline.finish());
+    return JsonDateBaseline(*baseline->start(), *baseline->finish());
 }
 
 // The task without its children. Dates and completions are the ones the task shows (derived

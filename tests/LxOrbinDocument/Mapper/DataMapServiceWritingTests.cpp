@@ -59,6 +59,20 @@ TEST_F(ProjectToDocument, ALeafWritesOnlyTheValuesThatSaySomething) {
              task.setName("");
          },
          bare},
+        // Notes, links, baseline and outline numbers share a record: one of them present
+        // writes that one alone.
+        {"notes alone",
+         [](OrbProjectTask& task) { task.setNotes("n"); },
+         {"Uid", "Type", "Name", "Start", "Finish", "Cost", "Note", "Clps"}},
+        {"an outline number read and the second link",
+         [](OrbProjectTask& task) {
+             static_cast<void>(task.wbsNo());
+             task.setUrl2(TaskUrl::make(std::nullopt, "u2"));
+         },
+         {"Uid", "Type", "Name", "Start", "Finish", "Cost", "url2", "Clps"}},
+        {"a dated baseline alone",
+         [](OrbProjectTask& task) { task.dateBaseline()->change(monday(), monday() + LxDays(1)); },
+         {"Uid", "Type", "Name", "Start", "Finish", "Cost", "DateBaseline", "Clps"}},
         {"only an assignment of workload 0",
          [this](OrbProjectTask& task) { task.resources().addOrUpdateResource(kato_, 0); }, bare},
         {"every value",

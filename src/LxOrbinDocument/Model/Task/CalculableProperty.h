@@ -12,8 +12,10 @@
 // empties it) and clears the request. It answers the stored value while the cache is empty.
 //
 // The calculation is part of the type and the owner is passed in, so a property costs no more
-// than its values: a plan holds hundreds of thousands of tasks with six of these each. Neither
-// copied nor moved; no lock: used by the thread that owns the task's project.
+// than its values: a plan holds hundreds of thousands of tasks with six of these each. For the
+// same reason the cache is a plain value beside a flag rather than a `std::optional`, whose own
+// flag would be padded to the value's alignment (a date property takes 24 bytes, not 32).
+// Neither copied nor moved; no lock: used by the thread that owns the task's project.
 //
 // Example (inside the task):
 //   CalculableProperty<std::int64_t, Task, &Task::calculateCompletion> _completion{0};
@@ -21,7 +23,10 @@
 template <class T, class Owner, std::optional<T> (Owner::*calculate)() const>
 class CalculableProperty {
 public:
-    explicit CalculableProperty(T storedValue) : storedValue(std::move(storedValue)) {}
+    // The cache starts as a copy of the stored value only because `T` need not have a default;
+    // it is read once a calculation has filled it.
+    explicit CalculableProperty(T storedValue)
+        : storedValue(std::move(storedValue)), _calculatedValue(this->storedValue) {}
     CalculableProperty(const CalculableProperty&) = delete;
     CalculableProperty& operator=(const CalculableProperty&) = delete;
 
@@ -29,14 +34,18 @@ public:
         if (needsCalculation()) {
             recalculate(owner);
         }
-        return _calculatedValue ? *_calculatedValue : storedValue;
+        return _hasCalculatedValue ? _calculatedValue : storedValue;
     }
 
     // Whether the next `value()` runs the calculation.
-    bool needsCalculation() const { return !_calculatedValue || _requestCalculating; }
+    bool needsCalculation() const { return !_hasCalculatedValue || _requestCalculating; }
 
     void recalculate(const Owner& owner) const {
-        _calculatedValue = (owner.*calculate)();
+        std::optional<T> calculated = (owner.*calculate)();
+        _hasCalculatedValue = calculated.has_value();
+        if (calculated) {
+            _calculatedValue = std::move(*calculated);
+        }
         _requestCalculating = false;
     }
 
@@ -52,6 +61,7 @@ public:
 
 private:
     // The cache is filled by readers, so it changes under `const`.
-    mutable std::optional<T> _calculatedValue;
+    mutable T _calculatedValue;
+    mutable bool _hasCalculatedValue = false;
     mutable bool _requestCalculating = false;
 };

@@ -27,8 +27,8 @@ OrbProjectTask::OrbProjectTask(ConstructionKey, const std::shared_ptr<OrbProject
       _finish(finish),
       _completedPercentage(0),
       _work(OrbTaskWork::byResource()),
-      _workCompletedPercentage(0),
-      _cost(OrbTaskCost(OrbTaskLaborCost::auto_(), std::nullopt)) {}
+      _cost(OrbTaskCost(OrbTaskLaborCost::auto_(), std::nullopt)),
+      _workCompletedPercentage(0) {}
 
 // A tree read from a file may be as deep as the file likes, and releasing it the plain way would
 // recurse once per level. Children that nobody else holds hand their own children to this loop
@@ -176,34 +176,48 @@ void OrbProjectTask::setWork(OrbTaskWork work) {
 namespace {
 
 const std::optional<TaskUrl> kNoUrl;
+const std::optional<std::string> kNoNotes;
 
 }  // namespace
 
+// Setting an absent value on a task without the record changes nothing, so it makes none: a
+// document's reader sets every value of every task, most of them absent.
+
+const std::optional<std::string>& OrbProjectTask::notes() const {
+    return _occasional ? _occasional->notes : kNoNotes;
+}
+
+void OrbProjectTask::setNotes(std::optional<std::string> notes) {
+    if (_occasional || notes) {
+        occasional().notes = std::move(notes);
+    }
+}
+
 const std::optional<TaskUrl>& OrbProjectTask::url1() const {
-    return _urls ? _urls->url1 : kNoUrl;
+    return _occasional ? _occasional->url1 : kNoUrl;
 }
 
 const std::optional<TaskUrl>& OrbProjectTask::url2() const {
-    return _urls ? _urls->url2 : kNoUrl;
+    return _occasional ? _occasional->url2 : kNoUrl;
 }
 
 void OrbProjectTask::setUrl1(std::optional<TaskUrl> to) {
-    if (_urls || to) {
-        urls().url1 = std::move(to);
+    if (_occasional || to) {
+        occasional().url1 = std::move(to);
     }
 }
 
 void OrbProjectTask::setUrl2(std::optional<TaskUrl> to) {
-    if (_urls || to) {
-        urls().url2 = std::move(to);
+    if (_occasional || to) {
+        occasional().url2 = std::move(to);
     }
 }
 
-OrbProjectTask::Urls& OrbProjectTask::urls() {
-    if (!_urls) {
-        _urls = std::make_unique<Urls>();
+OrbProjectTask::Occasional& OrbProjectTask::occasional() const {
+    if (!_occasional) {
+        _occasional = std::make_unique<Occasional>();
     }
-    return *_urls;
+    return *_occasional;
 }
 
 void OrbProjectTask::clearPredecessorIdListBuf() {
@@ -249,10 +263,15 @@ OrbTaskLinks& OrbProjectTask::links() const {
 }
 
 const std::shared_ptr<DateBaseline>& OrbProjectTask::dateBaseline() const {
-    if (!_dateBaseline) {
-        _dateBaseline = DateBaseline::create(weak_from_this());
+    std::shared_ptr<DateBaseline>& baseline = occasional().dateBaseline;
+    if (!baseline) {
+        baseline = DateBaseline::create(weak_from_this());
     }
-    return _dateBaseline;
+    return baseline;
+}
+
+const DateBaseline* OrbProjectTask::madeDateBaseline() const {
+    return _occasional ? _occasional->dateBaseline.get() : nullptr;
 }
 
 bool OrbProjectTask::allowLink() const {

@@ -176,8 +176,8 @@ public:
     void setContactor(Member contactor) { _contactor = std::move(contactor); }
     void clearContactor() { _contactor.reset(); }
 
-    const std::optional<std::string>& notes() const { return _notes; }
-    void setNotes(std::optional<std::string> notes) { _notes = std::move(notes); }
+    const std::optional<std::string>& notes() const;
+    void setNotes(std::optional<std::string> notes);
 
     std::int64_t colorIndex() const { return _colorindex; }
     void setColor(std::int64_t toIndex) { _colorindex = toIndex; }
@@ -221,6 +221,9 @@ public:
 
     OrbTaskLinks& links() const;
     const std::shared_ptr<DateBaseline>& dateBaseline() const;
+    // The baseline if one was made, else null (a baseline not yet made holds no dates): readers
+    // of every task, such as the writer, do not make one per task.
+    const DateBaseline* madeDateBaseline() const;
 
     // The link-node interface: a group task (common, with children) takes no part in links.
     bool allowLink() const;
@@ -396,8 +399,11 @@ private:
     void forgetChildIndex() { _childIndexById.reset(); }
     // A new task below this one, with this task's colour; the child list exists afterwards.
     Ptr makeChild(std::int64_t newTaskId, platform::Date start, platform::Date finish);
+    struct Occasional;
     // The outline number `cache` holds, built when absent; "" for the root.
-    std::string outlineNumber(std::optional<std::string> OrbProjectTask::*cache) const;
+    std::string outlineNumber(std::optional<std::string> Occasional::*cache) const;
+    // Whether both outline numbers are cached.
+    bool holdsWbsNumbers() const;
     // Fills the caches of `box` below this task that a read of this task's own value would
     // fill, bottom-up, so that no reading recurses as deep as the tree.
     template <class Action>
@@ -425,29 +431,36 @@ private:
     Derived<platform::Date, &OrbProjectTask::calculateGroupFinish> _finish;
     Derived<std::int64_t, &OrbProjectTask::calculateGroupCompletedPercentage> _completedPercentage;
     OrbTaskResources _resources;
+    // Work and cost hold 4-byte values: side by side, with the flags after them, they fill
+    // what would otherwise be padding.
     Derived<OrbTaskWork, &OrbProjectTask::calculateGroupWork> _work;
+    Derived<OrbTaskCost, &OrbProjectTask::calculateCost> _cost;
+    bool _collapsed = false;
+    bool _focused = false;
     Derived<std::int64_t, &OrbProjectTask::calculateGroupWorkCompletedPercentage>
         _workCompletedPercentage;
     Member _contactor;
-    Derived<OrbTaskCost, &OrbProjectTask::calculateCost> _cost;
-    std::optional<std::string> _notes;
     std::int64_t _colorindex = 0;
     std::int64_t _iconindex = 0;
+    // Documents give most linked tasks a list, so it stays here.
     std::optional<std::vector<std::int64_t>> _predecessoridlistbuf;
-    mutable std::optional<std::string> _wbsNo;
-    mutable std::optional<std::string> _directWbsNo;
     std::int64_t _sequenceno = 0;
     std::int64_t _directSequenceNo = 0;
-    mutable std::shared_ptr<DateBaseline> _dateBaseline;
-    // Few tasks link to web pages: their two links live apart, made when the first is set.
-    struct Urls {
+    // What most tasks never hold lives apart, made when the first of it is set (or, for the
+    // baseline and the outline numbers, first read): a plan of 100k tasks then carries some
+    // hundred bytes less per task through every walk, copy and release. A value read while no
+    // record exists answers as an unset one.
+    struct Occasional {
+        std::optional<std::string> notes;
+        std::shared_ptr<DateBaseline> dateBaseline;
         std::optional<TaskUrl> url1;
         std::optional<TaskUrl> url2;
+        // Outline numbers are read only where a plan is shown numbered.
+        std::optional<std::string> wbsNo;
+        std::optional<std::string> directWbsNo;
     };
-    Urls& urls();
-    std::unique_ptr<Urls> _urls;
-    bool _collapsed = false;
-    bool _focused = false;
+    Occasional& occasional() const;
+    mutable std::unique_ptr<Occasional> _occasional;
 };
 
 template <>

@@ -66,7 +66,7 @@ float keptShare(const OrbTaskResources& kept, const OrbTaskResources& all) {
     return kept.unitsOfWorkload() / total;
 }
 
-bool holdsDates(const std::shared_ptr<DateBaseline>& baseline) {
+bool holdsDates(const DateBaseline* baseline) {
     return baseline && (baseline->start() || baseline->finish());
 }
 
@@ -102,7 +102,7 @@ void OrbProjectTask::copyProperties(OrbProjectTask& to, Categories withoutLinkAn
     // A baseline without dates is what a target makes on first read anyway: making one on both
     // tasks for every copy would add two objects per task to large copies (a combine of 100k
     // tasks) for nothing. A target that already has a baseline still takes the absent dates.
-    if (categories.dateBaseline() && (holdsDates(_dateBaseline) || to._dateBaseline)) {
+    if (categories.dateBaseline() && (holdsDates(madeDateBaseline()) || to.madeDateBaseline())) {
         to.dateBaseline()->copyDates(*dateBaseline());
     }
     if (categories.assignment()) {

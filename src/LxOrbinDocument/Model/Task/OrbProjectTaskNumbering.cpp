@@ -25,21 +25,25 @@ bool isSubProject(const Ptr& task) {
 // --- Outline numbers ---
 
 std::string OrbProjectTask::wbsNo() const {
-    return outlineNumber(&OrbProjectTask::_wbsNo);
+    return outlineNumber(&Occasional::wbsNo);
 }
 
 std::string OrbProjectTask::directWbsNo() const {
-    return outlineNumber(&OrbProjectTask::_directWbsNo);
+    return outlineNumber(&Occasional::directWbsNo);
 }
 
-std::string OrbProjectTask::outlineNumber(std::optional<std::string> OrbProjectTask::*cache) const {
+std::string OrbProjectTask::outlineNumber(std::optional<std::string> Occasional::*cache) const {
     if (!parent()) {
         return "";
     }
-    if (!(this->*cache)) {
+    if (!_occasional || !(_occasional.get()->*cache)) {
         buildWbsNumbers();
     }
-    return (this->*cache).value_or("");
+    return _occasional ? (_occasional.get()->*cache).value_or("") : "";
+}
+
+bool OrbProjectTask::holdsWbsNumbers() const {
+    return _occasional && _occasional->wbsNo && _occasional->directWbsNo;
 }
 
 // A task's number extends its parent's, which may have to be built first, and so on up: the
@@ -48,8 +52,7 @@ std::string OrbProjectTask::outlineNumber(std::optional<std::string> OrbProjectT
 // neither does anything below it.
 void OrbProjectTask::buildWbsNumbers() const {
     std::vector<const OrbProjectTask*> unnumbered{this};
-    for (Ptr up = parent(); up && up->parent() && !(up->_wbsNo && up->_directWbsNo);
-         up = up->parent()) {
+    for (Ptr up = parent(); up && up->parent() && !up->holdsWbsNumbers(); up = up->parent()) {
         unnumbered.push_back(up.get());
     }
     for (auto next = unnumbered.rbegin(); next != unnumbered.rend(); ++next) {
@@ -57,20 +60,24 @@ void OrbProjectTask::buildWbsNumbers() const {
         const Ptr parent = task.parent();
         const auto index = parent ? parent->indexOfChild(task.id()) : std::nullopt;
         const bool parentIsRoot = parent && !parent->parent();
-        if (!index || !(parentIsRoot || (parent->_wbsNo && parent->_directWbsNo))) {
+        if (!index || !(parentIsRoot || parent->holdsWbsNumbers())) {
             return;
         }
         const std::string number = lx::toString(static_cast<std::int64_t>(*index) + 1);
         const bool restartsHere =
             parentIsRoot || parent->_innerType == ProjectTaskInnerType::project;
-        task._wbsNo = parentIsRoot ? number : *parent->_wbsNo + "." + number;
-        task._directWbsNo = restartsHere ? number : *parent->_directWbsNo + "." + number;
+        Occasional& numbers = task.occasional();
+        numbers.wbsNo = parentIsRoot ? number : *parent->_occasional->wbsNo + "." + number;
+        numbers.directWbsNo =
+            restartsHere ? number : *parent->_occasional->directWbsNo + "." + number;
     }
 }
 
 void OrbProjectTask::refreshWbsNo() {
-    _wbsNo.reset();
-    _directWbsNo.reset();
+    if (_occasional) {
+        _occasional->wbsNo.reset();
+        _occasional->directWbsNo.reset();
+    }
 }
 
 // --- Sequence numbers ---
