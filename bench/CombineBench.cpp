@@ -4,7 +4,7 @@
 // work; it should grow linearly with the tasks: 10x the tasks at most 11x the time.
 //
 // The work does grow linearly (under callgrind, 10x the tasks run 9.6x to 9.9x the instructions
-// from 1k to 100k), but the time less so: at 1k the sources and the copy (some 22k tasks of 600
+// from 1k to 100k), but the time less so: at 1k the sources and the copy (some 22k tasks of 440
 // bytes and their pieces) stay in the last-level cache between iterations, from 10k on most task
 // reads, and every copy freed, miss it. The baseline below shows the same step. Compare minimums
 // of several runs: on a shared machine the 1k figure moves with what else fills the cache.
