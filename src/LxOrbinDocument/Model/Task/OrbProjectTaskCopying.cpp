@@ -47,7 +47,7 @@ OrbProjectTask::Member memberInTeam(const OrbProjectTeam& team, const OrbProject
     if (!found) {
         Log::warning(
             [&] {
-                return "Clone incorrect, as member \"" + member.name() +
+                return "Clone incorrect, as member \"" + Log::escaped(member.name()) +
                        "\" is not cloned correctly";
             },
             site);
