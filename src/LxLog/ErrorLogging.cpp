@@ -6,12 +6,15 @@ namespace internal {
 
 std::string errorLogMessage(std::optional<std::string_view> description,
                             std::string_view localizedDescription) {
+    // A description often carries a path or a document's text (a file system failure, a value
+    // that did not decode), and the same text is shown in dialogs as it is; only the line
+    // written here takes its line feeds and tabs as "\xNN".
     if (!description || description->empty()) {
-        return std::string(localizedDescription);
+        return Log::escaped(localizedDescription);
     }
     std::string message(*description);
     message += ": ";
-    message += localizedDescription;
+    message += Log::escaped(localizedDescription);
     return message;
 }
 

@@ -15,9 +15,11 @@
 // Logging of failures, for every error value.
 //
 // `log` writes one error-level line: "<description>: <localized description>", or the localized
-// description alone when `description` is absent or empty. `logged` does the same from one fixed
-// location whoever calls it, and gives the error back with its own type, so that a failure is
-// logged and thrown in one expression and a typed `catch` still matches:
+// description alone when `description` is absent or empty. The localized description goes
+// through Log::escaped(), as it may carry a path or a document's text; `description` is the
+// caller's own and escapes what it takes from outside itself. `logged` does the same from one
+// fixed location whoever calls it, and gives the error back with its own type, so that a failure
+// is logged and thrown in one expression and a typed `catch` still matches:
 //
 //   throw lx::logged(LxError::failure("Invalid JSON"), "Loading failed");
 namespace lx {

@@ -77,4 +77,31 @@ TEST(ErrorLogging, LoggedStoredErrorStillRethrowsItsType) {
     EXPECT_TRUE(capture.contains("] gone \t{ ("));
 }
 
+// A failure's own text may carry a path or a document's text: the line takes its controls as
+// "\xNN", so it cannot start a forged line, while the error, which dialogs show, keeps them.
+// The caller's description is its own text and is written as it is.
+TEST(ErrorLogging, TheErrorsOwnTextCannotStartALine) {
+    const std::string forged =
+        "plan\n[\xF0\x9F\x94\xB4 error] forged\xC2\x9B"
+        "2J\tend";
+    const std::string written = "plan\\x0A[\xF0\x9F\x94\xB4 error] forged\\xC2\\x9B2J\\x09end";
+    const LxError error = LxError::failure(forged);
+    LogCapture capture;
+
+    lx::log(error, "Opening \"a\"", kSite);
+    lx::log(std::runtime_error(forged), std::nullopt, kSite);
+    lx::log(platform::AnyError(error), "Opening", kSite);
+    static_cast<void>(lx::logged(LxError::failure(forged), "Loading"));
+    static_cast<void>(lx::logged(platform::AnyError(error)));
+
+    const auto lines = capture.lines();
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], kErrorTag + "Opening \"a\": " + written + kSuffix);
+    EXPECT_EQ(lines[1], kErrorTag + written + kSuffix);
+    EXPECT_EQ(lines[2], kErrorTag + "Opening: " + written + kSuffix);
+    EXPECT_TRUE(lines[3].starts_with(kErrorTag + "Loading: " + written + " \t{ (")) << lines[3];
+    EXPECT_TRUE(lines[4].starts_with(kErrorTag + written + " \t{ (")) << lines[4];
+    EXPECT_EQ(error.message(), forged);
+}
+
 }  // namespace

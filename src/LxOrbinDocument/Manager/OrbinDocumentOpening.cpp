@@ -146,7 +146,7 @@ JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file
     const LxFile unzippedJsonFile = unzipFolder.file("project.moc");
     if (!unzippedJsonFile.exists()) {
         Log::error("Failed to load project as there is no json file in teh zip file:" +
-                   file.pathString());
+                   Log::escaped(file.pathString()));
         throw OrbinDocumentError::InvalidFileContent();
     }
 
@@ -210,7 +210,8 @@ void OrbinDocumentManager::_copyImageFromUnzipFolderToWorkingFolder(
             jpeg.copy(workingFile);
         } catch (...) {
             Log::error("Failed to copy " + std::string(logSeed) + " of " + Log::escaped(imageId) +
-                       " as " + platform::localizedDescription(std::current_exception()));
+                       " as " +
+                       Log::escaped(platform::localizedDescription(std::current_exception())));
         }
         return;
     }

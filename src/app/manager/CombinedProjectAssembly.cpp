@@ -64,7 +64,8 @@ void copyPhoto(const Source& photoSource, const WorkingFolder& to) {
     try {
         from.copy(to.photoFile(photoId));
     } catch (...) {
-        Log::warning([&] { return "Failed to copy photo at " + from.pathString(); }, combineSite());
+        Log::warning([&] { return "Failed to copy photo at " + Log::escaped(from.pathString()); },
+                     combineSite());
     }
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "LxLog/ErrorLogging.h"
+#include "LxLog/Log.h"
 #include "app/manager/CombineManager.h"
 #include "folder/LxFolder.h"
 #include "platform/foundation/AnyError.h"
@@ -23,7 +24,7 @@ constexpr char kLoadFunction[] = "_load(projectAt:)";
 constexpr char kValidateFunction[] = "validateSourceProject(_:)";
 
 std::string loadFailureDescription(const std::filesystem::path& url) {
-    return "Failed to load project from url: " + LxFile(url).pathString();
+    return "Failed to load project from url: " + Log::escaped(LxFile(url).pathString());
 }
 
 }  // namespace

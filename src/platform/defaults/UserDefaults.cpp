@@ -197,9 +197,9 @@ void UserDefaults::load() {
         objects_ = json::Decoder().decode<StoredObjects>(readFileContents(*file_)).objects;
     } catch (const std::exception& error) {
         saving_ = false;
-        Log::warning("User defaults at \"" + file_->string() +
+        Log::warning("User defaults at \"" + Log::escaped(file_->string()) +
                      "\" could not be read; changes are kept in memory only: " +
-                     localizedDescription(error));
+                     Log::escaped(localizedDescription(error)));
     }
 }
 
@@ -214,8 +214,8 @@ void UserDefaults::save() const {
         createFolder(file_->parent_path());
         writeFileAtomically(*file_, text);
     } catch (const std::exception& error) {
-        Log::warning("User defaults could not be saved at \"" + file_->string() +
-                     "\": " + localizedDescription(error));
+        Log::warning("User defaults could not be saved at \"" + Log::escaped(file_->string()) +
+                     "\": " + Log::escaped(localizedDescription(error)));
     }
 }
 

@@ -13,6 +13,7 @@
 #include <QSize>
 #include <QString>
 
+#include "LxLog/Log.h"
 #include "platform/foundation/AtomicFile.h"
 
 namespace lx {
@@ -65,9 +66,10 @@ QString resourcePath(std::string_view name, std::optional<std::string_view> type
 }
 
 void printWriteFailure(const std::filesystem::path& path) {
-    // Printed directly rather than logged: image operations stay below the logging layer.
+    // Printed directly rather than logged, in the form people reading the output know. The name
+    // may be an image id read from a package, so it is escaped as a log line's text would be.
     // One fwrite keeps the line whole when several threads print.
-    const std::string line = "Failed to save image to file " + path.native() + "\n";
+    const std::string line = "Failed to save image to file " + Log::escaped(path.native()) + "\n";
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
 }

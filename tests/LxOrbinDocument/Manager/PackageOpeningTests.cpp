@@ -401,6 +401,78 @@ TEST(PackageOpeningTest, ADocumentLargerThanAPhotoOpensUnderEitherName) {
 
 namespace {
 
+// A user's file may be named with a line feed, and an image id read from the package names a
+// file too (in a failure's own text as well): each line names them escaped, and no line of its
+// own is forged. The C1 control U+009B would start an escape sequence on a terminal.
+TEST(PackageOpeningTest, ANameWithControlsIsWrittenEscapedInTheOpeningsLines) {
+    const std::string forged =
+        "\n[\xF0\x9F\x94\xB4 error] forged\xC2\x9B"
+        "2J";
+    const std::string escaped = "\\x0A[\xF0\x9F\x94\xB4 error] forged\\xC2\\x9B2J";
+    const std::string package = test_files::sandbox().string() + "/plan" + escaped + ".orb";
+    const std::string photo = "P" + forged;
+    struct Case {
+        const char* name;
+        std::function<LxFile()> package;
+        // The beginnings of the lines logged, in their order.
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"missing package",
+         [&] { return LxFile(test_files::sandbox() / ("plan" + forged + ".orb")); },
+         {"error: .orb file loading failed as the file does not exist:" + package}},
+        {"not an archive",
+         [&] {
+             return LxFile(test_files::put(test_files::sandbox() / ("plan" + forged + ".orb")));
+         },
+         {"error: Failed to unzip the .orb file \"" + package + "\": "}},
+        {"document in a sub-folder",
+         [&] {
+             return craftedPackage("plan" + forged + ".orb", {{"sub/project.moc", "{}"}});
+         },
+         {"error: Failed to load project as there is no json file in teh zip file:" + package}},
+        {"not JSON",
+         [&] {
+             return craftedPackage("plan" + forged + ".orb", {{"project.moc", "{not"}});
+         },
+         {"error: Failed to pharse project json file:" + package}},
+        {"no Uid",
+         [&] {
+             return craftedPackage("plan" + forged + ".orb", {{"project.moc", "{}"}});
+         },
+         {"error: Failed to convert from json project object:" + package}},
+        {"photo id shared by two members",
+         [&] {
+             return craftedPackage(
+                 "plan.orb", {{"project.moc", R"({"Uid": "U", "Ples": [)"
+                                              R"({"Id": 1, "Nm": "A", "Pt": "P\n[\ud83d\udd34 )"
+                                              R"(error] forged\u009b2J"},)"
+                                              R"({"Id": 2, "Nm": "B", "Pt": "P\n[\ud83d\udd34 )"
+                                              R"(error] forged\u009b2J"}]})"},
+                              // The entry is named in UTF-8 (flag bit 11), as the id is.
+                              {photo + ".jpg", "photo", 0, 0x0800}});
+         },
+         {"error: Failed to copy photo of P" + escaped + " as "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const LxFolder working = newWorkingFolder(std::string("work-") + c.name);
+        const LxFile file = c.package();
+        const LogCapture log;
+        try {
+            documents.load(file, working);
+        } catch (const OrbinDocumentError&) {
+        }
+        const std::vector<std::string> lines = loggedMessages(log);
+        ASSERT_EQ(lines.size(), c.lines.size());
+        for (std::size_t index = 0; index < lines.size(); ++index) {
+            EXPECT_TRUE(lines[index].starts_with(c.lines[index])) << lines[index];
+            EXPECT_EQ(lines[index].find('\n'), std::string::npos) << lines[index];
+        }
+        std::filesystem::remove(file.url());
+    }
+}
+
 // Control characters from a package reach the log escaped: a NUL in an image id must not end
 // up raw on standard output, nor a line feed start a forged line.
 TEST(PackageOpeningTest, TextFromThePackageIsEscapedInLogLines) {

@@ -18,6 +18,7 @@
 #include "app/manager/ScenarioProjects.h"
 #include "support/DispatchTest.h"
 #include "support/FileTestHelpers.h"
+#include "support/LogCapture.h"
 #include "utility/LxTreeNode.h"
 
 namespace {
@@ -104,6 +105,50 @@ TEST_F(CombinePackagesTest, TwoPackagesCombineIntoOneThatOpensAgain) {
     EXPECT_EQ(workloadsOf(named(*result, "U1")), (Workloads{{"Ann", 40}, {"Cy", 60}}));
     EXPECT_EQ(named(*result, "T3")->contactor(), team[0]);
     EXPECT_EQ(test_files::contentOf(reopened.url() / "Photo" / "pB.jpg"), "photo of beta");
+}
+
+// A dropped file's name and a member's photo id reach the log from outside the program: every
+// line names them escaped, so none can forge a line of its own nor send a control to the
+// terminal (U+009B starts an escape sequence there).
+TEST_F(CombinePackagesTest, NamesFromTheUsersFilesCannotForgeALogLine) {
+    const std::string forged =
+        "\n[\xF0\x9F\x94\xB4 error] forged\xC2\x9B"
+        "2J";
+    const std::string escaped = "\\x0A[\xF0\x9F\x94\xB4 error] forged\\xC2\\x9B2J";
+    const fs::path broken = test_files::put(test_files::sandbox() / ("plan" + forged + ".orb"));
+    // The photo named by the member is not in the package: combining copies nothing for it.
+    auto project = OrbProject::create("alpha-uid", "Alpha");
+    project->team()->add("Ann", "P" + forged);
+    addTask(*project, project->root(), 1, "T1", local(2024, 5, 6));
+    const LxFolder working(test_files::sandbox() / "make-alpha", false);
+    working.createIfNotExist();
+    const fs::path alpha = test_files::sandbox() / "alpha.orb";
+    const LogCapture log;
+
+    documents.saveProject(*project, working);
+    documents.orbFile(*project, working, LxFile(alpha));
+    drops.drop(broken);
+    drops.drop(alpha);
+    ASSERT_EQ(engine->source()->projects().size(), 1U);
+    ASSERT_TRUE(drops.combineOnWorker());
+
+    const std::string sandbox = test_files::sandbox().string();
+    const std::vector<std::string> expected = {
+        "photo [P" + escaped + "] is not exist in the project working directory",
+        "Failed to unzip the .orb file \"" + sandbox + "/plan" + escaped + ".orb\": ",
+        "Failed to load project from url: " + sandbox + "/plan" + escaped + ".orb: ",
+        "Failed to copy photo at ",
+        // The combined member keeps its photo id, and its package is saved without the photo.
+        "photo [P" + escaped + "] is not exist in the project working directory",
+    };
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_EQ(lines.size(), expected.size());
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        EXPECT_NE(lines[index].find("] " + expected[index]), std::string::npos) << lines[index];
+        EXPECT_NE(lines[index].find(escaped), std::string::npos) << lines[index];
+        EXPECT_EQ(std::ranges::count(lines[index], '\n'), 1) << lines[index];
+    }
+    EXPECT_TRUE(lines[3].find("/Photo/P" + escaped + ".jpg") != std::string::npos) << lines[3];
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -88,6 +89,45 @@ TEST(UserDefaultsTest, AFailedSaveIsLoggedAndTheChangeKept) {
     store.set("width", 4.0);
     EXPECT_EQ(store.double_("width"), 4.0);
     EXPECT_TRUE(log.contains("could not be saved"));
+}
+
+// The file's place comes from the environment (the configuration folder) and the failure's
+// text names it again: neither may start a line of its own in the log.
+TEST(UserDefaultsTest, AFolderNamedWithControlsIsWrittenEscaped) {
+    const std::string forged =
+        "\n[\xF0\x9F\x94\xB4 error] forged\xC2\x9B"
+        "2J";
+    const std::string escaped = "\\x0A[\xF0\x9F\x94\xB4 error] forged\\xC2\\x9B2J";
+    const fs::path folder = sandbox() / ("config" + forged);
+    struct Case {
+        const char* name;
+        fs::path file;
+        std::string content;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"unreadable", folder / "defaults.json", "{\"width\": 3",
+         "User defaults at \"" + sandbox().string() + "/config" + escaped +
+             "/defaults.json\" could not be read; changes are kept in memory only: "},
+        {"folder is a file", folder / "plain" / "defaults.json", "",
+         "User defaults could not be saved at \"" + sandbox().string() + "/config" + escaped +
+             "/plain/defaults.json\": "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder);
+        platform::createFolder(folder);
+        platform::writeFileAtomically(c.content.empty() ? c.file.parent_path() : c.file,
+                                      c.content.empty() ? "not a folder" : c.content);
+        const LogCapture log;
+        UserDefaults store(c.file);
+        store.set("width", 4.0);
+
+        const auto lines = log.lines();
+        ASSERT_EQ(lines.size(), 1U);
+        EXPECT_NE(lines[0].find("] " + c.line), std::string::npos) << lines[0];
+        EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), '\n'), 1) << lines[0];
+    }
 }
 
 }  // namespace

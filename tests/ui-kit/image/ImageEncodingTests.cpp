@@ -112,6 +112,10 @@ TEST(ImageEncodingTest, PngFileIsRewrittenAsJpegOverAnOlderFile) {
 
 TEST(ImageEncodingTest, FailedWritesAnswerFalseAndOnlyAFailedFileWritePrints) {
     const fs::path missingFolder = test_files::sandbox() / "missing" / "A1.jpg";
+    // An image id read from a package names the file; it must not start a line of its own.
+    const fs::path forgedName = test_files::sandbox() / "missing" /
+                                "A1\n[\xF0\x9F\x94\xB4 error] forged\xC2\x9B"
+                                "2J.jpg";
     const fs::path target = test_files::sandbox() / "A1.jpg";
     struct Case {
         const char* name;
@@ -123,6 +127,9 @@ TEST(ImageEncodingTest, FailedWritesAnswerFalseAndOnlyAFailedFileWritePrints) {
     const Case cases[] = {
         {"folder missing", twoByTwo(), missingFolder, BitmapImageFileType::jpeg,
          "Failed to save image to file " + missingFolder.string() + "\n"},
+        {"name with controls", twoByTwo(), forgedName, BitmapImageFileType::jpeg,
+         "Failed to save image to file " + (test_files::sandbox() / "missing").string() +
+             "/A1\\x0A[\xF0\x9F\x94\xB4 error] forged\\xC2\\x9B2J.jpg\n"},
         {"null image", QImage(), target, BitmapImageFileType::png, ""},
         {"no encoder", twoByTwo(), target, BitmapImageFileType::gif, ""},
     };
