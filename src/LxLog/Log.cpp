@@ -26,19 +26,6 @@ std::string_view tagOf(Level level) {
     return {};
 }
 
-bool isControlCharacter(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7F;
-}
-
-void appendEscaped(std::string& line, char c) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const auto byte = static_cast<unsigned char>(c);
-    line += "\\x";
-    line += kHex[byte >> 4];
-    line += kHex[byte & 0xF];
-}
-
 bool carriesLocation(Level level) {
     return level == Level::warning || level == Level::error || level == Level::fatal;
 }
@@ -56,52 +43,10 @@ void writeToStandardOutput(std::string_view line) {
 
 }  // namespace
 
-namespace {
-
-// Appends `text` with every control a terminal would act on written as "\xNN": the C0 controls
-// (line feed and tab too, unless `keepLayout`) and the C1 controls. Bytes 0x80 to 0x9F are the
-// C1 controls of an 8-bit terminal (0x9B opens a sequence as ESC [ does), and U+0080 to U+009F
-// the same controls to a UTF-8 one; any other character a well-formed sequence encodes stays
-// readable as it is.
-void appendWithoutControls(std::string& out, std::string_view text, bool keepLayout) {
-    for (std::size_t index = 0; index < text.size();) {
-        const char c = text[index];
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            const bool layout = keepLayout && (c == '\n' || c == '\t');
-            if (isControlCharacter(c) && !layout) {
-                appendEscaped(out, c);
-            } else {
-                out += c;
-            }
-            ++index;
-            continue;
-        }
-        const std::size_t length = platform::utf8SequenceLength(text.substr(index));
-        if (length == 0) {
-            if (byte <= 0x9F) {
-                appendEscaped(out, c);
-            } else {
-                out += c;
-            }
-            ++index;
-        } else if (byte == 0xC2 && static_cast<unsigned char>(text[index + 1]) <= 0x9F) {
-            appendEscaped(out, c);
-            appendEscaped(out, text[index + 1]);
-            index += length;
-        } else {
-            out.append(text.substr(index, length));
-            index += length;
-        }
-    }
-}
-
-}  // namespace
-
 std::string escaped(std::string_view text) {
     std::string result;
     result.reserve(text.size());
-    appendWithoutControls(result, text, false);
+    platform::appendWithoutControls(result, text, false);
     return result;
 }
 
@@ -112,7 +57,7 @@ std::string formatLine(Level level, std::string_view message, const platform::Ca
     line += tagOf(level);
     line += "] ";
     // Line feed and tab are the message's own layout; the rest could rewrite the terminal.
-    appendWithoutControls(line, message, true);
+    platform::appendWithoutControls(line, message, true);
     if (carriesLocation(level)) {
         line += " \t{ (";
         line += site.file();

@@ -144,6 +144,59 @@ bool isValidUTF8(std::string_view text) {
     return true;
 }
 
+namespace {
+
+bool isC0Control(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+void appendHexEscape(std::string& out, char c) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    const auto byte = static_cast<unsigned char>(c);
+    out += "\\x";
+    out += kHex[byte >> 4];
+    out += kHex[byte & 0xF];
+}
+
+}  // namespace
+
+// Bytes 0x80 to 0x9F are the C1 controls of an 8-bit terminal (0x9B opens a sequence as ESC [
+// does), and U+0080 to U+009F the same controls to a UTF-8 one; any other character a
+// well-formed sequence encodes stays readable as it is.
+void appendWithoutControls(std::string& out, std::string_view text, bool keepLayout) {
+    for (std::size_t index = 0; index < text.size();) {
+        const char c = text[index];
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            const bool layout = keepLayout && (c == '\n' || c == '\t');
+            if (isC0Control(c) && !layout) {
+                appendHexEscape(out, c);
+            } else {
+                out += c;
+            }
+            ++index;
+            continue;
+        }
+        const std::size_t length = utf8SequenceLength(text.substr(index));
+        if (length == 0) {
+            if (byte <= 0x9F) {
+                appendHexEscape(out, c);
+            } else {
+                out += c;
+            }
+            ++index;
+        } else if (byte == 0xC2 && static_cast<unsigned char>(text[index + 1]) <= 0x9F) {
+            appendHexEscape(out, c);
+            appendHexEscape(out, text[index + 1]);
+            index += length;
+        } else {
+            out.append(text.substr(index, length));
+            index += length;
+        }
+    }
+}
+
 std::string repairedUTF8(std::string_view bytes) {
     static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
     std::string repaired;

@@ -47,6 +47,12 @@ inline std::size_t utf8SequenceLength(std::string_view bytes) {
     return scalar < 0 ? 0 : static_cast<std::size_t>(end);
 }
 
+// Appends `text` with every control a terminal would act on written as "\xNN" (hex digits in
+// capitals): the C0 controls U+0000 to U+001F and U+007F (line feed and tab kept when
+// `keepLayout`), a byte 0x80 to 0x9F outside a well-formed UTF-8 character, and both bytes of
+// U+0080 to U+009F. Every other character, and every other byte, stays as it is.
+void appendWithoutControls(std::string& out, std::string_view text, bool keepLayout);
+
 // `bytes` with each ill-formed sequence replaced by U+FFFD; well-formed parts stay as they are.
 std::string repairedUTF8(std::string_view bytes);
 

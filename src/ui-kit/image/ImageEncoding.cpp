@@ -13,8 +13,8 @@
 #include <QSize>
 #include <QString>
 
-#include "LxLog/Log.h"
 #include "platform/foundation/AtomicFile.h"
+#include "platform/foundation/UnicodeText.h"
 
 namespace lx {
 
@@ -66,10 +66,12 @@ QString resourcePath(std::string_view name, std::optional<std::string_view> type
 }
 
 void printWriteFailure(const std::filesystem::path& path) {
-    // Printed directly rather than logged, in the form people reading the output know. The name
-    // may be an image id read from a package, so it is escaped as a log line's text would be.
+    // Printed directly rather than logged: image operations stay below the logging layer. The
+    // name may be an image id read from a package, so its controls are escaped as a log line's.
     // One fwrite keeps the line whole when several threads print.
-    const std::string line = "Failed to save image to file " + Log::escaped(path.native()) + "\n";
+    std::string line = "Failed to save image to file ";
+    platform::appendWithoutControls(line, path.native(), false);
+    line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fflush(stdout);
 }
