@@ -5,6 +5,7 @@
 
 #include "LxOrbinDocument/Mapper/MapperTestSupport.h"
 #include "LxOrbinDocument/Model/Project/OrbinDocumentConfig.h"
+#include "LxOrbinDocument/Model/Task/DateBaseline.h"
 #include "platform/foundation/DateContext.h"
 #include "support/FileTestHelpers.h"
 
@@ -108,6 +109,28 @@ TEST(DocumentRoundTrip, TaskDatesKeepTheModelsRangeAndOrder) {
         EXPECT_TRUE(OrbinDocumentConfig::shared().contains(root->start()));
         EXPECT_TRUE(OrbinDocumentConfig::shared().contains(root->finish()));
         EXPECT_LE(root->start(), root->finish());
+    }
+}
+
+// Most tasks of a plan have no baseline: reading them and saving them makes none, and a
+// baseline the document names without both dates is not made either.
+TEST(DocumentRoundTrip, OnlyATaskWithABaselineHasOneAfterReadingAndSaving) {
+    const auto project = projectOf(
+        documentWithRoot(R"({"Uid": 0, "Childs": [)"
+                         R"({"Uid": 1, "Start": "2024-05-06", "Finish": "2024-05-08"},)"
+                         R"({"Uid": 2, "Start": "2024-05-06", "Finish": "2024-05-08", "Note": "n",)"
+                         R"( "DateBaseline": {"start": "2024-05-06"}},)"
+                         R"({"Uid": 3, "Start": "2024-05-06", "Finish": "2024-05-08",)"
+                         R"( "DateBaseline": {"start": "2024-05-06", "finish": "2024-05-07"}}]})"));
+    ASSERT_TRUE(project);
+    for (int pass = 0; pass < 2; ++pass) {
+        SCOPED_TRACE(pass == 0 ? "read" : "saved");
+        EXPECT_EQ(project->root()->madeDateBaseline(), nullptr);
+        EXPECT_EQ(project->findTask(1)->madeDateBaseline(), nullptr);
+        EXPECT_EQ(project->findTask(2)->madeDateBaseline(), nullptr);
+        ASSERT_NE(project->findTask(3)->madeDateBaseline(), nullptr);
+        EXPECT_TRUE(project->findTask(3)->madeDateBaseline()->finish());
+        static_cast<void>(writtenText(*project));
     }
 }
 

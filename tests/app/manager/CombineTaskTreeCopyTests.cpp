@@ -344,6 +344,34 @@ TEST_F(CombineTaskTreeTest, ATaskInTwoChildListsIsCopiedOnceAtItsFirstPlace) {
     EXPECT_EQ(logged, warnings);
 }
 
+// Under `direct` the source's top-level tasks go straight under the combined root; a task held
+// there and below another task still keeps only its first place, whichever of the two it is:
+// "Early" is met at the top level first, "Late" below "A" first.
+TEST_F(CombineTaskTreeTest, ATopLevelTaskHeldTwiceKeepsItsFirstPlaceUnderDirect) {
+    auto alpha = project("Alpha");
+    const auto a = task(*alpha, alpha->root(), 1, "A");
+    const auto late = task(*alpha, a, 2, "Late");
+    task(*alpha, late, 3, "Below late");
+    const auto early = task(*alpha, alpha->root(), 4, "Early");
+    task(*alpha, early, 5, "Below early");
+    const auto b = task(*alpha, alpha->root(), 6, "B");
+    ASSERT_TRUE(b->addChild(early));
+    ASSERT_TRUE(alpha->root()->addChild(late));
+    accept(alpha);
+    const LogCapture log;
+
+    const auto result = combined(Layout::direct);
+
+    EXPECT_EQ(childNames(result->root()), (Names{"A", "Early", "B"}));
+    EXPECT_EQ(childNames(named(*result, "A")), Names{"Late"});
+    EXPECT_EQ(childNames(named(*result, "B")), Names{});
+    EXPECT_EQ(childNames(named(*result, "Late")), Names{"Below late"});
+    EXPECT_EQ(childNames(named(*result, "Early")), Names{"Below early"});
+    EXPECT_EQ(result->taskCount(), 6);
+    // One for each second place and one for each task below it.
+    EXPECT_EQ(log.lines().size(), 4u);
+}
+
 // A package may repeat a task id; every task is still copied once, in its place.
 TEST_F(CombineTaskTreeTest, RepeatedSourceIdsCopyEveryTaskOnce) {
     auto alpha = project("Alpha");
