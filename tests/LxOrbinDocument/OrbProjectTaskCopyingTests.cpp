@@ -366,8 +366,11 @@ TEST_F(CopyingTest, OccasionalValuesCopyAloneWhateverElseEitherTaskHolds) {
             const auto to = addTask(*target, target->root(), ++id, monday(), 1);
             toSetup.apply(*to);
             const auto expected = expectedCopy(*from, *to);
+            const bool sourceHadBaseline = from->madeDateBaseline() != nullptr;
             from->copyProperties(*to, Categories());
             EXPECT_EQ(occasionalOf(*to), expected);
+            // Copying only reads the source: it makes nothing there.
+            EXPECT_EQ(from->madeDateBaseline() != nullptr, sourceHadBaseline);
         }
         SCOPED_TRACE(std::string("clones of a source holding ") + fromSetup.what);
         const auto blank = blankTarget();

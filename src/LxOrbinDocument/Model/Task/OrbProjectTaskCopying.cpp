@@ -103,7 +103,8 @@ void OrbProjectTask::copyProperties(OrbProjectTask& to, Categories withoutLinkAn
     // tasks for every copy would add two objects per task to large copies (a combine of 100k
     // tasks) for nothing. A target that already has a baseline still takes the absent dates.
     if (categories.dateBaseline() && (holdsDates(madeDateBaseline()) || to.madeDateBaseline())) {
-        to.dateBaseline()->copyDates(*dateBaseline());
+        const DateBaseline* from = madeDateBaseline();
+        to.dateBaseline()->copyDates(from ? *from : *DateBaseline::create({}));
     }
     if (categories.assignment()) {
         for (const OrbTaskResources::Assignment& assignment : resources().assignments()) {
