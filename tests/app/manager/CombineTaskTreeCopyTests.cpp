@@ -36,24 +36,20 @@ protected:
     }
 
     static Ids predecessorIds(const OrbProject& project, const std::string& name) {
-        Ids ids;
-        const auto predecessors = named(project, name)->links().predecessors();
-        if (predecessors) {
-            for (const TaskPtr& predecessor :
-                 predecessors->links().value_or(OrbProjectTask::Childs{})) {
-                ids.push_back(predecessor->id());
-            }
-        }
-        return ids;
+        return idsOf(named(project, name)->links().predecessors());
     }
 
     static Ids successorIds(const OrbProject& project, const std::string& name) {
+        return idsOf(named(project, name)->links().successors());
+    }
+
+private:
+    // The ids of one side's linked tasks, in order; none when the side is empty.
+    static Ids idsOf(const OrbLinkCollection* side) {
         Ids ids;
-        const auto successors = named(project, name)->links().successors();
-        if (successors) {
-            for (const TaskPtr& successor :
-                 successors->links().value_or(OrbProjectTask::Childs{})) {
-                ids.push_back(successor->id());
+        if (side) {
+            for (const TaskPtr& task : side->links().value_or(OrbProjectTask::Childs{})) {
+                ids.push_back(task->id());
             }
         }
         return ids;
