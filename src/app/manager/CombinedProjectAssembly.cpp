@@ -160,11 +160,17 @@ std::optional<LxFile> CombineManager::assembleCombinedProject(
     project->initializeCalendar(mergedCalendar(profile));
 
     std::int64_t taskIdSeed = project->root()->id() + 1;
+    std::int64_t copies = 0;
+    for (const CombineSource::Project& source : sources) {
+        copies += std::max<std::int64_t>(source.orbProject->taskCount(), 0) + 1;
+    }
+    project->reserveTaskIdsBelow(taskIdSeed + copies);
+    TaskTreeCopy treeCopy;
     for (const CombineSource::Project& source : sources) {
         const auto cache = caches.caches.find(source.index);
         if (cache != caches.caches.end()) {
-            TaskTreeCopy::combineProject(source, *cache->second, project, taskIdSeed,
-                                         profile.sourceProjectLayoutOption);
+            treeCopy.combineProject(source, *cache->second, project, taskIdSeed,
+                                    profile.sourceProjectLayoutOption);
         }
     }
 

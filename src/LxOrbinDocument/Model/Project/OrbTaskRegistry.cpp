@@ -55,6 +55,12 @@ bool OrbTaskRegistry::erase(std::int64_t id) {
 // The vector at least doubles when it widens, so ids handed out one after another widen it a
 // logarithmic number of times; entries of the map that fall inside the new range move over,
 // since a look-up asks the vector alone for ids in its range.
+void OrbTaskRegistry::reserveIdsBelow(std::int64_t endId) {
+    if (endId > 0 && static_cast<std::uint64_t>(endId) > _dense.size()) {
+        widenTo(static_cast<std::size_t>(endId));
+    }
+}
+
 bool OrbTaskRegistry::widenFor(std::int64_t id) {
     if (id < 0) {
         return false;
@@ -64,8 +70,12 @@ bool OrbTaskRegistry::widenFor(std::int64_t id) {
     if (wanted > limit) {
         return false;
     }
-    const std::size_t size = std::max<std::size_t>(
-        {static_cast<std::size_t>(wanted), 2 * _dense.size(), kLeastDenseSize});
+    widenTo(std::max<std::size_t>(
+        {static_cast<std::size_t>(wanted), 2 * _dense.size(), kLeastDenseSize}));
+    return true;
+}
+
+void OrbTaskRegistry::widenTo(std::size_t size) {
     _dense.resize(size);
     for (auto entry = _sparse.begin(); entry != _sparse.end();) {
         if (isDense(entry->first)) {
@@ -75,5 +85,4 @@ bool OrbTaskRegistry::widenFor(std::int64_t id) {
             ++entry;
         }
     }
-    return true;
 }
