@@ -222,15 +222,15 @@ OrbProjectTask::Member combinedMember(const OrbProjectMember& member, const Proj
 
 }  // namespace
 
+CombineManager::TaskTreeCopy::TaskTreeCopy() : _copies(std::make_unique<CopyMap>()) {}
+
+CombineManager::TaskTreeCopy::~TaskTreeCopy() = default;
+
 // One walk copies, places, registers and links each task while the task and its copy are fresh
 // in memory: a walk per step would read every task of a large plan from memory again. Under
 // `direct` the root's copy is dropped and the source's top-level tasks go straight under the
 // combined root; under `group` and `subProject` the root's copy goes under the combined root
 // and holds the tree.
-CombineManager::TaskTreeCopy::TaskTreeCopy() : _copies(std::make_unique<CopyMap>()) {}
-
-CombineManager::TaskTreeCopy::~TaskTreeCopy() = default;
-
 void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& sourceProject,
                                                   const ProjectCache& projectCache,
                                                   const std::shared_ptr<OrbProject>& toProject,

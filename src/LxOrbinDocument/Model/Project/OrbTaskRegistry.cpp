@@ -55,12 +55,6 @@ bool OrbTaskRegistry::erase(std::int64_t id) {
 // The vector at least doubles when it widens, so ids handed out one after another widen it a
 // logarithmic number of times; entries of the map that fall inside the new range move over,
 // since a look-up asks the vector alone for ids in its range.
-void OrbTaskRegistry::reserveIdsBelow(std::int64_t endId) {
-    if (endId > 0 && static_cast<std::uint64_t>(endId) > _dense.size()) {
-        widenTo(static_cast<std::size_t>(endId));
-    }
-}
-
 bool OrbTaskRegistry::widenFor(std::int64_t id) {
     if (id < 0) {
         return false;
@@ -84,5 +78,11 @@ void OrbTaskRegistry::widenTo(std::size_t size) {
         } else {
             ++entry;
         }
+    }
+}
+
+void OrbTaskRegistry::reserveIdsBelow(std::int64_t endId) {
+    if (endId > 0 && static_cast<std::uint64_t>(endId) > _dense.size()) {
+        widenTo(static_cast<std::size_t>(endId));
     }
 }
