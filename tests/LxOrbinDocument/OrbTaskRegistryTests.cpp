@@ -117,6 +117,32 @@ TEST_F(OrbTaskRegistryTest, AgreesWithAMapThroughSettingReplacingAndRemoving) {
     EXPECT_EQ(registry.size(), 0u);
 }
 
+// Room made ahead for a run of ids takes in the far entries that fall into it and leaves the
+// others where they are; a reservation below what is already kept changes nothing.
+TEST_F(OrbTaskRegistryTest, ReservingIdsKeepsEveryEntryFindable) {
+    for (const std::int64_t endId : {std::int64_t{0}, std::int64_t{-7}, std::int64_t{10},
+                                     std::int64_t{5001}, std::int64_t{20000}}) {
+        OrbTaskRegistry registry;
+        std::map<std::int64_t, TaskPtr> expected;
+        for (const std::int64_t id : {std::int64_t{1}, std::int64_t{2}, std::int64_t{5000},
+                                      std::int64_t{15000}, std::int64_t{-3}, kLargest}) {
+            expected[id] = task(id);
+            registry.set(id, expected[id]);
+        }
+        registry.reserveIdsBelow(endId);
+        expectSame(registry, expected);
+        for (std::int64_t id = 3; id < 3000; ++id) {
+            expected[id] = task(id);
+            registry.set(id, expected[id]);
+        }
+        expected[15000] = task(15000);
+        registry.set(15000, expected[15000]);
+        EXPECT_TRUE(registry.erase(5000));
+        expected.erase(5000);
+        expectSame(registry, expected);
+    }
+}
+
 TEST_F(OrbTaskRegistryTest, TheRegistryHoldsItsTasksUntilTheyAreRemoved) {
     std::weak_ptr<OrbProjectTask> near;
     std::weak_ptr<OrbProjectTask> far;

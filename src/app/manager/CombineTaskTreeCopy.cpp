@@ -38,21 +38,31 @@ platform::CallSite copyTaskSite() {
     return platform::CallSite{}.withFunction(kCopyTaskFunction);
 }
 
+}  // namespace
+
 // Copies are found by the source task itself, not by its id: a package may repeat a task id,
 // and found by id two source tasks would share one copy, which would then be attached twice
 // (two child lists, or a cycle) while the other task's copy was lost.
 //
 // Every lookup of a combine goes through here, over a hundred thousand tasks and more, so the
 // table is one flat array probed in place: no node per entry and no handle copied on a lookup.
-class CopyMap {
+class CombineManager::TaskTreeCopy::CopyMap {
 public:
-    explicit CopyMap(std::size_t expected) {
+    // Empties the table for a source of about `expected` tasks. A table of the right size is
+    // cleared where it is; one far too large for this source is made anew, so that a small
+    // source after a large one does not clear the large table.
+    void reset(std::size_t expected) {
         std::size_t capacity = 16;
         while (capacity < 2 * expected) {
             capacity *= 2;
         }
-        _slots.resize(capacity);
-        _shift = 64 - static_cast<unsigned>(std::countr_zero(capacity));
+        _count = 0;
+        if (_slots.size() < capacity || _slots.size() > 4 * capacity) {
+            _slots = std::vector<Slot>(capacity);
+            _shift = 64 - static_cast<unsigned>(std::countr_zero(capacity));
+        } else {
+            std::ranges::fill(_slots, Slot{});
+        }
     }
 
     // Records the copy of a source task that has none yet.
@@ -110,6 +120,8 @@ private:
     std::size_t _count = 0;
 };
 
+namespace {
+
 // A task held in two child lists is copied once, at its first place; the second place is left
 // out with a warning, as one task written twice would be, and so is everything below it.
 void warnTreeEdge(const OrbProjectTask& parent, const OrbProjectTask& child) {
@@ -136,6 +148,7 @@ std::vector<Ptr> linkedPredecessors(const OrbProjectTask& source) {
 // so the links are made in the same order whatever the source looks like. The waiting ones are
 // made by `finish`, when every copy exists; a predecessor that has no copy then is left out
 // without a word.
+template <class CopyMap>
 class LinkCopy {
 public:
     explicit LinkCopy(const CopyMap& copies) : _copies(copies) {}
@@ -209,6 +222,10 @@ OrbProjectTask::Member combinedMember(const OrbProjectMember& member, const Proj
 
 }  // namespace
 
+CombineManager::TaskTreeCopy::TaskTreeCopy() : _copies(std::make_unique<CopyMap>()) {}
+
+CombineManager::TaskTreeCopy::~TaskTreeCopy() = default;
+
 // One walk copies, places, registers and links each task while the task and its copy are fresh
 // in memory: a walk per step would read every task of a large plan from memory again. Under
 // `direct` the root's copy is dropped and the source's top-level tasks go straight under the
@@ -228,7 +245,8 @@ void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& 
         }
     };
 
-    CopyMap copies(static_cast<std::size_t>(std::max<std::int64_t>(source.taskCount(), 0)) + 1);
+    CopyMap& copies = *_copies;
+    copies.reset(static_cast<std::size_t>(std::max<std::int64_t>(source.taskCount(), 0)) + 1);
     const Ptr rootCopy = copyTask(*sourceRoot, taskIdSeed++, toProject, projectCache);
     copies.add(*sourceRoot, rootCopy);
     if (layout != Layout::direct) {

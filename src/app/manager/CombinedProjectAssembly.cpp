@@ -160,11 +160,21 @@ std::optional<LxFile> CombineManager::assembleCombinedProject(
     project->initializeCalendar(mergedCalendar(profile));
 
     std::int64_t taskIdSeed = project->root()->id() + 1;
+    // Every copy takes the next id of the seed, one per source task and one per source root:
+    // the registry is made for all of them at once.
+    std::int64_t copies = 0;
     for (const CombineSource::Project& source : sources) {
-        const auto cache = caches.caches.find(source.index);
-        if (cache != caches.caches.end()) {
-            TaskTreeCopy::combineProject(source, *cache->second, project, taskIdSeed,
-                                         profile.sourceProjectLayoutOption);
+        copies += std::max<std::int64_t>(source.orbProject->taskCount(), 0) + 1;
+    }
+    project->reserveTaskIdsBelow(taskIdSeed + copies);
+    {  // The copy's lookup table is let go before saving.
+        TaskTreeCopy treeCopy;
+        for (const CombineSource::Project& source : sources) {
+            const auto cache = caches.caches.find(source.index);
+            if (cache != caches.caches.end()) {
+                treeCopy.combineProject(source, *cache->second, project, taskIdSeed,
+                                        profile.sourceProjectLayoutOption);
+            }
         }
     }
 

@@ -43,7 +43,6 @@ protected:
         return idsOf(named(project, name)->links().successors());
     }
 
-private:
     // The ids of one side's linked tasks, in order; none when the side is empty.
     static Ids idsOf(const OrbLinkCollection* side) {
         Ids ids;
@@ -189,6 +188,43 @@ TEST_F(CombineTaskTreeTest, LinksAreRebuiltBetweenTheCopiesOfEachSource) {
         EXPECT_TRUE(named(*result, "G2")->links().isEmpty());
         EXPECT_EQ(named(*result, "T3")->links().successorCount(), 0);
     }
+}
+
+// Sources of very different sizes one after another: each is copied whole with its links,
+// whatever the one before it left in the lookup of copies.
+TEST_F(CombineTaskTreeTest, SourcesOfAnySizeInTurnAreEachCopiedWhole) {
+    const std::vector<std::int64_t> sizes{300, 3, 150, 40, 41, 100, 100, 100};
+    for (std::size_t number = 0; number < sizes.size(); ++number) {
+        auto source = project("Source " + std::to_string(number));
+        TaskPtr previous;
+        for (std::int64_t id = 1; id <= sizes[number]; ++id) {
+            const TaskPtr made = task(*source, source->root(), id, "task");
+            if (previous) {
+                made->links().addPredecessor(previous);
+            }
+            previous = made;
+        }
+        accept(source);
+    }
+
+    const auto result = combined(Layout::group);
+    Ids expectedTree;
+    std::int64_t id = 1;
+    for (std::size_t number = 0; number < sizes.size(); ++number) {
+        SCOPED_TRACE(number);
+        const std::int64_t rootId = id++;
+        expectedTree.push_back(rootId);
+        ASSERT_EQ(result->findTask(rootId)->childCount(), sizes[number]);
+        for (std::int64_t index = 0; index < sizes[number]; ++index, ++id) {
+            expectedTree.push_back(id);
+            const Ids predecessors = index == 0 ? Ids{} : Ids{id - 1};
+            const auto copy = result->findTask(id);
+            ASSERT_TRUE(copy);
+            EXPECT_EQ(idsOf(copy->links().predecessors()), predecessors) << id;
+        }
+    }
+    EXPECT_EQ(treeIds(result->root()), expectedTree);
+    EXPECT_EQ(result->taskCount(), static_cast<std::int64_t>(expectedTree.size()));
 }
 
 TEST_F(CombineTaskTreeTest, AssignmentsAndContactPersonsGoToTheMergedMembers) {

@@ -124,6 +124,8 @@ public:
     Task findTask(std::int64_t taskId) const;
     // The registry's entry for the task's id becomes `task`.
     void registerTask(const Task& task);
+    // Makes room in the registry for the ids below `endId` ahead of registering them one by one.
+    void reserveTaskIdsBelow(std::int64_t endId) { _taskDict.reserveIdsBelow(endId); }
 
     // Sets the calendar when one is given, adds the members in order when some are given, and
     // when the project has no root yet, makes `rootTask` the root and registers its whole tree

@@ -64,8 +64,12 @@ bool OrbTaskRegistry::widenFor(std::int64_t id) {
     if (wanted > limit) {
         return false;
     }
-    const std::size_t size = std::max<std::size_t>(
-        {static_cast<std::size_t>(wanted), 2 * _dense.size(), kLeastDenseSize});
+    widenTo(std::max<std::size_t>(
+        {static_cast<std::size_t>(wanted), 2 * _dense.size(), kLeastDenseSize}));
+    return true;
+}
+
+void OrbTaskRegistry::widenTo(std::size_t size) {
     _dense.resize(size);
     for (auto entry = _sparse.begin(); entry != _sparse.end();) {
         if (isDense(entry->first)) {
@@ -75,5 +79,10 @@ bool OrbTaskRegistry::widenFor(std::int64_t id) {
             ++entry;
         }
     }
-    return true;
+}
+
+void OrbTaskRegistry::reserveIdsBelow(std::int64_t endId) {
+    if (endId > 0 && static_cast<std::uint64_t>(endId) > _dense.size()) {
+        widenTo(static_cast<std::size_t>(endId));
+    }
 }

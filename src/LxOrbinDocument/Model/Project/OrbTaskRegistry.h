@@ -35,6 +35,9 @@ public:
     void set(std::int64_t id, const Task& task);
     // Whether there was an entry to remove.
     bool erase(std::int64_t id);
+    // Keeps the ids below `endId` in the vector from now on, for a caller about to register
+    // that many tasks one by one: the vector is made once instead of doubling its way there.
+    void reserveIdsBelow(std::int64_t endId);
 
 private:
     bool isDense(std::int64_t id) const {
@@ -43,6 +46,8 @@ private:
     // Widens the vector to hold `id` when that keeps it within a small multiple of the count;
     // answers whether it now does.
     bool widenFor(std::int64_t id);
+    // Makes the vector `size` long and moves the map's entries that now fall into it.
+    void widenTo(std::size_t size);
 
     std::vector<Task> _dense;
     std::unordered_map<std::int64_t, Task> _sparse;
