@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "LxLog/Log.h"
+#include "LxOrbinDocument/Model/Task/CloneWarnings.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskLinks.h"
 #include "platform/foundation/CallSite.h"
 #include "utility/LxTreeNode.h"
@@ -122,17 +123,6 @@ private:
 
 namespace {
 
-// A task held in two child lists is copied once, at its first place; the second place is left
-// out with a warning, as one task written twice would be, and so is everything below it.
-void warnTreeEdge(const OrbProjectTask& parent, const OrbProjectTask& child) {
-    Log::warning(
-        [&] {
-            return "Clone incorrect, as task \"" + Log::escaped(parent.name()) + "\" or \"" +
-                   Log::escaped(child.name()) + "\" not be cloned";
-        },
-        combineProjectSite());
-}
-
 // The predecessors of a source task that take part in links; none for a group task.
 std::vector<Ptr> linkedPredecessors(const OrbProjectTask& source) {
     const OrbTaskPredecessors* predecessors = source.links().predecessors();
@@ -210,12 +200,7 @@ OrbProjectTask::Member combinedMember(const OrbProjectMember& member, const Proj
     }
     auto found = team.get(mapped->second);
     if (!found) {
-        Log::warning(
-            [&] {
-                return std::string(notClonedPrefix) + " member \"" + Log::escaped(member.name()) +
-                       "\" is not cloned correctly";
-            },
-            copyTaskSite());
+        lx::warnMemberNotCloned(notClonedPrefix, member, copyTaskSite());
     }
     return found;
 }
@@ -262,8 +247,11 @@ void CombineManager::TaskTreeCopy::combineProject(const CombineSource::Project& 
     links.add(*sourceRoot, rootCopy);
 
     lx::treeNavigateNodePairInPlace(sourceRoot, [&](const Ptr& parent, const Ptr& child) {
+        // A task held in two child lists is copied once, at its first place; the second place
+        // is left out with a warning, as one task written twice would be, and so is everything
+        // below it.
         if (copies.copyOf(*child)) {
-            warnTreeEdge(*parent, *child);
+            lx::warnTaskNotCloned(*parent, *child, combineProjectSite());
             return;
         }
         const Ptr childCopy = copyTask(*child, taskIdSeed++, toProject, projectCache);

@@ -1,9 +1,9 @@
 // Copying a task's properties onto another task, and copies of a task made for another project.
 #include <unordered_set>
 
-#include "LxLog/Log.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "LxOrbinDocument/Model/Project/OrbProjectTeam.h"
+#include "LxOrbinDocument/Model/Task/CloneWarnings.h"
 #include "LxOrbinDocument/Model/Task/DateBaseline.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 #include "platform/foundation/CallSite.h"
@@ -45,12 +45,7 @@ OrbProjectTask::Member memberInTeam(const OrbProjectTeam& team, const OrbProject
                                     const platform::CallSite& site) {
     auto found = team.get(member.id());
     if (!found) {
-        Log::warning(
-            [&] {
-                return "Clone incorrect, as member \"" + Log::escaped(member.name()) +
-                       "\" is not cloned correctly";
-            },
-            site);
+        lx::warnMemberNotCloned("Clone incorrect, as", member, site);
     }
     return found;
 }

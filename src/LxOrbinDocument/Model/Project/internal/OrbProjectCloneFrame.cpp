@@ -2,6 +2,7 @@
 
 #include "LxLog/Log.h"
 #include "LxOrbinDocument/Model/Project/OrbProjectCalendar.h"
+#include "LxOrbinDocument/Model/Task/CloneWarnings.h"
 #include "LxOrbinDocument/Model/Task/OrbTaskLinks.h"
 #include "platform/foundation/CallSite.h"
 #include "utility/LxTreeNode.h"
@@ -67,12 +68,7 @@ void Frame::attach(const Task& parent, const Task& child) {
 }
 
 void Frame::warnNotCloned(const Task& parent, const Task& child) const {
-    Log::warning(
-        [&] {
-            return "Clone incorrect, as task \"" + Log::escaped(parent->name()) + "\" or \"" +
-                   Log::escaped(child->name()) + "\" not be cloned";
-        },
-        platform::CallSite{}.withFunction(function));
+    lx::warnTaskNotCloned(*parent, *child, platform::CallSite{}.withFunction(function));
 }
 
 void Frame::attachByPairs() {
