@@ -86,7 +86,6 @@ MainView::MainView(std::shared_ptr<ErrorMessage> errorMessage, const AppServices
     sourcePane_ = new SourceProjectListView(services.engine, {});
     sourcePane_->setMinimumWidth(kSourcePaneMinimumWidth);
     outputPane_ = new OutputProfileView(services);
-    outputPane_->setMinimumWidth(kOutputPaneWidth);
 
     dialogHost_ = lxDialog(new PaneRow(sourcePane_, outputPane_),
                            platform::qt::isSomeBinding(errorInWindow_), errorCard(errorInWindow_));
@@ -165,7 +164,8 @@ QWidget* makeErrorMessageDialog(const std::string& message, std::function<void()
     text->setFixedWidth(kMessageWidth);
     const int padding = lx::defaultPadding(text);
     text->setContentsMargins(padding, padding, padding, padding);
-    lx::setTextColor(text, LxColor::systemRed());
+    lx::setTextColor(text,
+                     lx::readableTextColor(LxColor::systemRed(), LxColor::systemBackground()));
     QPalette background = text->palette();
     background.setColor(QPalette::Window, LxColor::systemBackground());
     text->setPalette(background);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -160,19 +161,11 @@ platform::qt::Binding<LayoutOption> sourceProjectLayoutOptionBinding(
 OutputProfileContentView::OutputProfileContentView(
     const CombineOutput::Profile& profile, platform::qt::Binding<std::string> projectName,
     platform::qt::Binding<LayoutOption> sourceProjectLayoutOption, QWidget* parent)
-    : QScrollArea(parent),
+    : PaneScrollArea(parent),
       layoutRule_(layoutRuleOf(profile)),
       projectName_(std::move(projectName)),
       sourceProjectLayoutOption_(std::move(sourceProjectLayoutOption)) {
-    setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    QPalette background = viewport()->palette();
-    background.setColor(QPalette::Window, LxColor::systemBackground());
-    viewport()->setPalette(background);
-    viewport()->setAutoFillBackground(true);
-
+    setObjectName("profileContent");
     auto* content = new QWidget;
     content->setAutoFillBackground(false);
     auto* sections = new QVBoxLayout(content);
@@ -235,6 +228,12 @@ QWidget* OutputProfileContentView::makeTeam() {
     team_ = new OutputProfileTeamView;
     section.rows->addWidget(team_);
     return section.widget;
+}
+
+int OutputProfileContentView::minimumWidthForContent() const {
+    const QMargins margins = contentsMargins();
+    return widget()->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width() +
+           margins.left() + margins.right();
 }
 
 // Each assignment of the profile reaches this, also while the user types in the name field:

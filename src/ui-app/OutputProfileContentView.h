@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include <QScrollArea>
 #include <QString>
 
 #include "LxOrbinDocument/Model/Task/OrbTaskLinkType.h"
 #include "app/manager/CombineOutput.h"
 #include "platform/qt/Binding.h"
+#include "ui-app/PaneScrollArea.h"
 
 class QButtonGroup;
 class QLabel;
@@ -32,8 +32,11 @@ class OutputProfileTeamView;
 //   platform::qt::bindPublisher(content, output->profilePublisher(), [content](const auto& p) {
 //       if (p) content->setProfile(*p);
 //   });
-class OutputProfileContentView final : public QScrollArea {
+class OutputProfileContentView final : public PaneScrollArea {
 public:
+    // The narrowest the area can be with its content whole beside the scroll bar.
+    int minimumWidthForContent() const;
+
     using LayoutOption = CombineOutput::SourceProjectLayoutOption;
 
     OutputProfileContentView(const CombineOutput::Profile& profile,

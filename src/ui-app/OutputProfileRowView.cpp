@@ -63,7 +63,8 @@ OutputProfileSegmentView::OutputProfileSegmentView(const QString& title, QWidget
     layout->setContentsMargins(kSegmentHorizontalPadding, kSegmentVerticalPadding,
                                kSegmentHorizontalPadding, kSegmentVerticalPadding);
     QLabel* label = lx::verbatimLabel(title);
-    lx::setTextColor(label, LxColor::secondaryLabel());
+    lx::setTextColor(label,
+                     lx::readableTextColor(LxColor::secondaryLabel(), LxColor::systemBackground()));
     layout->addWidget(label);
     layout->addStretch(1);
 }

@@ -1,9 +1,11 @@
 #include "ui-app/OutputProfileView.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -24,6 +26,7 @@
 namespace {
 
 constexpr const char* kSavedFileType = "orb";
+constexpr int kMinimumWidth = 520;
 
 QString localized(const char* key) {
     return QCoreApplication::translate("OutputProfileView", key);
@@ -37,6 +40,7 @@ std::string defaultSaveName(const std::string& profileName) {
 
 OutputProfileView::OutputProfileView(AppServices services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)) {
+    lx::usePaneColours(this);
     body_ = new QStackedWidget;
     // The empty area; the pane paints the background of both pages.
     body_->addWidget(new QWidget);
@@ -89,7 +93,6 @@ void OutputProfileView::showProfile(const std::optional<CombineOutput::Profile>&
     const std::shared_ptr<CombineOutput>& output = services_.engine->output();
     content_ = new OutputProfileContentView(*profile, projectNameBinding(output),
                                             sourceProjectLayoutOptionBinding(output));
-    content_->viewport()->setAutoFillBackground(false);
     body_->addWidget(content_);
     body_->setCurrentWidget(content_);
 }
@@ -170,6 +173,29 @@ void OutputProfileView::copyCombinedFile(const LxFile& file,
                 state->change(saved);
             });
         });
+}
+
+// The content's needs follow from its fixed texts and the font: a content made for an empty
+// profile, measured once per font and style, stands for every profile.
+QSize OutputProfileView::minimumSizeHint() const {
+    if (!contentMinimumWidth_) {
+        const std::shared_ptr<CombineOutput>& output = services_.engine->output();
+        OutputProfileContentView probe(CombineOutput::Profile{}, projectNameBinding(output),
+                                       sourceProjectLayoutOptionBinding(output));
+        probe.setFont(font());
+        probe.setStyle(style());
+        contentMinimumWidth_ = probe.minimumWidthForContent();
+    }
+    return QWidget::minimumSizeHint().expandedTo(
+        QSize(std::max(kMinimumWidth, *contentMinimumWidth_), 0));
+}
+
+void OutputProfileView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        contentMinimumWidth_.reset();
+        updateGeometry();
+    }
 }
 
 void OutputProfileView::paintEvent(QPaintEvent* /*event*/) {

@@ -30,7 +30,7 @@ class QStackedWidget;
 //
 // Example:
 //   auto* output = new OutputProfileView(AppServices::shared());
-//   output->setFixedWidth(520);
+//   layout->addWidget(output);
 class OutputProfileView final : public QWidget {
 public:
     using SavedOrbFile = LxRxToogleState<std::string>;
@@ -39,8 +39,14 @@ public:
 
     const std::shared_ptr<SavedOrbFile>& savedOrbFile() const { return savedOrbFile_; }
 
+    // At least 520 wide, and as wide as the profile's content needs in the pane's font, with or
+    // without a profile shown, so that the pane neither clips its content nor grows when a
+    // profile appears.
+    QSize minimumSizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     QWidget* makeHeader();
@@ -57,6 +63,7 @@ private:
     QStackedWidget* body_ = nullptr;
     OutputProfileContentView* content_ = nullptr;
     bool combining_ = false;
+    mutable std::optional<int> contentMinimumWidth_;
 };
 
 // The name the save panel offers for a profile named `profileName`: the name as it stands, or

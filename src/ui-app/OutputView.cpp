@@ -31,17 +31,11 @@ QString text(const std::string& value) {
     return QFile::decodeName(QByteArray::fromStdString(value));
 }
 
-// A dialog makes its first push button the default one, which Enter would press.
-// The sheet is a dialog: its text lies on the window colour of the palette.
-QColor sheetBackground(const QWidget* sheet) {
-    return sheet->palette().color(QPalette::Active, QPalette::Window);
-}
-
+// Each button takes Return and Enter while it has the focus (a push button in a dialog does).
 QPushButton* makeButton(const char* title, const char* objectName) {
     auto* button = new QPushButton(localized(title));
     button->setObjectName(objectName);
-    button->setAutoDefault(false);
-    button->setDefault(false);
+    button->setAutoDefault(true);
     return button;
 }
 
@@ -66,7 +60,8 @@ OutputView::OutputView(std::string urlString, std::shared_ptr<platform::qt::Work
     auto* success = new QLabel(localized("Projects combined successfully"));
     success->setTextFormat(Qt::PlainText);
     success->setAlignment(Qt::AlignHCenter);
-    lx::setTextColor(success, LxColor::systemGreen());
+    lx::setTextColor(success,
+                     lx::readableTextColor(LxColor::systemGreen(), lx::sheetBackground(this)));
     // A path has few blanks to break at: it wraps anywhere, on as many lines as it needs.
     auto* path =
         new LineLimitedLabel(text(urlString_), std::numeric_limits<int>::max(), Qt::ElideNone);
@@ -75,14 +70,19 @@ OutputView::OutputView(std::string urlString, std::shared_ptr<platform::qt::Work
     QFont light = path->font();
     light.setWeight(QFont::Light);
     path->setFont(light);
-    lx::setTextColor(path, lx::readableTextColor(LxColor::tertiaryLabel(), sheetBackground(this)));
+    lx::setTextColor(path,
+                     lx::readableTextColor(LxColor::tertiaryLabel(), lx::sheetBackground(this),
+                                           lx::kLightTextInkContrast));
 
     auto* reveal = makeButton("Show in Folder", "revealInFinderButton");
     connect(reveal, &QPushButton::clicked, this, [this] { revealInFinder(); });
     auto* open = makeButton("Open in Orbin", "openInOrbinButton");
     connect(open, &QPushButton::clicked, this, [this] { openInMainApplication(); });
     auto* close = makeButton("Close", "resultCloseButton");
+    close_ = close;
     connect(close, &QPushButton::clicked, this, [dismiss = std::move(dismiss)] { dismiss(); });
+    // Return closes the sheet until the user tabs to another button.
+    close->setDefault(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, 0, 0, kBottomPadding);
@@ -103,6 +103,11 @@ OutputView::OutputView(std::string urlString, std::shared_ptr<platform::qt::Work
     layout->addLayout(message);
     layout->addStretch(1);
     layout->addLayout(buttons);
+}
+
+void OutputView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    close_->setFocus();
 }
 
 // A desktop without a file manager on its bus still shows the folder; only when nothing at all

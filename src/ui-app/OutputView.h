@@ -18,7 +18,8 @@ inline constexpr const char* kOtherEditionAppId = "app.orbin.Orbin.Classic";
 // The result sheet's content after a combined project was saved: the success, the saved path
 // (centred, wrapped as long as it needs), and "Show in Folder", "Open in Orbin" and "Close".
 //
-// Only "Close" closes the sheet; no button answers Enter. Opening fails with a text on
+// Only "Close" closes the sheet. "Close" has the focus when the sheet shows; Return and Enter
+// press the focused button. Opening fails with a text on
 // `events`' failurePresentRequest (sent at once): when neither edition is installed, or when
 // the one found does not start. Showing the file fails there too, when neither the file manager
 // nor the folder's default handler could show it. Main thread only.
@@ -27,12 +28,17 @@ inline constexpr const char* kOtherEditionAppId = "app.orbin.Orbin.Classic";
 //   platform::qt::sheet(pane, isSomeBinding(saved), [=](const platform::qt::Dismiss& dismiss) {
 //       return new OutputView(*saved->value(), workspace, events, dismiss);
 //   });
+class QPushButton;
+
 class OutputView final : public QWidget {
 public:
     OutputView(std::string urlString, std::shared_ptr<platform::qt::Workspace> workspace,
                AppEvents events, platform::qt::Dismiss dismiss, QWidget* parent = nullptr);
 
     const std::string& urlString() const { return urlString_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void revealInFinder();
@@ -42,4 +48,5 @@ private:
     const std::string urlString_;
     const std::shared_ptr<platform::qt::Workspace> workspace_;
     const AppEvents events_;
+    QPushButton* close_ = nullptr;
 };

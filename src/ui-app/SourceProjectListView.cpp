@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "app/manager/AppContext.h"
@@ -21,6 +20,7 @@
 #include "platform/qt/Sheet.h"
 #include "platform/qt/ViewBindings.h"
 #include "ui-app/LineLimitedLabel.h"
+#include "ui-app/PaneScrollArea.h"
 #include "ui-app/SourceProjectDrop.h"
 #include "ui-app/SourceProjectProblemsView.h"
 #include "ui-app/ViewStyle.h"
@@ -63,6 +63,7 @@ SourceProjectListView::SourceProjectListView(std::shared_ptr<CombineManager> eng
     : QWidget(parent),
       engine_(std::move(engine)),
       handOff_(handOff ? std::move(handOff) : loadOffTheGuiThread(engine_)) {
+    lx::usePaneColours(this);
     setAcceptDrops(true);
     auto* column = new QWidget;
     auto* columnLayout = new QVBoxLayout(column);
@@ -122,14 +123,10 @@ QWidget* SourceProjectListView::makeRowList() {
     rows_ = new QVBoxLayout(list);
     rows_->setContentsMargins(0, 0, 0, 0);
     rows_->setSpacing(0);
-    auto* scroll = new QScrollArea;
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    auto* scroll = new PaneScrollArea;
+    scroll->setObjectName("sourceProjectList");
     scroll->setWidget(list);
     // The pane paints the background under the rows.
-    scroll->viewport()->setAutoFillBackground(false);
     list->setAutoFillBackground(false);
     return scroll;
 }

@@ -6,10 +6,10 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "ui-app/LineLimitedLabel.h"
+#include "ui-app/PaneScrollArea.h"
 #include "ui-app/ViewStyle.h"
 #include "ui-kit/LxColor.h"
 
@@ -83,14 +83,12 @@ SourceProjectProblemsView::SourceProjectProblemsView(
     auto* header = new QLabel(localized("Some issues found:"));
     header->setTextFormat(Qt::PlainText);
     header->setContentsMargins(kHeaderPadding, kHeaderPadding, kHeaderPadding, kHeaderPadding);
-    lx::setTextColor(header, LxColor::systemRed());
+    lx::setTextColor(header,
+                     lx::readableTextColor(LxColor::systemRed(), lx::sheetBackground(this)));
     layout->addWidget(header);
 
-    auto* scroll = new QScrollArea;
+    auto* scroll = new PaneScrollArea;
     scroll->setObjectName("problemList");
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setWidget(problemList(validationResult, kHeaderPadding));
     layout->addWidget(scroll, 1);
 
@@ -117,8 +115,7 @@ SourceProjectProblemsSectionView::SourceProjectProblemsSectionView(const QString
     layout->setContentsMargins(0, kSectionTopPadding, 0, 0);
     QLabel* label = lx::verbatimLabel(title);
     lx::setTextColor(label,
-                     lx::readableTextColor(LxColor::secondaryLabel(),
-                                           palette().color(QPalette::Active, QPalette::Window)));
+                     lx::readableTextColor(LxColor::secondaryLabel(), lx::sheetBackground(this)));
     layout->addWidget(label);
     layout->addStretch(1);
 }

@@ -1,8 +1,5 @@
 #include "ui-app/ViewStyle.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -19,58 +16,9 @@ constexpr qreal kFootnoteScale = 10.0 / 13.0;
 constexpr int kHeaderVerticalPadding = 8;
 constexpr int kHeaderHorizontalPadding = 12;
 
-double linearChannel(double channel) {
-    return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
-}
-
-double relativeLuminance(const QColor& color) {
-    return 0.2126 * linearChannel(color.redF()) + 0.7152 * linearChannel(color.greenF()) +
-           0.0722 * linearChannel(color.blueF());
-}
-
-QColor composited(const QColor& over, const QColor& background) {
-    const double alpha = over.alphaF();
-    const auto mix = [alpha](double top, double bottom) {
-        return static_cast<float>(top * alpha + bottom * (1 - alpha));
-    };
-    return QColor::fromRgbF(mix(over.redF(), background.redF()),
-                            mix(over.greenF(), background.greenF()),
-                            mix(over.blueF(), background.blueF()));
-}
-
 }  // namespace
 
 namespace lx {
-
-double contrastRatio(const QColor& first, const QColor& second) {
-    const double a = relativeLuminance(first);
-    const double b = relativeLuminance(second);
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
-}
-
-// The faintest ink that still reads keeps the look of the preferred colour as far as it can.
-QColor readableTextColor(const QColor& preferred, const QColor& background,
-                         double minimumContrast) {
-    const QColor opaqueBackground = composited(background, Qt::white);
-    QColor ink = preferred;
-    ink.setAlpha(255);
-    if (contrastRatio(ink, opaqueBackground) < minimumContrast) {
-        const QColor black(Qt::black);
-        const QColor white(Qt::white);
-        ink = contrastRatio(black, opaqueBackground) >= contrastRatio(white, opaqueBackground)
-                  ? black
-                  : white;
-    }
-    for (int alpha = preferred.alpha(); alpha < 255; ++alpha) {
-        ink.setAlpha(alpha);
-        const QColor shown = composited(ink, opaqueBackground);
-        if (contrastRatio(shown, opaqueBackground) >= minimumContrast) {
-            return shown;
-        }
-    }
-    ink.setAlpha(255);
-    return ink;
-}
 
 QLabel* verbatimLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(parent);
@@ -113,11 +61,42 @@ QWidget* makePaneHeader(const QString& title, QWidget* action) {
                                kHeaderHorizontalPadding, kHeaderVerticalPadding);
     QLabel* heading = verbatimLabel(title);
     heading->setFont(headlineFont());
-    setTextColor(heading, LxColor::systemTeal());
+    setTextColor(heading,
+                 readableTextColor(LxColor::systemTeal(), LxColor::secondarySystemBackground()));
     layout->addWidget(heading);
     layout->addStretch(1);
+    // The band is as high with the action hidden as with it shown.
+    QSizePolicy policy = action->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    action->setSizePolicy(policy);
     layout->addWidget(action);
     return header;
+}
+
+QColor sheetBackground(const QWidget* sheet) {
+    return sheet->palette().color(QPalette::Active, QPalette::Window);
+}
+
+QColor paneRowBackground() {
+    return composited(LxColor::systemFill(), LxColor::systemBackground());
+}
+
+// A row's fill is the pane's background made a little darker (lighter in a dark palette): text
+// that reads on it reads on the bare background too.
+void usePaneColours(QWidget* pane) {
+    const QColor row = paneRowBackground();
+    QPalette palette = pane->palette();
+    palette.setColor(QPalette::Window, LxColor::systemBackground());
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QColor text = readableTextColor(palette.color(group, QPalette::Text), row);
+        palette.setColor(group, QPalette::WindowText, text);
+        palette.setColor(group, QPalette::Text, text);
+        palette.setColor(group, QPalette::PlaceholderText,
+                         readableTextColor(palette.color(group, QPalette::PlaceholderText),
+                                           palette.color(group, QPalette::Base)));
+    }
+    pane->setPalette(palette);
 }
 
 // One antialiased clip rounds both the band and the rest; a widget mask would give jagged

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "ui-kit/LxContrast.h"
+
 // The few text styles the application's views share.
 namespace lx {
 
@@ -15,18 +17,6 @@ QLabel* verbatimLabel(const QString& text, QWidget* parent = nullptr);
 
 // Colours `widget`'s text (its window-text and text roles).
 void setTextColor(QWidget* widget, const QColor& color);
-
-// The contrast secondary text must reach against its background (WCAG AA for body text).
-inline constexpr double kMinimumTextContrast = 4.5;
-
-// The WCAG contrast ratio of two opaque colours, from 1 (the same) to 21 (black on white).
-double contrastRatio(const QColor& first, const QColor& second);
-
-// `preferred` as it shows over the opaque `background`, made just dark or light enough to reach
-// `minimumContrast`: the palette's faint text colours are meant for a platform that draws them
-// heavier, and a dark palette puts light text over the kit's fixed light backgrounds. Opaque.
-QColor readableTextColor(const QColor& preferred, const QColor& background,
-                         double minimumContrast = kMinimumTextContrast);
 
 // The application's font in bold: section and pane headings.
 QFont headlineFont();
@@ -40,9 +30,20 @@ int defaultPadding(const QWidget* widget);
 inline constexpr qreal kPaneCornerRadius = 8;
 
 // A pane's header band: `title` as a heading in LxColor::systemTeal() at the leading edge and
-// `action` at the trailing edge, 8 from the top and bottom and 12 from the sides. The pane
-// paints the band (paintPane).
+// `action` at the trailing edge, 8 from the top and bottom and 12 from the sides. The band
+// keeps its height while `action` is hidden. The pane paints the band (paintPane).
 QWidget* makePaneHeader(const QString& title, QWidget* action);
+
+// What a sheet's text lies on: the window colour of `sheet`'s palette.
+QColor sheetBackground(const QWidget* sheet);
+
+// What a row of a pane shows behind its text: LxColor::systemFill() over the pane's background.
+QColor paneRowBackground();
+
+// Gives `pane` and what it holds the text colours of the pane: the palette's text, enabled and
+// disabled, and placeholders, each made to read on a row (paneRowBackground()) and so on the
+// pane's background too.
+void usePaneColours(QWidget* pane);
 
 // Paints `pane` as a card with corners of radius 8: the band of `header` in
 // LxColor::secondarySystemBackground(), the rest in LxColor::systemBackground(). For a pane's

@@ -23,7 +23,27 @@ QColor paletteColor(QPalette::ColorRole role, double alphaFactor = 1.0) {
     return color;
 }
 
-const QColor white = fromComponents(255, 255, 255, 255);
+// The palette's Base moved `towardText` of the way to its Text (0: Base, 1: Text), opaque: the
+// greys and tinted backgrounds of a light palette, and their counterparts in a dark one.
+QColor baseTowardText(double towardText, double alpha = 1.0) {
+    const QColor base = paletteColor(QPalette::Base);
+    const QColor text = paletteColor(QPalette::Text);
+    const auto mix = [towardText](float from, float to) {
+        return static_cast<float>(from + (to - from) * towardText);
+    };
+    return QColor::fromRgbF(mix(base.redF(), text.redF()), mix(base.greenF(), text.greenF()),
+                            mix(base.blueF(), text.blueF()), static_cast<float>(alpha));
+}
+
+// The share of the way from Base to Text that each grey of the light ramp lies at.
+constexpr double kGray = 0.44;
+constexpr double kGray2 = 0.32;
+constexpr double kGray3 = 0.22;
+constexpr double kGray4 = 0.18;
+constexpr double kGray5 = 0.10;
+constexpr double kGray6 = 0.05;
+// Fills are a middle grey laid thinly over whatever lies behind.
+constexpr double kFill = 0.5;
 
 }  // namespace
 
@@ -40,19 +60,19 @@ QColor quaternaryLabel() {
 }
 
 QColor systemFill() {
-    return namedOr("SystemFill", fromComponents(120, 120, 128, 51));
+    return namedOr("SystemFill", baseTowardText(kFill, 0.2));
 }
 
 QColor secondarySystemFill() {
-    return namedOr("SecondarySystemFill", fromComponents(120, 120, 128, 40));
+    return namedOr("SecondarySystemFill", baseTowardText(kFill, 0.16));
 }
 
 QColor tertiarySystemFill() {
-    return namedOr("TertiarySystemFill", fromComponents(118, 118, 128, 30));
+    return namedOr("TertiarySystemFill", baseTowardText(kFill, 0.12));
 }
 
 QColor quaternarySystemFill() {
-    return namedOr("QuaternarySystemFill", fromComponents(116, 116, 128, 20));
+    return namedOr("QuaternarySystemFill", baseTowardText(kFill, 0.08));
 }
 
 QColor placeholderText() {
@@ -68,19 +88,19 @@ QColor separator() {
 }
 
 QColor opaqueSeparator() {
-    return namedOr("OpaqueSeparator", fromComponents(198, 198, 200, 255));
+    return namedOr("OpaqueSeparator", baseTowardText(kGray3));
 }
 
 QColor systemBackground() {
-    return namedOr("SystemBackground", white);
+    return namedOr("SystemBackground", paletteColor(QPalette::Base));
 }
 
 QColor secondarySystemBackground() {
-    return namedOr("SecondarySystemBackground", fromComponents(242, 242, 247, 255));
+    return namedOr("SecondarySystemBackground", baseTowardText(kGray6));
 }
 
 QColor tertiarySystemBackground() {
-    return namedOr("TertiarySystemBackground", white);
+    return namedOr("TertiarySystemBackground", paletteColor(QPalette::Base));
 }
 
 QColor revisedSystemBackground() {
@@ -88,15 +108,15 @@ QColor revisedSystemBackground() {
 }
 
 QColor systemGroupedBackground() {
-    return namedOr("SystemGroupedBackground", fromComponents(242, 242, 247, 255));
+    return namedOr("SystemGroupedBackground", baseTowardText(kGray6));
 }
 
 QColor secondarySystemGroupedBackground() {
-    return namedOr("SecondarySystemGroupedBackground", white);
+    return namedOr("SecondarySystemGroupedBackground", paletteColor(QPalette::Base));
 }
 
 QColor tertiarySystemGroupedBackground() {
-    return namedOr("TertiarySystemGroupedBackground", fromComponents(242, 242, 247, 255));
+    return namedOr("TertiarySystemGroupedBackground", baseTowardText(kGray6));
 }
 
 QColor systemRed() {
@@ -136,31 +156,39 @@ QColor systemIndigo() {
 }
 
 QColor systemGray() {
-    return fromComponents(142, 142, 147, 255);
+    return baseTowardText(kGray);
 }
 
 QColor systemGray2() {
-    return namedOr("SystemGray2", fromComponents(174, 174, 178, 255));
+    return namedOr("SystemGray2", baseTowardText(kGray2));
 }
 
 QColor systemGray3() {
-    return namedOr("SystemGray3", fromComponents(199, 199, 204, 255));
+    return namedOr("SystemGray3", baseTowardText(kGray3));
 }
 
 QColor systemGray4() {
-    return namedOr("SystemGray4", fromComponents(209, 209, 214, 255));
+    return namedOr("SystemGray4", baseTowardText(kGray4));
 }
 
 QColor systemGray5() {
-    return namedOr("SystemGray5", fromComponents(229, 229, 234, 255));
+    return namedOr("SystemGray5", baseTowardText(kGray5));
 }
 
 QColor systemGray6() {
-    return namedOr("SystemGray6", fromComponents(242, 242, 247, 255));
+    return namedOr("SystemGray6", baseTowardText(kGray6));
 }
 
 QColor label() {
     return revisedSystemBackground();
+}
+
+QColor dimmingVeil() {
+    return fromComponents(0, 0, 0, 128);
+}
+
+QColor focusIndicator() {
+    return paletteColor(QPalette::Highlight);
 }
 
 QColor named(const QString& name, const LxBundle* bundle) {

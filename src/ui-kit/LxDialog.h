@@ -30,8 +30,8 @@ using LxDialogBuilder = std::function<QWidget*(const platform::qt::Dismiss& dism
 // A view with a dialog over it while a flag holds.
 //
 // While `presented` is true the content is blurred (radius 5) and disabled, a veil of
-// LxColor::label() at half opacity covers the whole host, and the card that the builder made
-// lies centred on top with rounded corners (radius 12) and a shadow. The veil fades in, the
+// LxColor::dimmingVeil() covers the whole host, and the card that the builder made lies
+// centred on top with rounded, antialiased corners (radius 12) and a shadow. The veil fades in, the
 // card springs in from nothing, and both fade away when the flag turns false (see
 // LxAnimation). The card is built when the flag turns true and built anew, without animation,
 // whenever true is written again while it shows, so it always shows the state of the moment;

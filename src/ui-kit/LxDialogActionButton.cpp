@@ -7,6 +7,7 @@
 #include <QSizePolicy>
 
 #include "ui-kit/LxColor.h"
+#include "ui-kit/LxContrast.h"
 
 namespace {
 
@@ -39,13 +40,14 @@ protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         const bool pressed = isDown();
-        painter.fillRect(
-            rect(), pressed ? LxColor::systemBackground() : LxColor::secondarySystemBackground());
+        const QColor background =
+            pressed ? LxColor::systemBackground() : LxColor::secondarySystemBackground();
+        painter.fillRect(rect(), background);
         QColor textColor = pressed ? LxColor::link() : style_.textColor();
         if (!isEnabled()) {
             textColor.setAlphaF(textColor.alphaF() * 0.5F);
         }
-        painter.setPen(textColor);
+        painter.setPen(lx::readableTextColor(textColor, background));
         painter.drawText(rect().adjusted(padding, padding, -padding, -padding),
                          Qt::AlignCenter | Qt::TextSingleLine, text());
     }

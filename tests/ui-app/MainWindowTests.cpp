@@ -5,13 +5,17 @@
 #include <string>
 #include <vector>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDialog>
+#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -20,6 +24,7 @@
 #include "ui-app/AppDelegate.h"
 #include "ui-app/CombineViewTest.h"
 #include "ui-app/MainView.h"
+#include "ui-app/MainWindowTest.h"
 #include "ui-app/OutputProfileView.h"
 #include "ui-app/OutputView.h"
 #include "ui-app/SourceProjectListView.h"
@@ -30,72 +35,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test_files::sandbox;
-
-// The application's start-up over the test's engine, panel and workspace, on a full-HD screen,
-// with the window frames kept in the test's own settings folder.
-class MainWindowTest : public CombineViewTest {
-protected:
-    // The screen in physical pixels and its scale.
-    virtual std::string screenSize() const { return R"("width": 1920, "height": 1080, "dpr": 1)"; }
-
-    void SetUp() override {
-        const fs::path screens =
-            test_files::put(sandbox() / "screens.json",
-                            R"({"screens": [{"name": "screen", "x": 0, "y": 0, "logicalDpi": 96,)"
-                            R"( "logicalBaseDpi": 96, )" +
-                                screenSize() + "}]}");
-        setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens.string()).c_str(), 1);
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                           QString::fromStdString((sandbox() / "config").string()));
-        CombineViewTest::SetUp();
-        delegate_ = std::make_unique<AppDelegate>(services());
-        delegate_->applicationDidFinishLaunching();
-    }
-
-    void TearDown() override {
-        delegate_.reset();
-        CombineViewTest::TearDown();
-    }
-
-    QMainWindow& window() const { return *delegate_->window(); }
-    MainView& mainView() const { return *dynamic_cast<MainView*>(window().centralWidget()); }
-
-    // The error dialog's message as shown now; empty while no dialog is up.
-    QString shownError() const {
-        if (!mainView().dialogHost()->isPresented()) {
-            return {};
-        }
-        for (const QLabel* label : mainView().findChildren<QLabel*>("errorMessage")) {
-            if (label->isVisible()) {
-                return label->text();
-            }
-        }
-        return {};
-    }
-
-    QDialog* sheet() const {
-        for (QDialog* dialog : window().findChildren<QDialog*>()) {
-            if (dialog->isVisible()) {
-                return dialog;
-            }
-        }
-        return nullptr;
-    }
-
-    // The window as it looks, with its sheet drawn over it where it lies.
-    QImage picture() const {
-        QImage image = window().grab().toImage();
-        if (QDialog* shown = sheet()) {
-            QPainter painter(&image);
-            painter.drawPixmap(
-                shown->mapToGlobal(QPoint(0, 0)) - window().mapToGlobal(QPoint(0, 0)),
-                shown->grab());
-        }
-        return image;
-    }
-
-    std::unique_ptr<AppDelegate> delegate_;
-};
 
 TEST_F(MainWindowTest, ThePanesSitSideBySideInAWindowGrownToHoldThem) {
     EXPECT_TRUE(window().isVisible());
@@ -147,6 +86,100 @@ TEST_F(MainWindowTest, CtrlWAndCtrlQCloseTheWindow) {
         QTest::keyClick(&window(), key, Qt::ControlModifier);
         EXPECT_FALSE(window().isVisible());
     }
+}
+
+// A sheet keeps the keyboard, yet the window's keys still close the window, the sheet first.
+TEST_F(MainWindowTest, CtrlWAndCtrlQCloseTheWindowAlsoFromASheet) {
+    for (const Qt::Key key : {Qt::Key_W, Qt::Key_Q}) {
+        SCOPED_TRACE(key);
+        delegate_->setupMainWindow();
+        accept(key == Qt::Key_W ? "w" : "q");
+        engine_->projectValidatingFailedEvent()->send(
+            CombineSource::ValidationResult{.currency = "USD instead of EUR"});
+        ASSERT_TRUE(processEventsUntil([&] { return sheet() != nullptr; }));
+        QDialog* const problems = sheet();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(problems));
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
+        processEvents();
+        EXPECT_FALSE(problems->isVisible());
+        EXPECT_FALSE(mainView().sourcePane()->projectLoadingProblemState()->isSome());
+        EXPECT_FALSE(window().isVisible());
+    }
+}
+
+// While content comes and goes the window keeps the size it has, and the panes' header bands
+// their height: at 150 % the window fills most of a small screen, and a growing window would
+// run off it.
+TEST_F(SmallScreenMainWindowTest, ContentThatAppearsChangesNoSize) {
+    processEvents();
+    const QRect frame = window().geometry();
+    const auto headerHeights = [&] {
+        std::vector<int> heights;
+        for (const char* button : {"sourcesClearButton", "combineButton"}) {
+            heights.push_back(mainView().findChild<QWidget*>(button)->parentWidget()->height());
+        }
+        return heights;
+    };
+    const std::vector<int> before = headerHeights();
+    combinetest::SourceSettings settings;
+    settings.team = {{"Maximilian Alexander von Hohenzollern-Sigmaringen"}, {"Anna"}};
+    accept("a", settings);
+    accept("b", settings);
+    processEvents();
+    EXPECT_EQ(window().geometry(), frame);
+    EXPECT_EQ(headerHeights(), before);
+    EXPECT_TRUE(window().screen()->availableGeometry().contains(window().geometry()));
+}
+
+// A desktop set to a larger font: 14 points.
+class LargeFontMainWindowTest : public MainWindowTest {
+protected:
+    void beforeLaunch() override {
+        QFont font = QApplication::font();
+        font.setPointSizeF(14);
+        QApplication::setFont(font);
+    }
+
+    void TearDown() override {
+        MainWindowTest::TearDown();
+        QApplication::setFont(original_);
+    }
+
+    const QFont original_ = QApplication::font();
+};
+
+// At its smallest the window still shows every text whole: no pane is narrower than what it
+// holds needs, so nothing runs under the scroll bar or past a pane's edge.
+TEST_F(LargeFontMainWindowTest, NothingIsClippedAtTheSmallestWindow) {
+    combinetest::SourceSettings settings;
+    settings.team = {{"Anna"}, {"Bert"}};
+    accept("Roll-out", settings);
+    window().resize(window().minimumSizeHint());
+    processEvents();
+    ASSERT_EQ(window().size(), window().minimumSizeHint());
+
+    const auto* content = mainView().findChild<QScrollArea*>("profileContent");
+    ASSERT_NE(content, nullptr);
+    const QWidget* viewport = content->viewport();
+    const QRect shown = viewport->rect();
+    int checked = 0;
+    for (const QWidget* widget : content->widget()->findChildren<QWidget*>()) {
+        const bool text = qobject_cast<const QLabel*>(widget) != nullptr ||
+                          qobject_cast<const QAbstractButton*>(widget) != nullptr ||
+                          qobject_cast<const QLineEdit*>(widget) != nullptr;
+        if (!text || !widget->isVisible()) {
+            continue;
+        }
+        ++checked;
+        const QRect box(widget->mapTo(viewport, QPoint(0, 0)), widget->size());
+        SCOPED_TRACE(widget->objectName().toStdString() + " " + widget->metaObject()->className());
+        EXPECT_GE(box.left(), shown.left());
+        EXPECT_LE(box.right(), shown.right()) << "runs past the visible area";
+        EXPECT_GE(widget->width(), widget->minimumSizeHint().width()) << "squeezed";
+    }
+    EXPECT_GT(checked, 10);
+    EXPECT_LE(content->widget()->minimumSizeHint().width(), viewport->width());
+    keepPicture(picture(), "main-window-14pt");
 }
 
 // "Open in Orbin" fails while the result sheet is up: the error lies over that sheet, where it

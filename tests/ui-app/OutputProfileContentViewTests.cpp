@@ -317,10 +317,8 @@ TEST_F(OutputProfileContentViewTest, TeamRowsLookLikeTheTitledRows) {
         OutputProfileRowView titled(
             name, OutputProfileRowView::kTitleWidth,
             lx::verbatimLabel(index.data(OutputProfileTeamModel::emailRole).toString()));
-        // On the content's background, as the list's rows stand.
-        QPalette background = titled.palette();
-        background.setColor(QPalette::Window, LxColor::systemBackground());
-        titled.setPalette(background);
+        // On the background the list's rows stand on.
+        titled.setPalette(list.viewport()->palette());
         titled.setFixedWidth(band.width());
         titled.adjustSize();
         EXPECT_EQ(titled.height(), band.height());

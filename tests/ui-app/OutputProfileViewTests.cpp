@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QDialog>
 #include <QPushButton>
 #include <QTest>
@@ -229,8 +230,8 @@ TEST_F(OutputProfileViewTest, CombineIsIgnoredWhileOneRunsAndNoPanelOpensOnceThe
     EXPECT_EQ(temporaryPackages().size(), 1u);
 }
 
-// The sheet is a dialog, whose first button would otherwise take Enter.
-TEST_F(OutputProfileViewTest, TheResultSheetShowsTheSavedPathAndIgnoresEnter) {
+// "Close" has the focus when the sheet shows, so Return closes it.
+TEST_F(OutputProfileViewTest, TheResultSheetShowsTheSavedPathAndReturnClosesIt) {
     accept("a");
     const fs::path destination = sandbox() / "Combined.orb";
     StubSavePanel::Request* request = combineUntilAsked();
@@ -241,13 +242,12 @@ TEST_F(OutputProfileViewTest, TheResultSheetShowsTheSavedPathAndIgnoresEnter) {
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
 
-    QTest::keyClick(sheet, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    EXPECT_EQ(QApplication::focusWidget(), sheet->findChild<QPushButton*>("resultCloseButton"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     processEvents();
     EXPECT_TRUE(workspace_->selections.empty());
-    EXPECT_TRUE(sheet->isVisible());
-
-    QTest::mouseClick(sheet->findChild<QPushButton*>("resultCloseButton"), Qt::LeftButton);
-    processEvents();
     EXPECT_EQ(resultSheet(), nullptr);
     EXPECT_FALSE(pane_->savedOrbFile()->isSome());
     EXPECT_EQ(pane_->savedOrbFile()->value(), destination.string());

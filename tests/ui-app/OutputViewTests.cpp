@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -106,25 +107,37 @@ TEST_F(OutputViewTest, OpenInOrbinLooksForTheMainEditionFirst) {
     EXPECT_TRUE(view_->isVisible());
 }
 
-TEST_F(OutputViewTest, OnlyCloseClosesAndNoButtonAnswersEnter) {
+TEST_F(OutputViewTest, OnlyCloseClosesAndShowInFolderAsksEachTime) {
     click("revealInFinderButton");
     click("revealInFinderButton");
     EXPECT_EQ(workspace_->selections,
               (std::vector<std::pair<std::string, std::string>>{{kSaved, ""}, {kSaved, ""}}));
-
-    for (QPushButton* button : view_->findChildren<QPushButton*>()) {
-        SCOPED_TRACE(button->objectName().toStdString());
-        EXPECT_FALSE(button->autoDefault());
-        EXPECT_FALSE(button->isDefault());
-    }
-    QTest::keyClick(view_.get(), Qt::Key_Return);
-    QTest::keyClick(view_.get(), Qt::Key_Enter);
-    EXPECT_EQ(workspace_->selections.size(), 2u);
     EXPECT_EQ(closes_, 0);
 
     click("resultCloseButton");
     EXPECT_EQ(closes_, 1);
     EXPECT_TRUE(log_.entries.empty());
+}
+
+// Return and the keypad's Enter press whichever button has the focus; "Close" has it first.
+TEST_F(OutputViewTest, ReturnAndEnterPressTheFocusedButton) {
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view_.get()));
+    EXPECT_EQ(QApplication::focusWidget(), view_->findChild<QPushButton*>("resultCloseButton"));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        SCOPED_TRACE(key);
+        *workspace_ = FakeWorkspace();
+        workspace_->installed = {kMainEditionAppId};
+        closes_ = 0;
+        for (const char* name :
+             {"revealInFinderButton", "openInOrbinButton", "resultCloseButton"}) {
+            auto* button = view_->findChild<QPushButton*>(name);
+            button->setFocus();
+            QTest::keyClick(button, key);
+        }
+        EXPECT_EQ(workspace_->selections.size(), 1u);
+        EXPECT_EQ(workspace_->openings.size(), 1u);
+        EXPECT_EQ(closes_, 1);
+    }
 }
 
 // Nothing the user can see happens when the file cannot be shown: the error dialog says so,

@@ -292,11 +292,11 @@ TEST(ReadableTextColorTest, KeepsReadableColoursAndDarkensOrLightensTheRest) {
         const QColor shown = lx::readableTextColor(row.preferred, row.background);
         EXPECT_EQ(shown.alpha(), 255);
         const double contrast = lx::contrastRatio(shown, row.background);
-        EXPECT_GE(contrast, lx::kMinimumTextContrast);
+        EXPECT_GE(contrast, lx::kTextInkContrast);
         if (row.expected) {
             EXPECT_EQ(shown, *row.expected);
         } else {
-            EXPECT_LT(contrast, lx::kMinimumTextContrast + 0.5) << "no darker than it must be";
+            EXPECT_LT(contrast, lx::kTextInkContrast + 0.5) << "no darker than it must be";
         }
     }
     EXPECT_NEAR(lx::contrastRatio(Qt::black, Qt::white), 21.0, 1e-9);

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <optional>
 #include <string>
 
@@ -42,48 +43,94 @@ namespace {
 
 class LxColorTest : public QtApplicationTest {};
 
-TEST_F(LxColorTest, WithoutAssetsNamedColoursAreTheirExactFallbacks) {
+// The palette's Base moved `towardText` of the way to its Text, at `alpha`.
+QColor baseTowardText(const QPalette& palette, double towardText, int alpha = 255) {
+    const QColor base = palette.color(QPalette::Base);
+    const QColor text = palette.color(QPalette::Text);
+    const auto mix = [towardText](int from, int to) {
+        return static_cast<int>(std::lround(from + (to - from) * towardText));
+    };
+    return QColor(mix(base.red(), text.red()), mix(base.green(), text.green()),
+                  mix(base.blue(), text.blue()), alpha);
+}
+
+void expectNear(const QColor& actual, const QColor& expected) {
+    EXPECT_NEAR(actual.red(), expected.red(), 1);
+    EXPECT_NEAR(actual.green(), expected.green(), 1);
+    EXPECT_NEAR(actual.blue(), expected.blue(), 1);
+    EXPECT_NEAR(actual.alpha(), expected.alpha(), 1);
+}
+
+// A light palette gives the platform's light greys; a dark one their dark counterparts, so that
+// the palette's text reads on every background.
+TEST_F(LxColorTest, WithoutAssetsNamedColoursFollowThePalette) {
     struct Row {
         const char* name;
         QColor (*color)();
-        QRgb expected;
+        double towardText;
+        int alpha;
     };
     const Row rows[] = {
-        {"systemFill", LxColor::systemFill, qRgba(120, 120, 128, 51)},
-        {"secondarySystemFill", LxColor::secondarySystemFill, qRgba(120, 120, 128, 40)},
-        {"tertiarySystemFill", LxColor::tertiarySystemFill, qRgba(118, 118, 128, 30)},
-        {"quaternarySystemFill", LxColor::quaternarySystemFill, qRgba(116, 116, 128, 20)},
-        {"opaqueSeparator", LxColor::opaqueSeparator, qRgba(198, 198, 200, 255)},
-        {"systemBackground", LxColor::systemBackground, qRgba(255, 255, 255, 255)},
-        {"secondarySystemBackground", LxColor::secondarySystemBackground,
-         qRgba(242, 242, 247, 255)},
-        {"tertiarySystemBackground", LxColor::tertiarySystemBackground, qRgba(255, 255, 255, 255)},
-        {"systemGroupedBackground", LxColor::systemGroupedBackground, qRgba(242, 242, 247, 255)},
-        {"secondarySystemGroupedBackground", LxColor::secondarySystemGroupedBackground,
-         qRgba(255, 255, 255, 255)},
-        {"tertiarySystemGroupedBackground", LxColor::tertiarySystemGroupedBackground,
-         qRgba(242, 242, 247, 255)},
-        {"systemGray2", LxColor::systemGray2, qRgba(174, 174, 178, 255)},
-        {"systemGray3", LxColor::systemGray3, qRgba(199, 199, 204, 255)},
-        {"systemGray4", LxColor::systemGray4, qRgba(209, 209, 214, 255)},
-        {"systemGray5", LxColor::systemGray5, qRgba(229, 229, 234, 255)},
-        {"systemGray6", LxColor::systemGray6, qRgba(242, 242, 247, 255)},
+        {"systemFill", LxColor::systemFill, 0.5, 51},
+        {"secondarySystemFill", LxColor::secondarySystemFill, 0.5, 41},
+        {"tertiarySystemFill", LxColor::tertiarySystemFill, 0.5, 31},
+        {"quaternarySystemFill", LxColor::quaternarySystemFill, 0.5, 20},
+        {"opaqueSeparator", LxColor::opaqueSeparator, 0.22, 255},
+        {"systemBackground", LxColor::systemBackground, 0, 255},
+        {"secondarySystemBackground", LxColor::secondarySystemBackground, 0.05, 255},
+        {"tertiarySystemBackground", LxColor::tertiarySystemBackground, 0, 255},
+        {"systemGroupedBackground", LxColor::systemGroupedBackground, 0.05, 255},
+        {"secondarySystemGroupedBackground", LxColor::secondarySystemGroupedBackground, 0, 255},
+        {"tertiarySystemGroupedBackground", LxColor::tertiarySystemGroupedBackground, 0.05, 255},
+        {"systemGray", LxColor::systemGray, 0.44, 255},
+        {"systemGray2", LxColor::systemGray2, 0.32, 255},
+        {"systemGray3", LxColor::systemGray3, 0.22, 255},
+        {"systemGray4", LxColor::systemGray4, 0.18, 255},
+        {"systemGray5", LxColor::systemGray5, 0.10, 255},
+        {"systemGray6", LxColor::systemGray6, 0.05, 255},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(row.color().rgba(), row.expected);
+    const QPalette original = QGuiApplication::palette();
+    QPalette light = original;
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Text, Qt::black);
+    QPalette dark = original;
+    dark.setColor(QPalette::Base, QColor(45, 45, 45));
+    dark.setColor(QPalette::Text, QColor(238, 238, 236));
+    for (const auto& [appearance, palette] : {std::pair{"light", light}, std::pair{"dark", dark}}) {
+        SCOPED_TRACE(appearance);
+        QGuiApplication::setPalette(palette);
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.name);
+            expectNear(row.color(), baseTowardText(palette, row.towardText, row.alpha));
+        }
     }
+    QGuiApplication::setPalette(light);
+    expectNear(LxColor::systemBackground(), Qt::white);
+    expectNear(LxColor::secondarySystemBackground(), QColor(242, 242, 242));
+    QGuiApplication::setPalette(original);
 }
 
-TEST_F(LxColorTest, AnAssetWinsOverTheFallbackForAsLongAsItExists) {
+TEST_F(LxColorTest, AnAssetWinsOverThePaletteForAsLongAsItExists) {
+    const QPalette palette = QGuiApplication::palette();
     LxBundle::main().setColor("SystemFill", QColor(1, 2, 3));
     EXPECT_EQ(LxColor::systemFill(), QColor(1, 2, 3));
     EXPECT_EQ(LxColor::named("SystemFill"), QColor(1, 2, 3));
-    EXPECT_EQ(LxColor::secondarySystemFill().rgba(), qRgba(120, 120, 128, 40));
+    expectNear(LxColor::secondarySystemFill(), baseTowardText(palette, 0.5, 41));
 
     LxBundle::main().removeColor("SystemFill");
-    EXPECT_EQ(LxColor::systemFill().rgba(), qRgba(120, 120, 128, 51));
+    expectNear(LxColor::systemFill(), baseTowardText(palette, 0.5, 51));
     EXPECT_EQ(LxColor::named("SystemFill").alpha(), 0);
+}
+
+// Black at half opacity darkens whatever lies under it, light or dark.
+TEST_F(LxColorTest, TheVeilDimsAndTheFocusIndicatorIsTheHighlight) {
+    EXPECT_EQ(LxColor::dimmingVeil(), QColor(0, 0, 0, 128));
+    const QPalette original = QGuiApplication::palette();
+    QPalette palette = original;
+    palette.setColor(QPalette::Highlight, QColor(21, 83, 158));
+    QGuiApplication::setPalette(palette);
+    EXPECT_EQ(LxColor::focusIndicator(), QColor(21, 83, 158));
+    QGuiApplication::setPalette(original);
 }
 
 TEST_F(LxColorTest, SystemColoursFollowTheApplicationPalette) {

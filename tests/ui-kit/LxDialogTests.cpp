@@ -135,7 +135,7 @@ TEST_F(LxDialogTest, WhilePresentedTheContentIsBlurredDisabledAndVeiledUnderACen
     EXPECT_FALSE(host_->content()->isEnabled());
     EXPECT_GT(pixelAt(blackEdge).red(), 0) << "the black edge is not blurred";
     EXPECT_EQ(pixelAt(black), QColor(Qt::black));
-    EXPECT_NEAR(pixelAt(white).red(), 128, 2) << "not veiled in label colour at half opacity";
+    EXPECT_NEAR(pixelAt(white).red(), 128, 2) << "not veiled at half opacity";
     EXPECT_EQ(inHost(card_).center(), host_->rect().center());
 
     QTest::mouseClick(buttons().at(0), Qt::LeftButton);
@@ -206,13 +206,36 @@ TEST_F(LxDialogTest, APressedButtonShowsTheSystemBackgroundUntilReleased) {
     state_->change("x");
     QAbstractButton* button = buttons().at(0);
     const QPoint background = button->mapTo(host_, QPoint(button->width() / 2, 2));
-    EXPECT_EQ(pixel(background.x(), background.y()).rgb(), qRgb(242, 242, 247));
+    EXPECT_EQ(pixel(background.x(), background.y()).rgb(),
+              LxColor::secondarySystemBackground().rgb());
 
     QTest::mousePress(button, Qt::LeftButton);
-    EXPECT_EQ(pixel(background.x(), background.y()).rgb(), qRgb(255, 255, 255));
+    EXPECT_EQ(pixel(background.x(), background.y()).rgb(), LxColor::systemBackground().rgb());
     QTest::mouseRelease(button, Qt::LeftButton);
     processEvents();
     EXPECT_FALSE(state_->isSome());
+}
+
+// The card's lower left corner lies over the black half, where the veil and the shadow leave
+// black: a corner cut pixel by pixel goes from black straight to the button's grey, an
+// antialiased one passes through greys between.
+TEST_F(LxDialogTest, TheCardsCornersAreAntialiased) {
+    makeHost();
+    state_->change("x");
+    processEvents();
+    const QImage picture = host_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect card = inHost(card_);
+    ASSERT_LT(card.left(), host_->width() / 2);
+    const int buttonGrey = qGray(LxColor::secondarySystemBackground().rgb());
+    for (int y = card.bottom() - 5; y <= card.bottom() - 1; ++y) {
+        SCOPED_TRACE(y);
+        int between = 0;
+        for (int x = card.left(); x < card.left() + 12; ++x) {
+            const int grey = qGray(picture.pixel(x, y));
+            between += grey > 5 && grey < buttonGrey - 5 ? 1 : 0;
+        }
+        EXPECT_GE(between, 1);
+    }
 }
 
 TEST_F(LxDialogTest, AnimatedPresentationEndsWithTheLiveCardAndSurvivesTheHostGoing) {

@@ -1,11 +1,16 @@
 #include "platform/qt/SavePanel.h"
 
+#include <memory>
+#include <system_error>
 #include <utility>
 
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
+
+#include "platform/foundation/StandardFolders.h"
+#include "platform/qt/Sheet.h"
 
 namespace platform::qt {
 
@@ -17,9 +22,10 @@ namespace {
 // dialog rather than the desktop's: only its acceptance can be corrected this way.
 class SaveFileDialog final : public QFileDialog {
 public:
-    SaveFileDialog(QWidget* window, SavePanelOptions options)
-        : QFileDialog(window), options_(std::move(options)) {
+    SaveFileDialog(QWidget* window, SavePanelOptions options, const std::filesystem::path& folder)
+        : QFileDialog(window, sheetWindowFlags()), options_(std::move(options)) {
         setOption(QFileDialog::DontUseNativeDialog);
+        setDirectory(QFile::decodeName(QByteArray::fromStdString(folder.string())));
         setAcceptMode(QFileDialog::AcceptSave);
         setFileMode(QFileDialog::AnyFile);
         if (!options_.allowedFileTypes.empty()) {
@@ -50,20 +56,38 @@ private:
     SavePanelOptions options_;
 };
 
+// Where the panel opens: the folder of the last save, else the user's documents, else home.
+std::filesystem::path startFolder(const std::optional<std::filesystem::path>& lastSaveFolder) {
+    std::error_code error;
+    for (const std::optional<std::filesystem::path>& folder :
+         {lastSaveFolder, std::optional(userFolder(UserFolder::documents))}) {
+        if (folder && std::filesystem::is_directory(*folder, error)) {
+            return *folder;
+        }
+    }
+    return homeFolder();
+}
+
 }  // namespace
 
+// The panel remembers the folder of its last save for as long as it lives: the run of the
+// application that made it.
 SavePanel fileDialogSavePanel() {
-    return [](QWidget* window, const SavePanelOptions& options, SavePanelCompletion completion) {
-        auto* dialog = new SaveFileDialog(window, options);
+    auto lastSaveFolder = std::make_shared<std::optional<std::filesystem::path>>();
+    return [lastSaveFolder](QWidget* window, const SavePanelOptions& options,
+                            SavePanelCompletion completion) {
+        auto* dialog = new SaveFileDialog(window, options, startFolder(*lastSaveFolder));
         QObject::connect(
             dialog, &QDialog::finished, dialog,
-            [dialog, completion = std::move(completion)](int result) {
+            [dialog, lastSaveFolder, completion = std::move(completion)](int result) {
                 const QStringList chosen = dialog->selectedFiles();
                 if (result != QDialog::Accepted || chosen.isEmpty()) {
                     completion(std::nullopt);
                     return;
                 }
-                completion(std::filesystem::path(QFile::encodeName(chosen.front()).toStdString()));
+                const std::filesystem::path saved(QFile::encodeName(chosen.front()).toStdString());
+                *lastSaveFolder = saved.parent_path();
+                completion(saved);
             });
         dialog->open();
     };

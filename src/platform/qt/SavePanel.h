@@ -32,9 +32,11 @@ using SavePanelCompletion = std::function<void(const std::optional<std::filesyst
 using SavePanel =
     std::function<void(QWidget* window, const SavePanelOptions&, SavePanelCompletion)>;
 
-// The panel of Qt's own file dialog: window-modal on the window, one filter of the allowed
-// types, the name field filled, and confirmation before an existing file is replaced (asked for
-// the name as it will be saved, extension included).
+// The panel of Qt's own file dialog: window-modal on the window, without minimise or maximise
+// buttons, opened in the user's documents folder the first time and in the folder of the last
+// save made through this panel after that; one filter of the allowed types, the name field filled,
+// and confirmation before an existing file is replaced (asked for the name as it will be saved,
+// extension included).
 SavePanel fileDialogSavePanel();
 
 // `fileName` as the panel saves it: unchanged when other types are allowed, there are none, or

@@ -3,8 +3,12 @@
 #include <utility>
 
 #include <QDialog>
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "platform/reactive/AnyCancellable.h"
@@ -41,9 +45,12 @@ private:
         if (dialog_) {
             return;
         }
-        auto* dialog = new QDialog(host_->window());
+        QWidget* const window = host_->window();
+        auto* dialog = new QDialog(window, sheetWindowFlags());
         dialog_ = dialog;
         dialog->setWindowModality(Qt::WindowModal);
+        passOnShortcuts(*window, dialog);
+        window->installEventFilter(this);
         auto* layout = new QVBoxLayout(dialog);
         layout->setContentsMargins(0, 0, 0, 0);
         const QPointer<QDialog> guard(dialog);
@@ -64,9 +71,51 @@ private:
                 isPresented_.set(false);
             }
         });
+        adoptDefaultButton(dialog);
         dialog->open();
         // Content that builds itself when shown (a lazy view) has its size only now.
         dialog->adjustSize();
+    }
+
+    // A window manager activates the window that was clicked, modal sheet or not.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WindowActivate && dialog_ && dialog_->isVisible() &&
+            watched == host_->window()) {
+            QTimer::singleShot(0, dialog_, [dialog = dialog_] {
+                dialog->raise();
+                dialog->activateWindow();
+            });
+        }
+        return false;
+    }
+
+    // A button made the default before it was in a dialog is the default of no dialog, and the
+    // dialog would make its first button the default one when shown.
+    static void adoptDefaultButton(QDialog* dialog) {
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            if (button->isDefault()) {
+                button->setDefault(false);
+                button->setDefault(true);
+                return;
+            }
+        }
+    }
+
+    // The copy closes the sheet (writing false) and then lets the window's shortcut act.
+    static void passOnShortcuts(const QWidget& window, QDialog* dialog) {
+        for (QShortcut* original : window.findChildren<QShortcut*>(Qt::FindDirectChildrenOnly)) {
+            if (!original->isEnabled() || original->context() != Qt::WindowShortcut) {
+                continue;
+            }
+            auto* copy = new QShortcut(original->key(), dialog);
+            QObject::connect(copy, &QShortcut::activated, dialog,
+                             [dialog, original = QPointer<QShortcut>(original)] {
+                                 dialog->reject();
+                                 if (original) {
+                                     emit original->activated();
+                                 }
+                             });
+        }
     }
 
     void close() {
@@ -88,6 +137,10 @@ private:
 };
 
 }  // namespace
+
+Qt::WindowFlags sheetWindowFlags() {
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+}
 
 void sheet(QWidget* host, Binding<bool> isPresented, SheetContent content) {
     new SheetPresenter(host, std::move(isPresented), std::move(content));

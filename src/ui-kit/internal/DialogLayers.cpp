@@ -3,9 +3,9 @@
 #include <cmath>
 #include <numbers>
 
+#include <QGraphicsEffect>
 #include <QPainter>
 #include <QPainterPath>
-#include <QRegion>
 #include <QVBoxLayout>
 
 #include "ui-kit/LxColor.h"
@@ -31,15 +31,44 @@ void DialogVeil::setOpacity(double opacity) {
 
 void DialogVeil::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    QColor color = LxColor::label();
-    color.setAlphaF(static_cast<float>(color.alphaF() * 0.5 * opacity_));
+    QColor color = LxColor::dimmingVeil();
+    color.setAlphaF(static_cast<float>(color.alphaF() * opacity_));
     painter.fillRect(rect(), color);
 }
+
+namespace {
+
+// Draws the frame, children included, through a rounded shape filled antialiased: a widget
+// mask or a clip keeps or drops whole pixels, and so steps the corners.
+class RoundedCornersEffect final : public QGraphicsEffect {
+protected:
+    void draw(QPainter* painter) override {
+        QPoint offset;
+        const QPixmap picture = sourcePixmap(Qt::LogicalCoordinates, &offset, NoPad);
+        if (picture.isNull()) {
+            return;
+        }
+        const QSizeF size = picture.deviceIndependentSize();
+        QBrush brush(picture);
+        QTransform placement = QTransform::fromTranslate(offset.x(), offset.y());
+        placement.scale(1 / picture.devicePixelRatio(), 1 / picture.devicePixelRatio());
+        brush.setTransform(placement);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(brush);
+        painter->drawPath(roundedPath(QRectF(offset, size)));
+        painter->restore();
+    }
+};
+
+}  // namespace
 
 DialogCardFrame::DialogCardFrame(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    setGraphicsEffect(new RoundedCornersEffect);
 }
 
 void DialogCardFrame::setCard(QWidget* card) {
@@ -55,11 +84,6 @@ void DialogCardFrame::setCard(QWidget* card) {
     }
     // The hint cached for the frame in its parent's layout is the old card's.
     updateGeometry();
-}
-
-void DialogCardFrame::resizeEvent(QResizeEvent*) {
-    // A mask has no soft edge; the transition layer draws the corners antialiased.
-    setMask(QRegion(roundedPath(rect()).toFillPolygon().toPolygon()));
 }
 
 DialogCardTransition::DialogCardTransition(QWidget* parent) : QWidget(parent) {

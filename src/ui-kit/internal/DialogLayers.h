@@ -10,7 +10,7 @@ namespace lx::internal {
 
 inline constexpr int dialogCornerRadius = 12;
 
-// Covers the host in LxColor::label() at half opacity, times the fade's progress.
+// Covers the host in LxColor::dimmingVeil(), its opacity times the fade's progress.
 class DialogVeil final : public QWidget {
 public:
     explicit DialogVeil(QWidget* parent);
@@ -24,7 +24,8 @@ private:
     double opacity_ = 1.0;
 };
 
-// Holds the card and clips it, its children included, to a rounded rectangle.
+// Holds the card and draws it, its children included, in a rounded rectangle with antialiased
+// corners.
 class DialogCardFrame final : public QWidget {
 public:
     explicit DialogCardFrame(QWidget* parent);
@@ -33,9 +34,6 @@ public:
     // inside a click of its own).
     void setCard(QWidget* card);
     QWidget* card() const { return card_; }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     QWidget* card_ = nullptr;

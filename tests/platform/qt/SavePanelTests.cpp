@@ -11,6 +11,7 @@
 #include "platform/qt/SavePanel.h"
 #include "support/FileTestHelpers.h"
 #include "support/QtApplicationTest.h"
+#include "support/ScopedEnvironment.h"
 
 namespace {
 
@@ -57,16 +58,17 @@ protected:
         QtApplicationTest::TearDown();
     }
 
-    QFileDialog* open(const SavePanelOptions& options) {
-        platform::qt::fileDialogSavePanel()(
-            window_.get(), options,
-            [this](const std::optional<fs::path>& chosen) { completions_.push_back(chosen); });
+    QFileDialog* open(const SavePanelOptions& options,
+                      const platform::qt::SavePanel& panel = platform::qt::fileDialogSavePanel()) {
+        panel(window_.get(), options,
+              [this](const std::optional<fs::path>& chosen) { completions_.push_back(chosen); });
         return window_->findChild<QFileDialog*>();
     }
 
-    // Types `name` into the dialog's name field in the sandbox and accepts.
-    void save(QFileDialog& dialog, const QString& name) {
-        dialog.setDirectory(QString::fromStdString(test_files::sandbox().string()));
+    // Types `name` into the dialog's name field in `folder` (the sandbox when none) and accepts.
+    void save(QFileDialog& dialog, const QString& name,
+              const fs::path& folder = test_files::sandbox()) {
+        dialog.setDirectory(QString::fromStdString(folder.string()));
         auto* field = dialog.findChild<QLineEdit*>("fileNameEdit");
         ASSERT_NE(field, nullptr);
         field->setText(name);
@@ -86,6 +88,9 @@ TEST_F(FileDialogSavePanelTest, OffersTheNameAndTheTypeAsASheetOnTheWindow) {
     EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(dialog->nameFilters(), QStringList{"*.orb"});
     EXPECT_EQ(dialog->findChild<QLineEdit*>("fileNameEdit")->text(), "Combined Project");
+    EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::CustomizeWindowHint));
+    EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 
     dialog->reject();
     processEvents();
@@ -101,6 +106,41 @@ TEST_F(FileDialogSavePanelTest, TheChosenNameEndsInTheAllowedType) {
     EXPECT_EQ(completions_,
               (std::vector<std::optional<fs::path>>{folder / "plan.orb", folder / "plan.txt.orb",
                                                     folder / "plan.orb"}));
+}
+
+// Not the current folder: the user's documents, until a save went elsewhere in this run.
+TEST_F(FileDialogSavePanelTest, OpensInTheDocumentsThenWhereTheLastSaveWent) {
+    const fs::path home = test_files::sandbox() / "home";
+    const fs::path documents = home / "Documents";
+    const fs::path elsewhere = test_files::sandbox() / "Plans";
+    fs::create_directories(documents);
+    fs::create_directories(elsewhere);
+    ScopedEnvironment environment;
+    environment.set("HOME", home.string());
+    environment.unset("XDG_CONFIG_HOME");
+    const auto folderOf = [](const QFileDialog& dialog) {
+        return fs::path(dialog.directory().absolutePath().toStdString());
+    };
+
+    const platform::qt::SavePanel panel = platform::qt::fileDialogSavePanel();
+    QFileDialog* first = open(kOrbOnly, panel);
+    EXPECT_EQ(folderOf(*first), documents);
+    save(*first, "plan", elsewhere);
+    ASSERT_EQ(completions_.back(), elsewhere / "plan.orb");
+
+    QFileDialog* second = open(kOrbOnly, panel);
+    EXPECT_EQ(folderOf(*second), elsewhere);
+    second->reject();
+    processEvents();
+    QFileDialog* third = open(kOrbOnly, panel);
+    EXPECT_EQ(folderOf(*third), elsewhere) << "a cancelled panel changes nothing";
+    third->reject();
+    processEvents();
+
+    QFileDialog* nextRun = open(kOrbOnly);
+    EXPECT_EQ(folderOf(*nextRun), documents);
+    nextRun->reject();
+    processEvents();
 }
 
 }  // namespace

@@ -1,10 +1,17 @@
 #include <memory>
 #include <string>
+#include <vector>
 
+#include <QApplication>
 #include <QDialog>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
+#include <QShortcut>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -119,6 +126,86 @@ TEST_F(SheetTest, AHostThatGoesClosesItsSheet) {
     delete host;
     processEvents();
     EXPECT_TRUE(hostSheet.isNull());
+}
+
+// A sheet is a dialog with a title and a close button, never one a window manager would
+// minimise or maximise.
+TEST_F(SheetTest, TheSheetOffersNoMinimiseOrMaximise) {
+    state_->change("a problem");
+    ASSERT_NE(sheet(), nullptr);
+    const Qt::WindowFlags flags = sheet()->windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::Dialog));
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint)) << "the window manager is told";
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+// Clicking the window under a sheet makes the window manager activate it; the sheet takes the
+// keyboard back, so that Escape still closes it.
+TEST_F(SheetTest, TheSheetKeepsTheKeyboardWhenTheWindowIsActivated) {
+    state_->change("a problem");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet()));
+    window_->activateWindow();
+    ASSERT_TRUE(processEventsUntil([&] { return QApplication::activeWindow() == sheet(); }));
+    QTest::keyClick(QApplication::activeWindow(), Qt::Key_Escape);
+    processEvents();
+    EXPECT_EQ(sheet(), nullptr);
+    EXPECT_FALSE(state_->isSome());
+}
+
+// The window's shortcut closes the sheet first, then does its own work, as in the window.
+TEST_F(SheetTest, TheWindowsShortcutsWorkInTheSheetAndCloseItFirst) {
+    std::vector<std::string> happened;
+    auto* closeWindow = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), window_.get());
+    QObject::connect(closeWindow, &QShortcut::activated, window_.get(), [&] {
+        happened.push_back(state_->isSome() ? "window closed under the sheet" : "window closed");
+        window_->close();
+    });
+    state_->change("a problem");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet()));
+    QTest::keyClick(sheet(), Qt::Key_W, Qt::ControlModifier);
+    processEvents();
+    EXPECT_EQ(happened, std::vector<std::string>{"window closed"});
+    EXPECT_FALSE(state_->isSome());
+    EXPECT_FALSE(window_->isVisible());
+}
+
+// Return and Enter press the focused button of a sheet, or its default one.
+TEST_F(SheetTest, ReturnAndEnterPressTheFocusedOrTheDefaultButton) {
+    auto choices = LxRxToogleState<std::string>::create();
+    std::vector<std::string> pressed;
+    platform::qt::sheet(window_.get(), platform::qt::isSomeBinding(choices),
+                        [&pressed](const platform::qt::Dismiss&) {
+                            auto* content = new QWidget;
+                            auto* layout = new QVBoxLayout(content);
+                            layout->addWidget(new QLineEdit);
+                            for (const char* name : {"Keep", "Replace"}) {
+                                auto* button = new QPushButton(name);
+                                button->setObjectName(name);
+                                button->setDefault(std::string(name) == "Replace");
+                                QObject::connect(button, &QPushButton::clicked, button,
+                                                 [&pressed, name] { pressed.push_back(name); });
+                                layout->addWidget(button);
+                            }
+                            return content;
+                        });
+    choices->change("x");
+    QDialog* shown = nullptr;
+    for (QDialog* dialog : window_->findChildren<QDialog*>()) {
+        shown = dialog->isVisible() ? dialog : shown;
+    }
+    ASSERT_NE(shown, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(shown));
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        SCOPED_TRACE(key);
+        pressed.clear();
+        shown->findChild<QLineEdit*>()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), key);
+        shown->findChild<QPushButton*>("Keep")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_EQ(pressed, (std::vector<std::string>{"Replace", "Keep"}));
+    }
 }
 
 }  // namespace
