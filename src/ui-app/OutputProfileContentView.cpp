@@ -231,9 +231,7 @@ QWidget* OutputProfileContentView::makeTeam() {
 }
 
 int OutputProfileContentView::minimumWidthForContent() const {
-    const QMargins margins = contentsMargins();
-    return widget()->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width() +
-           margins.left() + margins.right();
+    return widget()->minimumSizeHint().width() + verticalScrollBar()->sizeHint().width();
 }
 
 // Each assignment of the profile reaches this, also while the user types in the name field:

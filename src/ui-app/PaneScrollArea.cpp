@@ -1,6 +1,5 @@
 #include "ui-app/PaneScrollArea.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
@@ -13,7 +12,8 @@
 namespace {
 
 constexpr double kHandleInkAlpha = 0.4;
-constexpr double kFocusRingContrast = 3.0;
+constexpr int kFocusRingWidth = 2;
+constexpr double kFocusRingContrast = 3.5;
 
 // A style draws its own handle, often a shade of the button colour barely apart from the
 // groove; this one draws the handle in a faint text colour made to read on the groove, where
@@ -56,42 +56,61 @@ protected:
 
 }  // namespace
 
-PaneScrollArea::PaneScrollArea(QWidget* parent) : QScrollArea(parent) {
+// Lies over the whole area, scroll bar included, and draws the ring while the area has the
+// focus; mouse events go through it.
+class PaneScrollArea::FocusRing final : public QWidget {
+public:
+    explicit FocusRing(PaneScrollArea* area) : QWidget(area), area_(area) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        if (!area_->hasFocus()) {
+            return;
+        }
+        QPainter painter(this);
+        QPen ring(
+            lx::readableTextColor(LxColor::focusIndicator(),
+                                  area_->palette().color(QPalette::Window), kFocusRingContrast),
+            kFocusRingWidth);
+        ring.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(ring);
+        const qreal inset = kFocusRingWidth / 2.0;
+        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
+    }
+
+private:
+    PaneScrollArea* area_;
+};
+
+PaneScrollArea::PaneScrollArea(QWidget* parent)
+    : QScrollArea(parent), focusRing_(new FocusRing(this)) {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBar(new PaneScrollBar(Qt::Vertical));
-    setContentsMargins(kFocusRingWidth, kFocusRingWidth, kFocusRingWidth, kFocusRingWidth);
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
 }
 
-// The area's own surface shows only in the margin around the viewport and the scroll bar.
-bool PaneScrollArea::event(QEvent* event) {
-    const bool handled = QScrollArea::event(event);
-    if (event->type() == QEvent::Paint && hasFocus()) {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        // A ring is no text: 3:1 against what lies around it, as for any part of a control.
-        QPen ring(lx::readableTextColor(LxColor::focusIndicator(),
-                                        palette().color(QPalette::Window), kFocusRingContrast),
-                  kFocusRingWidth);
-        ring.setJoinStyle(Qt::MiterJoin);
-        painter.setPen(ring);
-        painter.setBrush(Qt::NoBrush);
-        const qreal inset = kFocusRingWidth / 2.0;
-        painter.drawRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset));
-    }
-    return handled;
+PaneScrollArea::~PaneScrollArea() = default;
+
+void PaneScrollArea::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    focusRing_->setGeometry(rect());
+    focusRing_->raise();
 }
 
 void PaneScrollArea::focusInEvent(QFocusEvent* event) {
     QScrollArea::focusInEvent(event);
-    update();
+    focusRing_->raise();
+    focusRing_->update();
 }
 
 void PaneScrollArea::focusOutEvent(QFocusEvent* event) {
     QScrollArea::focusOutEvent(event);
-    update();
+    focusRing_->update();
 }

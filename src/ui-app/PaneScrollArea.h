@@ -5,17 +5,20 @@
 // The scroll area of a pane or a sheet: no frame of its own, its content over whatever its
 // parent paints, a vertical scroll bar whose handle reads against its groove (4.5:1), and a
 // ring in LxColor::focusIndicator() around it while it has the keyboard focus, which the style
-// draws for no frameless area. Horizontal scrolling is off; the content takes the width.
+// draws for no frameless area; the ring lies over the area's edge. Horizontal scrolling is off; the
+// content takes the width.
 class PaneScrollArea : public QScrollArea {
 public:
     explicit PaneScrollArea(QWidget* parent = nullptr);
-
-    // The width of the focus ring, kept free around the content whether focused or not, so that
-    // nothing moves when the focus comes.
-    static constexpr int kFocusRingWidth = 2;
+    ~PaneScrollArea() override;
 
 protected:
-    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    class FocusRing;
+
+    FocusRing* focusRing_;
 };

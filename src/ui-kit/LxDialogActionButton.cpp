@@ -12,6 +12,10 @@
 namespace {
 
 constexpr int padding = 6;
+constexpr int focusRingWidth = 2;
+// A ring is no text: 3:1 against what lies around it, as for any part of a control, and a
+// little more, for the pixels its antialiased edges share with the background.
+constexpr double focusRingContrast = 3.5;
 
 // Painted by hand: a style sheet or a QPushButton would bring the platform's own button look.
 class DialogButton final : public QAbstractButton {
@@ -50,6 +54,13 @@ protected:
         painter.setPen(lx::readableTextColor(textColor, background));
         painter.drawText(rect().adjusted(padding, padding, -padding, -padding),
                          Qt::AlignCenter | Qt::TextSingleLine, text());
+        if (hasFocus()) {
+            QPen ring(
+                lx::readableTextColor(LxColor::focusIndicator(), background, focusRingContrast),
+                focusRingWidth);
+            painter.setPen(ring);
+            painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+        }
     }
 
 private:

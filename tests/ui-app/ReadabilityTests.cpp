@@ -1,10 +1,14 @@
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <QApplication>
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
+#include <QScrollArea>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "support/DrawnContrast.h"
@@ -53,6 +57,33 @@ protected:
         }
         accept("Roll-out", settings);
         processEvents();
+    }
+
+    // The pixels that change when `widget` takes the focus, compared with the background around
+    // them: some change, and what they show stands out at 3:1, as any part of a control must.
+    static void expectFocusShows(QWidget& widget, QWidget& view) {
+        SCOPED_TRACE(widget.objectName().toStdString());
+        if (QWidget* focused = QApplication::focusWidget()) {
+            focused->clearFocus();
+        }
+        processEvents();
+        const QImage unfocused = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        widget.setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(processEventsUntil([&] { return widget.hasFocus(); }));
+        const QImage focused = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int changed = 0;
+        double strongest = 1;
+        for (int y = 0; y < focused.height(); ++y) {
+            for (int x = 0; x < focused.width(); ++x) {
+                if (focused.pixel(x, y) != unfocused.pixel(x, y)) {
+                    ++changed;
+                    strongest = std::max(strongest, wcagContrast(QColor(focused.pixel(x, y)),
+                                                                 QColor(unfocused.pixel(x, y))));
+                }
+            }
+        }
+        EXPECT_GT(changed, 20) << "no focus indicator";
+        EXPECT_GE(strongest, 3.0);
     }
 
     std::optional<ScopedApplicationPalette> palette_;
@@ -113,6 +144,26 @@ TEST_P(ReadableWindowTest, TheErrorDialogReadsOverAWindowItDims) {
     EXPECT_LT(qGray(after.pixel(outside)), qGray(before.pixel(outside)) - 10)
         << "dimmed, not lightened";
     keepPicture(picture(), named("error-dialog"));
+}
+
+TEST_P(ReadableWindowTest, EveryTabStopShowsItsFocus) {
+    acceptRichSource();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    for (const char* name : {"sourceProjectList", "profileContent"}) {
+        auto* widget = mainView().findChild<QWidget*>(name);
+        ASSERT_NE(widget, nullptr) << name;
+        expectFocusShows(*widget, mainView());
+    }
+    keepPicture(picture(), named("main-window-focus"));
+}
+
+TEST_P(ReadableWindowTest, TheErrorDialogsButtonShowsItsFocus) {
+    events_.failurePresentRequest()->sendOnMain("Failed to save!");
+    const auto close = [&] { return mainView().findChild<QWidget*>("errorCloseButton"); };
+    ASSERT_TRUE(processEventsUntil([&] { return close() != nullptr && close()->isVisible(); }));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window()));
+    QWidget* card = close()->parentWidget()->parentWidget();
+    expectFocusShows(*close(), *card);
 }
 
 INSTANTIATE_TEST_SUITE_P(Palettes, ReadableWindowTest, testing::ValuesIn(kAppearances),
