@@ -1,3 +1,4 @@
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -147,7 +148,11 @@ TEST_F(SheetTest, TheSheetKeepsTheKeyboardWhenTheWindowIsActivated) {
     state_->change("a problem");
     ASSERT_TRUE(QTest::qWaitForWindowActive(sheet()));
     window_->activateWindow();
-    ASSERT_TRUE(processEventsUntil([&] { return QApplication::activeWindow() == sheet(); }));
+    // The activation arrives as a window-system event, in a later turn.
+    processEvents();
+    processEvents();
+    ASSERT_TRUE(processEventsUntil([&] { return QApplication::activeWindow() == sheet(); },
+                                   std::chrono::seconds(1)));
     QTest::keyClick(QApplication::activeWindow(), Qt::Key_Escape);
     processEvents();
     EXPECT_EQ(sheet(), nullptr);
