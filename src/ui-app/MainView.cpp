@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QPainterPath>
 #include <QShortcut>
@@ -117,12 +118,25 @@ void MainView::placeError(bool isShown) {
     if (sheet != nullptr) {
         if (sheet != errorSheetHost_) {
             errorSheetHost_ = sheet;
-            platform::qt::sheet(sheet, platform::qt::isSomeBinding(errorOverSheet_),
-                                errorCard(errorOverSheet_));
+            hostErrorsIn(*sheet);
         }
         errorOverSheet_->change(errorMessage_->value());
     }
     placingError_ = false;
+}
+
+// The same card as in the window, over the sheet's content: one look for the error dialog
+// wherever it shows.
+void MainView::hostErrorsIn(QWidget& sheet) {
+    QLayout* const layout = sheet.layout();
+    QWidget* const content =
+        layout != nullptr && layout->count() > 0 ? layout->itemAt(0)->widget() : nullptr;
+    if (content == nullptr) {
+        return;
+    }
+    layout->removeWidget(content);
+    layout->addWidget(lxDialog(content, platform::qt::isSomeBinding(errorOverSheet_),
+                               errorCard(errorOverSheet_)));
 }
 
 // Sheets are dialogs of the window, and a sheet over a sheet a dialog of that one: the deepest

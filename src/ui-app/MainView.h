@@ -23,8 +23,8 @@ class SourceProjectListView;
 //
 // Each text reaches `errorMessage` in a later main-queue turn and shows the dialog; a text that
 // arrives while it is up replaces the one shown. While a sheet is up over the window, the error
-// shows over that sheet instead (in a window-modal dialog of its own), so that it can be read
-// and closed at once. "Close", Escape and Return hide the dialog and leave the last text in the
+// shows over that sheet's content instead, as the same card, so that it can be read and closed
+// at once. "Close", Escape and Return hide the dialog and leave the last text in the
 // state. Main thread only.
 //
 // Example:
@@ -44,6 +44,8 @@ public:
 private:
     // Shows the error, or hides it, where the user can reach it now.
     void placeError(bool isShown);
+    // Puts `sheet`'s content into a dialog host that shows the error over a sheet.
+    void hostErrorsIn(QWidget& sheet);
     // The sheet on top of this view's window, none when the window itself is on top.
     QWidget* topSheet() const;
     // Closing the error where it shows closes it in `errorMessage`.

@@ -191,10 +191,10 @@ TEST_F(MainWindowTest, AnErrorRaisedUnderASheetShowsOverThatSheet) {
     ASSERT_TRUE(processEventsUntil([&] { return sheet() != nullptr; }));
     QDialog* const problems = sheet();
 
-    const auto errorDialog = [&]() -> QDialog* {
-        for (QDialog* dialog : problems->findChildren<QDialog*>()) {
-            if (dialog->isVisible()) {
-                return dialog;
+    const auto shownMessage = [&]() -> QLabel* {
+        for (QLabel* label : problems->findChildren<QLabel*>("errorMessage")) {
+            if (label->isVisible()) {
+                return label;
             }
         }
         return nullptr;
@@ -202,15 +202,17 @@ TEST_F(MainWindowTest, AnErrorRaisedUnderASheetShowsOverThatSheet) {
     const auto closeWith = [&](const std::function<void(QDialog&)>& close) {
         events_.failurePresentRequest()->sendOnMain(
             "Please install Orbin to open the project file");
-        ASSERT_TRUE(processEventsUntil([&] { return errorDialog() != nullptr; }));
+        ASSERT_TRUE(processEventsUntil([&] { return shownMessage() != nullptr; }));
         EXPECT_FALSE(mainView().dialogHost()->isPresented()) << "not under the sheet";
-        const auto* message = errorDialog()->findChild<QLabel*>("errorMessage");
-        ASSERT_NE(message, nullptr);
-        EXPECT_EQ(message->text(), "Please install Orbin to open the project file");
-        EXPECT_EQ(errorDialog()->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(shownMessage()->text(), "Please install Orbin to open the project file");
+        EXPECT_TRUE(problems->findChildren<QDialog*>().isEmpty())
+            << "the card of the window, not a window of its own";
+        ASSERT_EQ(descendants<LxDialogHost>(*problems).size(), 1u);
+        EXPECT_TRUE(descendants<LxDialogHost>(*problems).front()->isPresented());
+        keepPicture(picture(), "main-window-error-over-sheet");
 
-        close(*errorDialog());
-        ASSERT_TRUE(processEventsUntil([&] { return errorDialog() == nullptr; }));
+        close(*problems);
+        ASSERT_TRUE(processEventsUntil([&] { return shownMessage() == nullptr; }));
         EXPECT_FALSE(mainView().errorMessage()->isSome());
         EXPECT_EQ(sheet(), problems);
         EXPECT_TRUE(problems->isVisible());
