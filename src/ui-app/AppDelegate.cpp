@@ -1,5 +1,6 @@
 #include "ui-app/AppDelegate.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -25,13 +26,37 @@ QSize initialSize(const QWidget& window) {
     return size.expandedTo(window.minimumSizeHint());
 }
 
+// Centred, and where the frame is as wide or high as the screen, flush with its top left edge
+// rather than one pixel past it.
 void centreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen();
     if (screen == nullptr) {
         return;
     }
+    const QRect available = screen->availableGeometry();
     const QRect frame = window->frameGeometry();
-    window->move(screen->availableGeometry().center() - frame.center() + frame.topLeft());
+    QPoint topLeft = available.center() - frame.center() + frame.topLeft();
+    topLeft.setX(std::max(topLeft.x(), available.left()));
+    topLeft.setY(std::max(topLeft.y(), available.top()));
+    window->move(topLeft);
+}
+
+// Once shown the window has its frame; a frame larger than the screen's free area is narrowed
+// or lowered to fit it, never below what the panes need.
+void keepFrameOnScreen(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    if (available.contains(frame)) {
+        return;
+    }
+    const QSize margins = frame.size() - window->size();
+    window->resize(
+        window->size().boundedTo(available.size() - margins).expandedTo(window->minimumSizeHint()));
+    centreOnScreen(window);
 }
 
 // Ctrl+W and Ctrl+Q, as in every desktop application: closing the one window quits. Spelled
@@ -68,6 +93,7 @@ void AppDelegate::setupMainWindow() {
     WindowFrameAutosave::setFrameAutosaveName(window_.get(), kFrameAutosaveName);
 
     window_->show();
+    keepFrameOnScreen(window_.get());
     window_->raise();
     window_->activateWindow();
     services_.userInterface->attach(window_.get());

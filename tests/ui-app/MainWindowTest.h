@@ -23,12 +23,14 @@ class MainWindowTest : public CombineViewTest {
 protected:
     // The screen in physical pixels and its scale.
     virtual std::string screenSize() const { return R"("width": 1920, "height": 1080, "dpr": 1)"; }
+    // The dots per inch fonts are sized for.
+    virtual int logicalDpi() const { return 96; }
 
     void SetUp() override {
         const std::filesystem::path screens =
             test_files::put(test_files::sandbox() / "screens.json",
-                            R"({"screens": [{"name": "screen", "x": 0, "y": 0, "logicalDpi": 96,)"
-                            R"( "logicalBaseDpi": 96, )" +
+                            R"({"screens": [{"name": "screen", "x": 0, "y": 0, "logicalDpi": )" +
+                                std::to_string(logicalDpi()) + R"(, "logicalBaseDpi": 96, )" +
                                 screenSize() + "}]}");
         setenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + screens.string()).c_str(), 1);
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,

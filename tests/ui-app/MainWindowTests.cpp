@@ -131,6 +131,26 @@ TEST_F(SmallScreenMainWindowTest, ContentThatAppearsChangesNoSize) {
     EXPECT_TRUE(window().screen()->availableGeometry().contains(window().geometry()));
 }
 
+// 150 % set as the fonts' resolution (144 dpi) rather than as a scale: the window's texts are
+// half as large again in its pixels.
+class LargeDpiMainWindowTest : public SmallScreenMainWindowTest {
+protected:
+    std::string screenSize() const override { return R"("width": 1280, "height": 800, "dpr": 1)"; }
+    int logicalDpi() const override { return 144; }
+};
+
+TEST_F(LargeDpiMainWindowTest, ContentThatAppearsChangesNoSize) {
+    processEvents();
+    const QRect frame = window().geometry();
+    accept("a", {.team = {{"Anna"}}});
+    processEvents();
+    EXPECT_EQ(window().geometry(), frame);
+    EXPECT_TRUE(window().screen()->availableGeometry().contains(window().geometry()))
+        << window().geometry().x() << "," << window().geometry().y() << " "
+        << window().geometry().width() << "x" << window().geometry().height() << " min "
+        << window().minimumSizeHint().width() << "x" << window().minimumSizeHint().height();
+}
+
 // A desktop set to a larger font: 14 points.
 class LargeFontMainWindowTest : public MainWindowTest {
 protected:
