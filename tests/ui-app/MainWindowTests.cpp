@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -97,11 +98,11 @@ TEST_F(MainWindowTest, CtrlWAndCtrlQCloseTheWindowAlsoFromASheet) {
         engine_->projectValidatingFailedEvent()->send(
             CombineSource::ValidationResult{.currency = "USD instead of EUR"});
         ASSERT_TRUE(processEventsUntil([&] { return sheet() != nullptr; }));
-        QDialog* const problems = sheet();
+        const QPointer<QDialog> problems = sheet();
         ASSERT_TRUE(QTest::qWaitForWindowActive(problems));
         QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
         processEvents();
-        EXPECT_FALSE(problems->isVisible());
+        EXPECT_TRUE(problems.isNull() || !problems->isVisible());
         EXPECT_FALSE(mainView().sourcePane()->projectLoadingProblemState()->isSome());
         EXPECT_FALSE(window().isVisible());
     }
