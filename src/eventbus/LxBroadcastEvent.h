@@ -4,6 +4,7 @@
 #include <concepts>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -54,10 +55,14 @@ inline bool isSameObject(const std::weak_ptr<void>& a, const std::weak_ptr<void>
 // subscription stays in the list and is skipped. `register_` and `unregister` never block; a
 // delivery that the same thread starts later sees them.
 //
-// A delivery calls each block outside the lock of the subscription list, so a block may send on,
-// register with or unregister from the same event; changes made by a block apply from the next
-// delivery on. Blocks of main-thread subscriptions run later on the main queue, each only if its
-// subscription and target are still there by then.
+// One event's deliveries take turns: a delivery holds the event's delivery lock while it calls
+// the blocks, so two threads sending on one event never run its blocks at the same time. The
+// lock is re-entrant for the delivering thread and the subscription list is not held meanwhile,
+// so a block may send on, register with or unregister from the same event; changes made by a
+// block apply from the next delivery on. A block that sends on another event while a block of
+// that event sends on this one, on another thread, waits forever: keep such pairs on one queue.
+// Blocks of main-thread subscriptions run later on the main queue, outside the delivery lock,
+// each only if its subscription and target are still there by then.
 //
 // Use `platform::reactive::Unit` as T for an event that carries nothing.
 //
@@ -108,7 +113,8 @@ public:
 
     // Delivers `value` to every subscription on this thread (main-thread ones on the main queue).
     virtual void deliver(const T& value) {
-        // A copy, taken under the lock and walked without it: a block may use this event.
+        const std::lock_guard turn(delivering_);
+        // A copy, taken under the list's lock and walked without it: a block may use this event.
         const List list = subscriptions_.wrappedValue();
         for (const auto& subscription : list) {
             fire(subscription, value);
@@ -183,4 +189,5 @@ private:
     }
 
     LxAtomic<List> subscriptions_{List{}};
+    std::recursive_mutex delivering_;
 };

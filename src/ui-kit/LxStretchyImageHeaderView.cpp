@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <utility>
 
 #include <QAbstractScrollArea>
@@ -28,6 +29,24 @@ QRectF filling(const QSizeF& image, const QRectF& target) {
     placed.moveCenter(target.center());
     return placed;
 }
+
+// A transparent sheet over part of the window that leaves its painting to another widget.
+class PaintedLayer final : public QWidget {
+public:
+    PaintedLayer(QWidget* window, std::function<void(QPainter&)> paint)
+        : QWidget(window), paint_(std::move(paint)) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        paint_(painter);
+    }
+
+private:
+    const std::function<void(QPainter&)> paint_;
+};
 
 }  // namespace
 
@@ -56,6 +75,7 @@ LxStretchyImageHeaderView::LxStretchyImageHeaderView(
 
 LxStretchyImageHeaderView::~LxStretchyImageHeaderView() {
     unwatchAncestors();
+    delete layer_;
 }
 
 platform::CGFloat LxStretchyImageHeaderView::minY() const {
@@ -64,21 +84,58 @@ platform::CGFloat LxStretchyImageHeaderView::minY() const {
 
 void LxStretchyImageHeaderView::paintEvent(QPaintEvent*) {
     // From the position now: a scroll may have moved the header without a layout pass of ours.
+    // Pulled down, the layer draws the same pixels over this and the gap above.
     const Layout layout = headerLayout(minY(), height_, width());
+    QPainter painter(this);
+    paintImage(painter, layout);
+}
+
+void LxStretchyImageHeaderView::paintImage(QPainter& painter, const Layout& layout) const {
     if (layout.opacity <= 0 || layout.imageRect.isEmpty() || image_.isNull()) {
         return;
     }
-    QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.setOpacity(std::min(layout.opacity, 1.0));
     painter.setClipRect(layout.imageRect);
     painter.drawImage(filling(image_.size(), layout.imageRect), image_);
 }
 
+void LxStretchyImageHeaderView::placeLayer(const Layout& layout) {
+    const bool pulled = layout.imageRect.top() < 0 && !layout.imageRect.isEmpty();
+    QWidget* const host = window();
+    if (!pulled || !isVisible() || host == this) {
+        if (layer_) {
+            layer_->hide();
+        }
+        return;
+    }
+    if (!layer_) {
+        layer_ = new PaintedLayer(host, [this](QPainter& painter) {
+            const Layout now = headerLayout(minY(), height_, width());
+            painter.translate(-now.imageRect.topLeft());
+            paintImage(painter, now);
+        });
+    } else if (layer_->parentWidget() != host) {
+        layer_->setParent(host);
+    }
+    const QPointF topLeft = QPointF(mapTo(host, QPoint(0, 0))) + layout.imageRect.topLeft();
+    layer_->setGeometry(QRectF(topLeft, layout.imageRect.size()).toAlignedRect());
+    layer_->show();
+    layer_->raise();
+    layer_->update();
+}
+
 void LxStretchyImageHeaderView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     watchAncestors();
     layOut();
+}
+
+void LxStretchyImageHeaderView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (layer_) {
+        layer_->hide();
+    }
 }
 
 void LxStretchyImageHeaderView::moveEvent(QMoveEvent* event) {
@@ -161,5 +218,6 @@ void LxStretchyImageHeaderView::layOut() {
         return;  // the callback took the header away
     }
     layingOut_ = false;
+    placeLayer(headerLayout(minY(), height_, width()));
     update();
 }

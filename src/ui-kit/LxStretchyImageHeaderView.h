@@ -11,6 +11,8 @@
 
 #include "platform/foundation/Geometry.h"
 
+class QPainter;
+
 // A header image for the top of a scrolling view: at rest it shows the image at its height,
 // filling the width (cropped to fill); scrolled up it fades out over its own height; pulled
 // down (its top below the window's top edge) it grows to fill the gap above it.
@@ -22,9 +24,9 @@
 // shown included), equal values included. A callback that changes the layout does not
 // re-enter it.
 //
-// Unlike a view that may draw outside its frame, the header is clipped to its own rectangle:
-// pulled down, it shows the lower part of the stretched image, and the gap above it stays the
-// window's.
+// Pulled down, the image is drawn outside the header's own rectangle, from the window's top edge
+// to the header's bottom, over whatever lies above the header: by a layer that the header places
+// in its window while pulled and hides otherwise.
 class LxStretchyImageHeaderView final : public QWidget {
 public:
     // Where the image goes in the header's coordinates, and how opaque it is.
@@ -52,6 +54,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;
@@ -61,10 +64,16 @@ private:
     void watchAncestors();
     void unwatchAncestors();
     void layOut();
+    // Shows the pulled-down layer over the gap above the header, or hides it at rest.
+    void placeLayer(const Layout& layout);
+    void paintImage(QPainter& painter, const Layout& layout) const;
 
     const QImage image_;
     const platform::CGFloat height_;
     const std::function<void(platform::CGFloat)> yOffsetDidChanged_;
+    // In the window, not in the header: the header's own painting is clipped to it. Owned by
+    // the window as a child; deleted with the header.
+    QPointer<QWidget> layer_;
     std::vector<QPointer<QWidget>> watched_;
     std::vector<QMetaObject::Connection> scrollConnections_;
     bool layingOut_ = false;

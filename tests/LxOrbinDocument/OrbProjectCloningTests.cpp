@@ -293,6 +293,20 @@ TEST_F(ProjectCloningTest, SingleTasksFromDifferentBranchesBecomeSiblings) {
     EXPECT_EQ(shapeOf(source->root()), "0(1(2 3 7) 4(5) 6)");
 }
 
+TEST_F(ProjectCloningTest, ASingleTaskGivenTwiceIsCopiedOnceAtItsFirstPlaceWithItsLinks) {
+    const LogCapture log;
+    const ProjectPtr clone =
+        source->clone(source->root(),
+                      std::vector<TaskPtr>{find(3), find(2), find(3), find(5), find(2)}, "Picked");
+    EXPECT_EQ(shapeOf(clone->root()), "0(3 2 5)");
+    EXPECT_EQ(linksOf(clone), (std::vector<std::string>{"2>3", "3>5"}));
+    EXPECT_TRUE(clone->findTask(2)->links().hasDirectSuccessor(3));
+    EXPECT_TRUE(clone->findTask(3)->links().hasDirectSuccessor(5));
+    EXPECT_EQ(clone->findTask(3)->parent(), clone->root());
+    EXPECT_TRUE(cloneWarnings(log).empty());
+    expectRegistryHoldsTheTree(clone);
+}
+
 // A damaged file may repeat an id along one branch; the copy map then stands one copy for two
 // tasks, and placing by pairs would put a copy below itself or its own descendant.
 TEST_F(ProjectCloningTest, RepeatedIdsNeverMakeTheCopyHoldItself) {

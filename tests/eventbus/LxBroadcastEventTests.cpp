@@ -180,6 +180,39 @@ TEST_F(LxBroadcastEventTest, DelayedAsyncWaitsForTheClockAndDropsAReleasedEvent)
     EXPECT_EQ(completions, 1);
 }
 
+TEST_F(LxBroadcastEventTest, OneEventsBlocksNeverRunAtTheSameTimeOnTwoThreads) {
+    constexpr int kThreads = 4;
+    constexpr int kSendsPerThread = 2000;
+    const auto event = LxBroadcastEvent<int>::create();
+    const auto target = std::make_shared<Target>();
+    const auto second = std::make_shared<Target>();
+    std::atomic<int> running = 0;
+    std::atomic<int> overlaps = 0;
+    std::atomic<int> calls = 0;
+    const auto probe = [&](const int&) {
+        if (running.fetch_add(1) != 0) {
+            ++overlaps;
+        }
+        std::this_thread::yield();  // gives another sender the chance to come in
+        ++calls;
+        running.fetch_sub(1);
+    };
+    event->register_(target, false, probe);
+    event->register_(second, false, probe);
+    {
+        std::vector<std::jthread> senders;
+        for (int t = 0; t < kThreads; ++t) {
+            senders.emplace_back([&] {
+                for (int i = 0; i < kSendsPerThread; ++i) {
+                    event->sync(i);
+                }
+            });
+        }
+    }
+    EXPECT_EQ(overlaps, 0);
+    EXPECT_EQ(calls, 2 * kThreads * kSendsPerThread);
+}
+
 TEST_F(LxBroadcastEventTest, RegisteringAndSendingFromManyThreadsLosesNothing) {
     constexpr int kThreads = 4;
     constexpr int kPerThread = 50;

@@ -97,6 +97,28 @@ TEST_F(LxEventBusSubscriberTest, ControllerSubscribesOncePerStartAndLeavesAtOnce
     EXPECT_EQ(controller.received, (std::vector<int>{1, -1, 2, 4, -4}));
 }
 
+TEST_F(LxEventBusSubscriberTest, StopUnregistersASubscriberThatIsStillHeldElsewhere) {
+    // Dropping the subscriber alone would only silence it while nobody else holds it.
+    const auto event = LxBroadcastEvent<int>::create();
+    struct Holding : LxEventBusController {
+        std::shared_ptr<LxBroadcastEvent<int>> event;
+        std::shared_ptr<LxEventBusSubscriber> held;
+        std::vector<int> received;
+        explicit Holding(std::shared_ptr<LxBroadcastEvent<int>> event) : event(std::move(event)) {}
+        void subscribeEvents(const std::shared_ptr<LxEventBusSubscriber>& subscriber) override {
+            held = subscriber;
+            subscriber->register_(event, false,
+                                  [this](const int& value) { received.push_back(value); });
+        }
+    } controller(event);
+    controller.start();
+    event->sync(1);
+    controller.stop();
+    event->sync(2);
+    EXPECT_EQ(controller.received, std::vector<int>{1});
+    EXPECT_FALSE(event->contains(controller.held));
+}
+
 TEST_F(LxEventBusSubscriberTest, DestroyingAStartedControllerRemovesItsSubscriptions) {
     const auto event = LxBroadcastEvent<int>::create();
     std::weak_ptr<LxEventBusSubscriber> subscriber;

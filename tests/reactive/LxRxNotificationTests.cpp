@@ -21,8 +21,22 @@ namespace dispatch = platform::dispatch;
 class LxRxNotificationTest : public DispatchTest {};
 
 TEST_F(LxRxNotificationTest, SendingWithoutListenersDoesNothing) {
+    // Nothing is kept for a later listener, and listeners of other names hear nothing.
     const LxRxNotification<int> nobody = "LxRxNotificationTest.Nobody";
+    const LxRxNotification<int> other = "LxRxNotificationTest.Other";
+    std::vector<int> heardOther;
+    const auto otherSink = other.sink([&](const int& value) { heardOther.push_back(value); });
     nobody.send(5);
+    std::vector<int> heardLate;
+    const auto lateSink = nobody.sink([&](const int& value) { heardLate.push_back(value); });
+    const auto lateOnMain =
+        nobody.sink(true, [&](const int& value) { heardLate.push_back(-value); });
+    dispatch::runUntilIdle();
+    EXPECT_TRUE(heardLate.empty());
+    nobody.send(6);
+    dispatch::runUntilIdle();
+    EXPECT_EQ(heardLate, (std::vector<int>{6, -6}));
+    EXPECT_TRUE(heardOther.empty());
 }
 
 TEST_F(LxRxNotificationTest, EachSinkReceivesOnlyPayloadsOfItsOwnType) {

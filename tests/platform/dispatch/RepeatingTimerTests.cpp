@@ -1,10 +1,13 @@
+#include <atomic>
 #include <chrono>
 #include <optional>
 
 #include <gtest/gtest.h>
 
 #include "platform/dispatch/MainQueue.h"
+#include "platform/dispatch/Quiescence.h"
 #include "platform/dispatch/RepeatingTimer.h"
+#include "platform/dispatch/SerialQueue.h"
 #include "support/DispatchTest.h"
 
 namespace {
@@ -37,6 +40,22 @@ TEST_F(RepeatingTimerTest, FiresAtOnceThenEveryIntervalAndDropsFiresThatPileUp) 
     clock.advance(100ms);
     runUntilIdle();
     EXPECT_EQ(fires, 4);
+}
+
+TEST_F(RepeatingTimerTest, TheHandlerRunsOnTheTimersOwnQueue) {
+    ManualClock& clock = manualClock();
+    const auto queue = SerialQueue::create("RepeatingTimerTest.own");
+    std::atomic<int> fires = 0;
+    std::atomic<int> elsewhere = 0;
+    RepeatingTimer timer(queue, 100ms, [&] {
+        ++fires;
+        elsewhere += queue->isCurrent() ? 0 : 1;
+    });
+    ASSERT_TRUE(waitForQuiescence(10s));
+    clock.advance(100ms);
+    ASSERT_TRUE(waitForQuiescence(10s));
+    EXPECT_EQ(fires, 2);
+    EXPECT_EQ(elsewhere, 0);
 }
 
 TEST_F(RepeatingTimerTest, CancelOrDestructionStopsEvenAQueuedFire) {

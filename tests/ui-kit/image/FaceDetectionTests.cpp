@@ -47,7 +47,8 @@ QImage withPortraitAt(QSize size, int x, const QColor& background) {
 void expectFaceNear(const CGRect& face, double x, double y) {
     EXPECT_NEAR(face.origin.x + face.size.width / 2, x, kTolerance);
     EXPECT_NEAR(face.origin.y + face.size.height / 2, y, kTolerance);
-    EXPECT_GE(face.size.width, 80);
+    // The fast (LBP) cascade frames a face more tightly than the Haar cascade, to about 2/3 of it.
+    EXPECT_GE(face.size.width, 70);
     EXPECT_LE(face.size.width, 150);
 }
 

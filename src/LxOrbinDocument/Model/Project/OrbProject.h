@@ -194,7 +194,8 @@ public:
     }
 
     // `singleTasks`, in order, each placed directly below a copy of the start task without its
-    // children; links are rebuilt among those below the start task.
+    // children (a task given twice only at its first place); links are rebuilt among those below
+    // the start task.
     std::shared_ptr<OrbProject> clone(const Task& fromRootTask,
                                       const std::vector<Task>& singleTasks,
                                       std::string projectName) const;

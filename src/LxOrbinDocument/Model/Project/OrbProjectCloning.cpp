@@ -49,7 +49,9 @@ std::shared_ptr<OrbProject> OrbProject::clone(const Task& fromRootTask, std::str
 }
 
 // Every given task becomes a child of the root copy, wherever it stood; so only links between
-// given tasks can be rebuilt, and the start task's own are left out.
+// given tasks can be rebuilt, and the start task's own are left out. A task given twice is
+// copied once, at its first place: a second copy would take the first one's place in the copy
+// map, and the links would be rebuilt on a copy that is in no tree.
 std::shared_ptr<OrbProject> OrbProject::clone(const Task& fromRootTask,
                                               const std::vector<Task>& singleTasks,
                                               std::string projectName) const {
@@ -57,7 +59,9 @@ std::shared_ptr<OrbProject> OrbProject::clone(const Task& fromRootTask,
                                               _team->clone(), kSingleTasksFunction);
     const Task rootCopy = frame.copy(frame.start, false);
     for (const Task& task : singleTasks) {
-        orb_clone::Frame::attach(rootCopy, frame.copy(task));
+        if (!frame.copied(task)) {
+            orb_clone::Frame::attach(rootCopy, frame.copy(task));
+        }
     }
     return frame.finish(false, rootCopy);
 }
