@@ -193,8 +193,7 @@ void BM_CombineRoad(benchmark::State& state) {
     bench_ratios::SideBySide sides;
     for (auto _ : state) {
         std::optional<LxFile> package;
-        sides.addFigure(
-            bench_ratios::millisecondsOf([&] { package = combineRoad(made.archive, sources); }));
+        sides.figure([&] { package = combineRoad(made.archive, sources); });
         if (!package) {
             state.SkipWithError("the combine of the sources failed");
             break;
@@ -202,8 +201,8 @@ void BM_CombineRoad(benchmark::State& state) {
         state.PauseTiming();
         platform::dispatch::waitForQuiescence(std::chrono::seconds(10));
         removeEngineItems();
-        sides.addOldFloor(bench_ratios::millisecondsOf([&] { oldFloor.run(sources); }));
-        sides.addLimitFloor(bench_ratios::millisecondsOf([&] { limitFloor.run(sources); }));
+        sides.oldFloor([&] { oldFloor.run(sources); });
+        sides.limitFloor([&] { limitFloor.run(sources); });
         state.ResumeTiming();
     }
     sides.report(state);

@@ -189,18 +189,15 @@ void BM_OpenPackage(benchmark::State& state) {
         state.ResumeTiming();
 
         std::shared_ptr<OrbProject> project;
-        sides.addFigure(bench_ratios::millisecondsOf(
-            [&] { project = documents.load(LxFile(opened.archive), folder); }));
+        sides.figure([&] { project = documents.load(LxFile(opened.archive), folder); });
         benchmark::DoNotOptimize(project);
 
         state.PauseTiming();
         project.reset();
         peakRatio = std::max(peakRatio, static_cast<double>(peakHeapBytes.load() - before) /
                                             static_cast<double>(opened.text.size()));
-        sides.addOldFloor(
-            bench_ratios::millisecondsOf([&] { benchmark::DoNotOptimize(oldFloor.run()); }));
-        sides.addLimitFloor(
-            bench_ratios::millisecondsOf([&] { benchmark::DoNotOptimize(limitFloor.run()); }));
+        sides.oldFloor([&] { benchmark::DoNotOptimize(oldFloor.run()); });
+        sides.limitFloor([&] { benchmark::DoNotOptimize(limitFloor.run()); });
         state.ResumeTiming();
     }
     sides.report(state);
@@ -250,15 +247,13 @@ void BM_SavePackage(benchmark::State& state) {
     bench_limit_floor::SaveFloor limitFloor(text);
     bench_ratios::SideBySide sides;
     for (auto _ : state) {
-        sides.addFigure(bench_ratios::millisecondsOf([&] {
+        sides.figure([&] {
             documents.saveProject(*project, folder);
             documents.orbFile(*project, folder, target);
-        }));
+        });
         state.PauseTiming();
-        sides.addOldFloor(
-            bench_ratios::millisecondsOf([&] { benchmark::DoNotOptimize(oldFloor.run()); }));
-        sides.addLimitFloor(
-            bench_ratios::millisecondsOf([&] { benchmark::DoNotOptimize(limitFloor.run()); }));
+        sides.oldFloor([&] { benchmark::DoNotOptimize(oldFloor.run()); });
+        sides.limitFloor([&] { benchmark::DoNotOptimize(limitFloor.run()); });
         state.ResumeTiming();
     }
     sides.report(state);
