@@ -1,11 +1,15 @@
-// Combining ten project packages of 1k and 10k tasks each the whole way, as the application
-// does: each package dropped on the engine (opened into a working folder, validated, listed),
-// then one combine on a worker thread that builds, saves and packs the combined project.
+// Combining project packages the whole way, as the application does: ten of 1k and 10k tasks
+// each, and two of 1k to 100k tasks, each package dropped on the engine (opened into a working
+// folder, validated, listed), then one combine on a worker thread that builds, saves and packs
+// the combined project.
 //
-// The floor, in the same run, is what no such road can avoid: for each source, inflating its
-// "project.moc" and a SAX parse of it that keeps nothing; for the output, a plain dump of the
-// combined document and deflating it. The goal is within 3x the floor, and 10x the tasks at
-// most 12x the time.
+// Each combine is timed beside two floors, measured after it in the same repetition and
+// reported as counters (x_old_floor, x_limit_floor). The old floor: for each source, inflating
+// its "project.moc" with zlib and a SAX parse of it with nlohmann's parser that keeps nothing;
+// for the output, nlohmann's dump of the combined document and zlib's deflate. The limit floor
+// (BenchLimitFloor.h): libdeflate and simdjson On-Demand for each source, RapidJSON's
+// PrettyWriter and libdeflate for the output. The goals: two of 100k within 2.5x the limit
+// floor, and 10x the tasks at most 10.5x the time.
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -17,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 #include <zlib.h>
 
@@ -24,7 +29,9 @@
 
 #include "BenchDeflate.h"
 #include "BenchDocuments.h"
+#include "BenchLimitFloor.h"
 #include "BenchMain.h"
+#include "BenchRatios.h"
 #include "LxOrbinDocument/Json/JsonProjectData.h"
 #include "app/manager/AppEvents.h"
 #include "app/manager/CombineManager.h"
@@ -41,7 +48,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kSources = 10;
 constexpr int kPhotoSize = 4096;
 
 fs::path benchFolder() {
@@ -55,7 +61,7 @@ std::string readFile(const fs::path& path) {
 }
 
 // One source package per size, with its document's text, and the document of the combine of
-// ten of them, found by combining once.
+// a number of them, found by combining once.
 struct Road {
     fs::path archive;
     std::string sourceText;
@@ -73,14 +79,14 @@ void removeEngineItems() {
 
 // Drops every source on a fresh engine, waiting for each to be reported, and combines on a
 // worker thread. None when a source was refused or the combine failed.
-std::optional<LxFile> combineRoad(const fs::path& archive) {
+std::optional<LxFile> combineRoad(const fs::path& archive, int sources) {
     const AppEvents events;
     const auto engine =
         CombineManager::create(events, std::make_shared<const OrbinCombineDocuments>());
     int dismissals = 0;
     const platform::reactive::AnyCancellable dismissed =
         events.hudDismissingRequest()->subject().sink([&](auto) { ++dismissals; });
-    for (int number = 0; number < kSources; ++number) {
+    for (int number = 0; number < sources; ++number) {
         const int before = dismissals;
         engine->addSourceProject(archive);
         if (!platform::dispatch::runUntil([&] { return dismissals > before; },
@@ -89,7 +95,7 @@ std::optional<LxFile> combineRoad(const fs::path& archive) {
         }
         platform::dispatch::runUntilIdle();
     }
-    if (engine->source()->projects().size() != kSources) {
+    if (engine->source()->projects().size() != static_cast<std::size_t>(sources)) {
         return std::nullopt;
     }
     std::optional<LxFile> package;
@@ -98,9 +104,9 @@ std::optional<LxFile> combineRoad(const fs::path& archive) {
     return package;
 }
 
-const Road& road(std::int64_t tasks) {
-    static std::map<std::int64_t, Road> roads;
-    Road& made = roads[tasks];
+const Road& road(std::int64_t tasks, int sources) {
+    static std::map<std::pair<std::int64_t, int>, Road> roads;
+    Road& made = roads[{tasks, sources}];
     if (!made.archive.empty()) {
         return made;
     }
@@ -117,8 +123,9 @@ const Road& road(std::int64_t tasks) {
     made.archive = benchFolder() / ("source-" + std::to_string(tasks) + ".orb");
     LxZip::zipFiles(files, made.archive, std::nullopt);
 
-    if (const std::optional<LxFile> combined = combineRoad(made.archive)) {
-        const fs::path unpacked = benchFolder() / ("combined-" + std::to_string(tasks));
+    if (const std::optional<LxFile> combined = combineRoad(made.archive, sources)) {
+        const fs::path unpacked =
+            benchFolder() / ("combined-" + std::to_string(tasks) + "-" + std::to_string(sources));
         LxZip::unzipFile(combined->url(), unpacked, true, std::nullopt);
         made.combinedText = readFile(unpacked / "project.moc");
     }
@@ -126,15 +133,67 @@ const Road& road(std::int64_t tasks) {
     return made;
 }
 
+// The old floor of a combine: each source inflated with zlib and parsed by nlohmann's SAX
+// parser keeping nothing, the combined document dumped by nlohmann and deflated by zlib.
+class OldCombineFloor {
+public:
+    explicit OldCombineFloor(const Road& made)
+        : compressed_(deflated(made.sourceText)),
+          restored_(made.sourceText.size()),
+          combined_(nlohmann::json::parse(made.combinedText)) {}
+
+    void run(int sources) {
+        for (int number = 0; number < sources; ++number) {
+            uLongf size = restored_.size();
+            uncompress(restored_.data(), &size, compressed_.data(), compressed_.size());
+            benchmark::DoNotOptimize(nlohmann::json::accept(
+                restored_.begin(), restored_.begin() + static_cast<std::ptrdiff_t>(size)));
+        }
+        benchmark::DoNotOptimize(deflated(combined_.dump(2)));
+    }
+
+private:
+    std::vector<Bytef> compressed_;
+    std::vector<Bytef> restored_;
+    nlohmann::json combined_;
+};
+
+// The limit floor of a combine: the open floor of each source and the save floor of the
+// combined document.
+class LimitCombineFloor {
+public:
+    explicit LimitCombineFloor(const Road& made)
+        : deflated_(bench_limit_floor::libdeflateDeflated(made.sourceText)),
+          open_(deflated_, made.sourceText.size()),
+          save_(made.combinedText) {}
+
+    void run(int sources) {
+        for (int number = 0; number < sources; ++number) {
+            benchmark::DoNotOptimize(open_.run());
+        }
+        benchmark::DoNotOptimize(save_.run());
+    }
+
+private:
+    bench_limit_floor::Deflated deflated_;
+    bench_limit_floor::OpenFloor open_;
+    bench_limit_floor::SaveFloor save_;
+};
+
 void BM_CombineRoad(benchmark::State& state) {
     const platform::ScopedTimeZoneAndLocale pinned("Europe/Berlin", "en_US");
-    const Road& made = road(state.range(0));
+    const auto sources = static_cast<int>(state.range(1));
+    const Road& made = road(state.range(0), sources);
     if (made.combinedText.empty()) {
         state.SkipWithError("the combine of the sources failed");
         return;
     }
+    OldCombineFloor oldFloor(made);
+    LimitCombineFloor limitFloor(made);
+    bench_ratios::SideBySide sides;
     for (auto _ : state) {
-        const std::optional<LxFile> package = combineRoad(made.archive);
+        std::optional<LxFile> package;
+        sides.figure([&] { package = combineRoad(made.archive, sources); });
         if (!package) {
             state.SkipWithError("the combine of the sources failed");
             break;
@@ -142,40 +201,44 @@ void BM_CombineRoad(benchmark::State& state) {
         state.PauseTiming();
         platform::dispatch::waitForQuiescence(std::chrono::seconds(10));
         removeEngineItems();
+        sides.oldFloor([&] { oldFloor.run(sources); });
+        sides.limitFloor([&] { limitFloor.run(sources); });
         state.ResumeTiming();
     }
+    sides.report(state);
     state.counters["combined_MB"] = static_cast<double>(made.combinedText.size()) / (1 << 20);
-    state.SetComplexityN(state.range(0) * kSources);
 }
 
 void BM_CombineRoadFloor(benchmark::State& state) {
-    const Road& made = road(state.range(0));
-    const std::vector<Bytef> compressed = deflated(made.sourceText);
-    std::vector<Bytef> restored(made.sourceText.size());
-    const nlohmann::json combined = nlohmann::json::parse(made.combinedText);
+    const auto sources = static_cast<int>(state.range(1));
+    OldCombineFloor floor(road(state.range(0), sources));
     for (auto _ : state) {
-        for (int number = 0; number < kSources; ++number) {
-            uLongf size = restored.size();
-            uncompress(restored.data(), &size, compressed.data(), compressed.size());
-            // The parser with a handler that keeps nothing.
-            benchmark::DoNotOptimize(nlohmann::json::accept(
-                restored.begin(), restored.begin() + static_cast<std::ptrdiff_t>(size)));
-        }
-        benchmark::DoNotOptimize(deflated(combined.dump(2)));
+        floor.run(sources);
     }
-    state.SetComplexityN(state.range(0) * kSources);
 }
 
-void tasksPerSource(benchmark::internal::Benchmark* benchmark) {
-    benchmark->Arg(1000)
-        ->Arg(10000)
+void BM_CombineRoadLimitFloor(benchmark::State& state) {
+    const auto sources = static_cast<int>(state.range(1));
+    LimitCombineFloor floor(road(state.range(0), sources));
+    for (auto _ : state) {
+        floor.run(sources);
+    }
+}
+
+// {tasks per source, sources}.
+void tasksAndSources(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Args({1000, 10})
+        ->Args({10000, 10})
+        ->Args({1000, 2})
+        ->Args({10000, 2})
+        ->Args({100000, 2})
         ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->Complexity(benchmark::oN);
+        ->UseRealTime();
 }
 
-BENCHMARK(BM_CombineRoad)->Apply(tasksPerSource);
-BENCHMARK(BM_CombineRoadFloor)->Apply(tasksPerSource);
+BENCHMARK(BM_CombineRoad)->Apply(tasksAndSources);
+BENCHMARK(BM_CombineRoadFloor)->Apply(tasksAndSources);
+BENCHMARK(BM_CombineRoadLimitFloor)->Apply(tasksAndSources);
 
 }  // namespace
 

@@ -1,13 +1,17 @@
 // Opening and saving project packages of 1k, 10k and 100k tasks with twenty member photos, each
-// beside its floor in the same run: for opening, inflating "project.moc" and a SAX parse of it
-// with nlohmann's parser that keeps nothing (the floor the goals are set against), and beside it
-// the same parse with RapidJSON's reader, which documents are read with; for saving, a plain
-// dump of the same document and deflating it. Opening and saving should each stay within 1.6x
-// their floor (inflate + nlohmann parse, dump + deflate), both growing linearly with the tasks
-// (10x the tasks, at most 11x the time).
+// beside its floors in the same run. The old floor: for opening, inflating "project.moc" with
+// zlib and a SAX parse of it with nlohmann's parser that keeps nothing (beside it the same parse
+// with RapidJSON's reader, which documents are read with); for saving, a plain nlohmann dump of
+// the same document and zlib's deflate. The limit floor (BenchLimitFloor.h): libdeflate and
+// simdjson On-Demand for opening, RapidJSON's PrettyWriter and libdeflate for saving.
+//
+// The package figures time both floors once after each open or save and report the figure as a
+// multiple of each (x_old_floor, x_limit_floor). At 100k tasks opening should stay within 3x
+// the limit floor and saving within 1.8x, both growing linearly with the tasks (10x the tasks,
+// at most 10.5x the time).
 //
 // Opening also reports its peak heap (every operator new counted, as bytes live at once) as a
-// multiple of the document's size; the goal is at most 6x.
+// multiple of the document's size.
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -27,7 +31,9 @@
 
 #include "BenchDeflate.h"
 #include "BenchDocuments.h"
+#include "BenchLimitFloor.h"
 #include "BenchMain.h"
+#include "BenchRatios.h"
 #include "LxOrbinDocument/Json/JsonProjectData.h"
 #include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
@@ -137,9 +143,43 @@ void reportDocumentBytes(benchmark::State& state) {
                             static_cast<std::int64_t>(package(state.range(0)).text.size()));
 }
 
+// The old floor of opening: zlib's inflate and nlohmann's SAX parse keeping nothing.
+class OldOpenFloor {
+public:
+    explicit OldOpenFloor(const std::string& text)
+        : compressed_(deflated(text)), restored_(text.size()) {}
+
+    bool run() {
+        uLongf size = restored_.size();
+        uncompress(restored_.data(), &size, compressed_.data(), compressed_.size());
+        return nlohmann::json::accept(restored_.begin(),
+                                      restored_.begin() + static_cast<std::ptrdiff_t>(size));
+    }
+
+private:
+    std::vector<Bytef> compressed_;
+    std::vector<Bytef> restored_;
+};
+
+// The old floor of saving: nlohmann's dump of the document and zlib's deflate.
+class OldSaveFloor {
+public:
+    explicit OldSaveFloor(const std::string& text) : parsed_(nlohmann::json::parse(text)) {}
+
+    std::size_t run() const { return deflated(parsed_.dump(2)).size(); }
+
+private:
+    nlohmann::json parsed_;
+};
+
 void BM_OpenPackage(benchmark::State& state) {
     const Package& opened = package(state.range(0));
     const OrbinDocumentManager documents;
+    OldOpenFloor oldFloor(opened.text);
+    const bench_limit_floor::Deflated limitDeflated =
+        bench_limit_floor::libdeflateDeflated(opened.text);
+    bench_limit_floor::OpenFloor limitFloor(limitDeflated, opened.text.size());
+    bench_ratios::SideBySide sides;
     double peakRatio = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -148,15 +188,19 @@ void BM_OpenPackage(benchmark::State& state) {
         peakHeapBytes.store(before);
         state.ResumeTiming();
 
-        std::shared_ptr<OrbProject> project = documents.load(LxFile(opened.archive), folder);
+        std::shared_ptr<OrbProject> project;
+        sides.figure([&] { project = documents.load(LxFile(opened.archive), folder); });
         benchmark::DoNotOptimize(project);
 
         state.PauseTiming();
         project.reset();
         peakRatio = std::max(peakRatio, static_cast<double>(peakHeapBytes.load() - before) /
                                             static_cast<double>(opened.text.size()));
+        sides.oldFloor([&] { benchmark::DoNotOptimize(oldFloor.run()); });
+        sides.limitFloor([&] { benchmark::DoNotOptimize(limitFloor.run()); });
         state.ResumeTiming();
     }
+    sides.report(state);
     state.counters["peak_heap_x_document"] = peakRatio;
     state.counters["document_MB"] = static_cast<double>(opened.text.size()) / (1 << 20);
     reportDocumentBytes(state);
@@ -195,13 +239,24 @@ void BM_OpenFloorRapidSaxParse(benchmark::State& state) {
 void BM_SavePackage(benchmark::State& state) {
     const OrbinDocumentManager documents;
     const LxFolder folder = workingFolder("save");
+    const std::string& text = package(state.range(0)).text;
     const std::shared_ptr<OrbProject> project =
         documents.load(LxFile(package(state.range(0)).archive), folder);
     const LxFile target(benchFolder() / "saved.orb");
+    const OldSaveFloor oldFloor(text);
+    bench_limit_floor::SaveFloor limitFloor(text);
+    bench_ratios::SideBySide sides;
     for (auto _ : state) {
-        documents.saveProject(*project, folder);
-        documents.orbFile(*project, folder, target);
+        sides.figure([&] {
+            documents.saveProject(*project, folder);
+            documents.orbFile(*project, folder, target);
+        });
+        state.PauseTiming();
+        sides.oldFloor([&] { benchmark::DoNotOptimize(oldFloor.run()); });
+        sides.limitFloor([&] { benchmark::DoNotOptimize(limitFloor.run()); });
+        state.ResumeTiming();
     }
+    sides.report(state);
     reportDocumentBytes(state);
 }
 
@@ -217,6 +272,24 @@ void BM_SaveFloorDeflate(benchmark::State& state) {
     const std::string& text = package(state.range(0)).text;
     for (auto _ : state) {
         benchmark::DoNotOptimize(deflated(text));
+    }
+    reportDocumentBytes(state);
+}
+
+void BM_OpenLimitFloor(benchmark::State& state) {
+    const std::string& text = package(state.range(0)).text;
+    const bench_limit_floor::Deflated limitDeflated = bench_limit_floor::libdeflateDeflated(text);
+    bench_limit_floor::OpenFloor floor(limitDeflated, text.size());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(floor.run());
+    }
+    reportDocumentBytes(state);
+}
+
+void BM_SaveLimitFloor(benchmark::State& state) {
+    bench_limit_floor::SaveFloor floor(package(state.range(0)).text);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(floor.run());
     }
     reportDocumentBytes(state);
 }
@@ -238,9 +311,11 @@ BENCHMARK(BM_OpenPackage)->Apply(taskCounts);
 BENCHMARK(BM_OpenFloorInflate)->Apply(taskCounts);
 BENCHMARK(BM_OpenFloorSaxParse)->Apply(taskCounts);
 BENCHMARK(BM_OpenFloorRapidSaxParse)->Apply(taskCounts);
+BENCHMARK(BM_OpenLimitFloor)->Apply(taskCounts);
 BENCHMARK(BM_SavePackage)->Apply(taskCounts);
 BENCHMARK(BM_SaveFloorDump)->Apply(taskCounts);
 BENCHMARK(BM_SaveFloorDeflate)->Apply(taskCounts);
+BENCHMARK(BM_SaveLimitFloor)->Apply(taskCounts);
 
 }  // namespace
 

@@ -12,6 +12,8 @@ packages=(
   zlib1g-dev libminizip-dev nlohmann-json3-dev libicu-dev
   # the SAX reader that parses whole project documents
   rapidjson-dev
+  # whole-entry deflate and inflate of package entries; simdjson: the benchmarks' limit floor
+  libdeflate-dev libsimdjson-dev
   # the allocator the programs run on: large plans free many small objects at once
   libmimalloc-dev
   qt6-base-dev qt6-qpa-plugins libcurl4-openssl-dev

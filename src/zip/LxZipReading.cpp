@@ -6,6 +6,7 @@
 // inflating; every one of its results is checked.
 #include <algorithm>
 #include <cstdio>
+#include <libdeflate.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -39,6 +40,8 @@ constexpr std::size_t kCopyStep = std::size_t{1} << 20;
 // the steps are few: a document of a 100,000-task plan takes one, of a million four.
 constexpr std::size_t kFirstCopyReservation = std::size_t{32} << 20;
 constexpr std::uint64_t kCopyGrowth = 4;
+// The most deflate makes of a byte: 258 bytes from each pair of bits at best, some 1032 times.
+constexpr std::uint64_t kDeflateMostExpansion = 1032;
 constexpr uLong kStored = 0;
 constexpr uLong kDeflated = 8;
 constexpr uLong kEncryptedFlag = 0x1;
@@ -410,6 +413,76 @@ void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
     }
 }
 
+// Whether the entry is inflated whole, from its compressed bytes read in one piece into a buffer
+// of its declared size, rather than streamed: a deflated, unencrypted entry the caller keeps a
+// copy of, declaring no more than deflate can make of its compressed bytes. An entry declaring
+// more is lying, and is streamed so that the lie costs no reservation of its size.
+bool inflatesWhole(const Entry& entry, const std::string* copy) {
+    return copy != nullptr && entry.info.compression_method == kDeflated &&
+           (entry.info.flag & kEncryptedFlag) == 0 &&
+           entry.info.uncompressed_size / kDeflateMostExpansion <= entry.info.compressed_size;
+}
+
+struct DecompressorRelease {
+    void operator()(libdeflate_decompressor* decompressor) const {
+        libdeflate_free_decompressor(decompressor);
+    }
+};
+
+// Inflates the current entry whole with libdeflate and writes it as writeFileEntry() does. Its
+// bytes must come to exactly the declared size and match its CRC.
+void writeWholeEntry(unzFile archive, const Entry& entry, const fs::path& target,
+                     std::string& copy) {
+    copy.clear();
+    OpenEntry open(archive);
+    if (unzOpenCurrentFile2(archive, nullptr, nullptr, 1) != UNZ_OK) {
+        fail();
+    }
+    const auto compressedSize = static_cast<std::size_t>(entry.info.compressed_size);
+    const auto compressed = std::make_unique_for_overwrite<char[]>(compressedSize);
+    std::size_t read = 0;
+    while (read < compressedSize) {
+        const int count = unzReadCurrentFile(
+            archive, compressed.get() + read,
+            static_cast<unsigned>(std::min<std::size_t>(compressedSize - read, kCopyStep)));
+        if (count <= 0) {
+            fail();
+        }
+        read += static_cast<std::size_t>(count);
+    }
+    if (open.close() != UNZ_OK) {
+        fail();
+    }
+    const std::unique_ptr<libdeflate_decompressor, DecompressorRelease> decompressor(
+        libdeflate_alloc_decompressor());
+    if (!decompressor) {
+        fail();
+    }
+    std::string kept(static_cast<std::size_t>(entry.info.uncompressed_size), '\0');
+    std::size_t inflated = 0;
+    if (libdeflate_deflate_decompress(decompressor.get(), compressed.get(), compressedSize,
+                                      kept.data(), kept.size(), &inflated) != LIBDEFLATE_SUCCESS ||
+        inflated != kept.size() ||
+        libdeflate_crc32(0, kept.data(), kept.size()) != entry.info.crc) {
+        fail();
+    }
+    try {
+        platform::AtomicFileWriter file(target);
+        file.write(kept);
+        if (const std::optional<mode_t> permissions = entry.permissions()) {
+            try {
+                file.setPermissions(*permissions);
+            } catch (const platform::FileSystemError& error) {
+                printPermissionFailure(target, error.code().message());
+            }
+        }
+        file.commit(platform::AtomicFileWriter::Durability::unflushed);
+    } catch (const platform::FileSystemError&) {
+        fail();
+    }
+    copy = std::move(kept);
+}
+
 struct FolderPermissions {
     fs::path folder;
     mode_t permissions;
@@ -473,13 +546,17 @@ struct Unpacking {
         if (!overwrite && fs::exists(fs::symlink_status(target, error))) {
             return false;
         }
+        std::string* copy = entryCopy ? entryCopy(entry.name) : nullptr;
+        if (inflatesWhole(entry, copy)) {
+            writeWholeEntry(archive, entry, target, *copy);
+            return true;
+        }
         openEntry(archive, entry, password);
         std::uint64_t limit = entry.info.uncompressed_size;
         if (entrySizeLimit) {
             limit = std::min(limit, entrySizeLimit(entry.name).value_or(limit));
         }
-        writeFileEntry(archive, entry, target, buffer, limit,
-                       entryCopy ? entryCopy(entry.name) : nullptr);
+        writeFileEntry(archive, entry, target, buffer, limit, copy);
         return true;
     }
 };

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <type_traits>
@@ -22,6 +23,7 @@
 #include "platform/foundation/FileSystemError.h"
 #include "zip/LxZip.h"
 #include "zip/ZipUtilities.h"
+#include "zip/internal/WholeEntryDeflating.h"
 #include "zip/internal/ZipArchiveWriting.h"
 #include "zip/internal/ZipEntryTime.h"
 
@@ -30,6 +32,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t kCopyBufferSize = 16384;
+// Files up to this size are read whole and deflated in one pass, larger ones streamed: a
+// document of a million-task plan is some 730 MB.
+constexpr std::uint64_t kWholeFileLimit = std::uint64_t{1} << 30;
 using zip_internal::Archive;
 using zip_internal::fail;
 using zip_internal::kDeflateMemoryLevel;
@@ -95,7 +100,34 @@ LxZip::EntrySummary copyIntoEntry(zipFile archive, const SourceFile& source,
     }
 }
 
-LxZip::EntrySummary addFile(zipFile archive, const ZipUtilities::ProcessedFilePath& file, int level,
+// Reads the whole file, `size` bytes as it was found to hold, into memory; none when it turned
+// out to hold more by then (it is being written to) or could not be read.
+std::optional<std::string> wholeFile(const SourceFile& source, std::size_t size) {
+    std::string bytes(size + 1, '\0');
+    std::size_t filled = 0;
+    for (;;) {
+        const ssize_t count = ::pread(source.descriptor(), bytes.data() + filled,
+                                      bytes.size() - filled, static_cast<off_t>(filled));
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return std::nullopt;
+        }
+        if (count == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(count);
+        if (filled > size) {
+            return std::nullopt;
+        }
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+LxZip::EntrySummary addFile(zipFile archive, const ZipUtilities::ProcessedFilePath& file,
+                            zip_internal::WholeEntryDeflater& deflater, int level,
                             std::vector<char>& buffer, double& position) {
     const SourceFile source(file.filePathURL);
     if (!source.isOpen()) {
@@ -118,6 +150,15 @@ LxZip::EntrySummary addFile(zipFile archive, const ZipUtilities::ProcessedFilePa
 
     zip_fileinfo info{};
     info.tmz_date = zipTime(attributes.st_mtim);
+    const auto size = static_cast<std::uint64_t>(attributes.st_size);
+    if (size <= kWholeFileLimit) {
+        const std::optional<std::string> bytes = wholeFile(source, static_cast<std::size_t>(size));
+        if (!bytes) {
+            fail();
+        }
+        return {*file.fileName, bytes->size(),
+                deflater.addEntry(archive, file.fileName->c_str(), info, *bytes)};
+    }
     if (zipOpenNewFileInZip3(archive, file.fileName->c_str(), &info, nullptr, 0, nullptr, 0,
                              nullptr, Z_DEFLATED, level, 0, -MAX_WBITS, kDeflateMemoryLevel,
                              Z_DEFAULT_STRATEGY, nullptr, 0) != ZIP_OK) {
@@ -170,6 +211,7 @@ void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFile
             fail();
         }
         std::vector<char> buffer(kCopyBufferSize);
+        zip_internal::WholeEntryDeflater deflater(compression.deflateLevel());
         std::vector<EntrySummary> packed;
         double position = 0;
         for (const auto& file : files) {
@@ -177,8 +219,8 @@ void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFile
             if (fs::is_directory(file.filePathURL, ignored)) {
                 continue;
             }
-            packed.push_back(
-                addFile(archive.get(), file, compression.deflateLevel(), buffer, position));
+            packed.push_back(addFile(archive.get(), file, deflater, compression.deflateLevel(),
+                                     buffer, position));
             if (progress) {
                 progress(total > 0 ? std::min(position / total, 1.0) : 0.0);
             }

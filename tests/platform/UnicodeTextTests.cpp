@@ -67,6 +67,24 @@ TEST(UnicodeText, RepairReplacesOnlyTheIllFormedParts) {
     EXPECT_FALSE(platform::isValidUTF8("abc\xF4\x90\x80\x80"));  // beyond U+10FFFF
 }
 
+// ASCII is passed over several bytes at a time: a sequence is judged wherever it lies, at any
+// distance from the start and from the end.
+TEST(UnicodeText, EverySequenceIsJudgedWhereverItLies) {
+    for (std::size_t before = 0; before < 20; ++before) {
+        for (std::size_t after : {0, 1, 7, 8, 9}) {
+            const std::string prefix(before, 'a');
+            const std::string suffix(after, 'z');
+            SCOPED_TRACE(std::to_string(before) + " before, " + std::to_string(after) + " after");
+            EXPECT_TRUE(platform::isValidUTF8(prefix + "\u00e9" + suffix));
+            EXPECT_TRUE(platform::isValidUTF8(prefix + "\U0001F600" + suffix));
+            EXPECT_FALSE(platform::isValidUTF8(prefix + "\x80" + suffix));
+            EXPECT_FALSE(platform::isValidUTF8(prefix + "\xC0\xAF" + suffix));
+            EXPECT_FALSE(platform::isValidUTF8(prefix + "\xED\xA0\x80" + suffix));  // a surrogate
+            EXPECT_FALSE(platform::isValidUTF8(prefix + "\xE2\x82" + suffix));
+        }
+    }
+}
+
 TEST(UnicodeText, TheSequenceAtTheStartIsMeasuredOnlyWhenWellFormed) {
     const struct {
         std::string bytes;

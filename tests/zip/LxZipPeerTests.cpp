@@ -33,18 +33,44 @@ protected:
     const fs::path destination = sandbox / "unpacked";
 };
 
+// At every level, with a document large enough to span many deflate blocks; python reads each
+// entry's bytes back as they were.
 TEST_F(LxZipPeerTest, OurArchivesPassInfoZipAndPython) {
-    LxZip::zipFiles({tree / "project.moc", tree / "photos"}, archive, std::nullopt);
+    std::string document = "{\"Tasks\": [";
+    for (int task = 0; document.size() < 3'000'000; ++task) {
+        document += "{\"Uid\": " + std::to_string(task) + ", \"Nm\": \"Task " +
+                    std::to_string(task * 7919 % 100'003) + "\"}, ";
+    }
+    document += "{}]}";
+    put(tree / "project.moc", document);
+    for (const LxZipCompression compression :
+         {LxZipCompression::NoCompression, LxZipCompression::BestSpeed,
+          LxZipCompression::DefaultCompression, LxZipCompression::BestCompression}) {
+        SCOPED_TRACE(compression.rawValue());
+        fs::remove(archive);
+        LxZip::zipFiles({tree / "project.moc", tree / "photos"}, archive, std::nullopt,
+                        compression);
 
-    const zip_test::CommandResult infoZip = run("unzip -t " + quoted(archive));
-    EXPECT_EQ(infoZip.exitCode, 0) << infoZip.output;
-    EXPECT_NE(infoZip.output.find("No errors detected"), std::string::npos) << infoZip.output;
+        const zip_test::CommandResult infoZip = run("unzip -t " + quoted(archive));
+        EXPECT_EQ(infoZip.exitCode, 0) << infoZip.output;
+        EXPECT_NE(infoZip.output.find("No errors detected"), std::string::npos) << infoZip.output;
 
-    // python reports a bad entry in its output but still exits with 0.
-    const zip_test::CommandResult python =
-        run(std::string(zip_test::kPython) + " -m zipfile -t " + quoted(archive));
-    EXPECT_EQ(python.exitCode, 0) << python.output;
-    EXPECT_EQ(python.output, "Done testing\n");
+        // python reports a bad entry in its output but still exits with 0.
+        const zip_test::CommandResult python =
+            run(std::string(zip_test::kPython) + " -m zipfile -t " + quoted(archive));
+        EXPECT_EQ(python.exitCode, 0) << python.output;
+        EXPECT_EQ(python.output, "Done testing\n");
+
+        const zip_test::CommandResult extracted =
+            run(std::string(zip_test::kPython) + " -m zipfile -e " + quoted(archive) + " " +
+                quoted(destination));
+        EXPECT_EQ(extracted.exitCode, 0) << extracted.output;
+        EXPECT_TRUE(test_files::contentOf(destination / "project.moc") == document);
+        EXPECT_EQ(test_files::contentOf(destination / "photos" / "team" / "12.jpg"),
+                  std::string(70'000, 'j'));
+        EXPECT_EQ(test_files::contentOf(destination / "photos" / "empty.jpg"), "");
+        fs::remove_all(destination);
+    }
 }
 
 TEST_F(LxZipPeerTest, InfoZipArchivesUnpackWithFoldersAndModes) {

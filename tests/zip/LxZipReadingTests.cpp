@@ -437,6 +437,52 @@ TEST_F(LxZipReadingTest, ADamagedEntryLeavesItsCopyEmpty) {
     EXPECT_TRUE(noTemporaryLeft());
 }
 
+// A deflated entry that is kept is inflated whole into its declared size; it must hold exactly
+// that and match its CRC, or nothing is kept and no file is left.
+TEST_F(LxZipReadingTest, AKeptDeflatedEntryHoldsExactlyWhatItDeclares) {
+    std::string text;
+    for (int line = 0; text.size() < 300'000; ++line) {
+        text += "task " + std::to_string(line) + " lays the foundations\n";
+    }
+    const auto crcOf = [](const std::string& bytes) {
+        return static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(bytes.data()),
+                                                static_cast<uInt>(bytes.size())));
+    };
+    const auto size = static_cast<std::uint32_t>(text.size());
+    struct Case {
+        const char* what;
+        std::uint32_t declared;
+        std::uint32_t crc;
+        bool unpacks;
+    };
+    for (const Case& lie : {Case{"honest", size, crcOf(text), true},
+                            Case{"one byte short", size - 1, crcOf(text), false},
+                            Case{"one byte long", size + 1, crcOf(text), false},
+                            Case{"twice as long", 2 * size, crcOf(text), false},
+                            Case{"a wrong CRC", size, crcOf(text) ^ 1U, false}}) {
+        SCOPED_TRACE(lie.what);
+        fs::remove_all(destination);
+        writeArchive(archive, {{.name = "doc.txt",
+                                .data = zip_test::rawDeflated(text),
+                                .method = 8,
+                                .crc = lie.crc,
+                                .uncompressedSize = lie.declared}});
+        std::string copy = "stale";
+        bool unpacked = true;
+        try {
+            LxZip::unzipFile(archive, destination, true, std::nullopt, {}, {}, {},
+                             [&copy](const std::string&) { return &copy; });
+        } catch (const LxZipError& error) {
+            EXPECT_EQ(error, LxZipError::unzipFail());
+            unpacked = false;
+        }
+        EXPECT_EQ(unpacked, lie.unpacks);
+        EXPECT_TRUE(copy == (lie.unpacks ? text : std::string()));
+        EXPECT_EQ(fs::exists(destination / "doc.txt"), lie.unpacks);
+        EXPECT_TRUE(noTemporaryLeft());
+    }
+}
+
 // A kept copy reserves as its bytes arrive: an entry that declares far more than it holds fails
 // without its declared size ever being asked for, and an honest entry's copy, grown on its
 // way, never asks for more than the entry holds (and the string's terminator).

@@ -19,6 +19,7 @@
 #include "LxOrbinDocument/Mapper/DataMapService.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "platform/foundation/AnyError.h"
+#include "platform/foundation/AtomicFile.h"
 #include "zip/LxZip.h"
 
 namespace {
@@ -49,6 +50,15 @@ std::optional<std::string> renderedText(JsonProject document) {
     }
 }
 
+// Writes the working copy of the document, as it is: the encoder writes only well-formed UTF-8.
+// It lives in the project's working folder, which a crash of the machine loses anyway, so it is
+// not flushed to the disk (the package is).
+void writeWorkingCopy(const LxFile& jsonFile, std::string_view text) {
+    platform::AtomicFileWriter file(jsonFile.url());
+    file.write(text);
+    file.commit(platform::AtomicFileWriter::Durability::unflushed);
+}
+
 }  // namespace
 
 void OrbinDocumentManager::saveProject(const OrbProject& project, const LxFolder& folder) const {
@@ -67,7 +77,7 @@ void OrbinDocumentManager::_saveAsJsonFile(JsonProject jsonProject, const LxFile
     const std::string name = jsonProject.name.value_or("");
     if (const std::optional<std::string> text = renderedText(std::move(jsonProject))) {
         try {
-            jsonFile.write(*text);
+            writeWorkingCopy(jsonFile, *text);
             return;
         } catch (...) {
             lx::log(platform::AnyError::current(),

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <unicode/brkiter.h>
@@ -127,12 +128,34 @@ std::u32string unicodeScalars(std::string_view text) {
 
 // Whole documents are checked here before they are written: ASCII is passed over a byte at a
 // time, the first ill-formed sequence ends the walk, and no length limit of ICU applies.
+namespace {
+
+// Where the first byte at or after `index` that is not ASCII lies (`length` when none), looked
+// for eight bytes at a time: a project document is a hundred megabytes of mostly ASCII.
+std::int64_t nextNonASCII(const std::uint8_t* bytes, std::int64_t index, std::int64_t length) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080;
+    while (index + 8 <= length) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes + index, sizeof word);
+        if ((word & kHighBits) != 0) {
+            break;
+        }
+        index += 8;
+    }
+    while (index < length && bytes[index] < 0x80) {
+        ++index;
+    }
+    return index;
+}
+
+}  // namespace
+
 bool isValidUTF8(std::string_view text) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     const auto length = static_cast<std::int64_t>(text.size());
     for (std::int64_t index = 0; index < length;) {
         if (bytes[index] < 0x80) {
-            ++index;
+            index = nextNonASCII(bytes, index, length);
             continue;
         }
         UChar32 scalar = 0;

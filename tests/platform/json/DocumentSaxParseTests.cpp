@@ -104,4 +104,26 @@ TEST(DocumentSaxParse, ANumberBeyondEveryDoubleIsNoJson) {
     }
 }
 
+// Well-formed text is read without RapidJSON's own check of the encoding; text that is not is
+// read with it, so its ill-formed byte is refused wherever it lies, in a key or a value, and
+// every well-formed sequence is read as it is.
+TEST(DocumentSaxParse, IllFormedUTF8IsRefusedWhereverItLies) {
+    for (std::size_t padding = 0; padding < 12; ++padding) {
+        const std::string before(padding, 'a');
+        SCOPED_TRACE(padding);
+        NumberRecorder recorder;
+        EXPECT_TRUE(platform::json::saxParseDocument(
+            "{\"" + before + "\u00e9\": \"" + before + "\U0001F600\", \"n\": 1}", recorder));
+        EXPECT_EQ(recorder.numbers, std::vector<Number>{std::uint64_t{1}});
+        for (const char* bad : {"\x80", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+            EXPECT_THROW(
+                platform::json::saxParseDocument("{\"k\": \"" + before + bad + "\"}", recorder),
+                platform::json::DecodingError);
+            EXPECT_THROW(
+                platform::json::saxParseDocument("{\"" + before + bad + "\": 1}", recorder),
+                platform::json::DecodingError);
+        }
+    }
+}
+
 }  // namespace
