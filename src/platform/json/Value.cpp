@@ -16,14 +16,12 @@ void throwNotJson(std::string_view parserMessage) {
             parserMessage.remove_prefix(end + 2);
         }
     }
-    throw DecodingError(DecodingError::Kind::dataCorrupted, {},
-                        "The data is not valid JSON: " + std::string(parserMessage));
+    throw DecodingError::notJson(std::string(parserMessage));
 }
 
 void throwNotJsonAt(std::string_view problem, std::size_t offset) {
-    throw DecodingError(DecodingError::Kind::dataCorrupted, {},
-                        "The data is not valid JSON: " + std::string(problem) + " (at byte " +
-                            std::to_string(offset) + ")");
+    throw DecodingError::notJson(std::string(problem) + " (at byte " + std::to_string(offset) +
+                                 ")");
 }
 
 void throwNestedTooDeeply() {
