@@ -164,7 +164,9 @@ struct LxHttpClient {
     static void data(const Request& request, Completion<Data> completion);
 
     // The body of `data` decoded as JSON with ISO 8601 dates: a failure of `data` unchanged,
-    // a body that does not decode `decodingFailure`.
+    // a body that does not decode `decodingFailure`. The parsed body takes at most eight times
+    // the body's size in memory (platform::json::ParsedJson); a body that would take more, and
+    // any failure to allocate, is `decodingFailure` too, never an abort.
     template <platform::json::DecodableFromText T>
     static void json(const Request& request, Completion<T> completion) {
         data(request,
