@@ -161,8 +161,7 @@ TEST_F(LxFolderTest, RemovalsOfTheRootAndOfDotPathsAreRefused) {
                 return where + "LxFileHelper answered true";
             }
             for (const auto& remove : std::initializer_list<std::function<void()>>{
-                     [&] { LxFile(path).delete_(); },
-                     [&] { LxFolder(path, false).delete_(); }}) {
+                     [&] { LxFile(path).delete_(); }, [&] { LxFolder(path, false).delete_(); }}) {
                 try {
                     remove();
                     return where + "a removal did not refuse";

@@ -1,12 +1,12 @@
 #include <chrono>
-#include <fcntl.h>
-#include <vector>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -147,8 +147,8 @@ TEST(FileManagerRemoval, RemovalsOfTheRootAndOfDotPathsTouchNothing) {
             const char* currentFolder;
             const char* path;
         };
-        const Case cases[] = {{"/", "/"},          {"/", "//"},     {"/", "/."},
-                              {"/", "/job/.."},    {"/job", "."},   {"/", "job/.."},
+        const Case cases[] = {{"/", "/"},           {"/", "//"},     {"/", "/."},
+                              {"/", "/job/.."},     {"/job", "."},   {"/", "job/.."},
                               {"/job", "inner/.."}, {"/job", "../"}, {"/job/inner", "../.."}};
         for (const Case& c : cases) {
             fs::current_path(c.currentFolder);
@@ -184,8 +184,7 @@ TEST_F(FileManager, ModificationDateIsTheItemsOwnALinkNotFollowed) {
     ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), fileTimes, 0), 0);
     fs::create_symlink(file, sandbox / "link");
     const timespec linkTimes[2] = {{0, UTIME_OMIT}, {1'500'000'000, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, (sandbox / "link").c_str(), linkTimes, AT_SYMLINK_NOFOLLOW),
-              0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, (sandbox / "link").c_str(), linkTimes, AT_SYMLINK_NOFOLLOW), 0);
 
     EXPECT_DOUBLE_EQ(platform::itemModificationDate(file)->unixSeconds(), 1'600'000'000.25);
     EXPECT_DOUBLE_EQ(platform::itemModificationDate(sandbox / "link")->unixSeconds(),

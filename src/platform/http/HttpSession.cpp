@@ -86,8 +86,7 @@ std::optional<std::string> framingProblem(const Request& request) {
         }
     }
     if (hasHeader(request, "Content-Length") && hasHeader(request, "Transfer-Encoding")) {
-        return std::string(
-            "The request sets both \"Content-Length\" and \"Transfer-Encoding\"");
+        return std::string("The request sets both \"Content-Length\" and \"Transfer-Encoding\"");
     }
     return std::nullopt;
 }
@@ -386,7 +385,6 @@ private:
     std::filesystem::path path_;
 };
 
-
 // Whatever fails on the way (memory included), the completion runs once, after the outcome is
 // complete, and outside the work that could throw.
 template <class Outcome>
@@ -438,14 +436,13 @@ void Session::setLimits(Limits limits) {
     limits_ = limits;
 }
 
-
 std::shared_ptr<Task> Session::data(Request request, std::function<void(DataOutcome)> completion) {
     auto task = std::make_shared<Task>();
     const auto limits = this->limits();
     const Bounds bounds{limits.maximumDataSize, limits.dataTimeLimit};
     queue_->async([request = std::move(request), completion = std::move(completion), task, bounds] {
-        completion(outcomeOrFailure<DataOutcome>(
-            [&] { return fetchData(request, *task, bounds); }));
+        completion(
+            outcomeOrFailure<DataOutcome>([&] { return fetchData(request, *task, bounds); }));
     });
     return task;
 }
@@ -470,9 +467,10 @@ std::shared_ptr<Task> Session::download(Request request,
                     TransferError(TransferError::Code::storageFailed,
                                   "Could not make a temporary file for the download")};
             }
-            auto performed = perform(
-                request, *task, bounds,
-                [&file](const char* bytes, std::size_t count) { return file->write(bytes, count); });
+            auto performed =
+                perform(request, *task, bounds, [&file](const char* bytes, std::size_t count) {
+                    return file->write(bytes, count);
+                });
             if (!file->close() && !performed.error) {
                 performed = failed(TransferError(TransferError::Code::storageFailed,
                                                  "Could not write the download's temporary file"));

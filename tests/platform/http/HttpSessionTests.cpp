@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <vector>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -205,10 +205,16 @@ TEST_F(HttpSessionTest, RefusesALengthThatIsNotTheBodysBeforeSendingAnything) {
         {"no body", "GET", {{"Content-Length", "5"}}, std::nullopt, true},
         {"not a number", "POST", {{"Content-Length", "3x"}}, body, true},
         {"signed", "POST", {{"Content-Length", "+3"}}, body, true},
-        {"one of two wrong", "POST", {{"Content-Length", "3"}, {"Content-Length", "4"}}, body,
+        {"one of two wrong",
+         "POST",
+         {{"Content-Length", "3"}, {"Content-Length", "4"}},
+         body,
          true},
-        {"next to an encoding", "POST",
-         {{"Content-Length", "3"}, {"Transfer-Encoding", "chunked"}}, body, true},
+        {"next to an encoding",
+         "POST",
+         {{"Content-Length", "3"}, {"Transfer-Encoding", "chunked"}},
+         body,
+         true},
         {"the body's length", "POST", {{"Content-Length", "3"}}, body, false},
         {"zero without a body", "GET", {{"Content-Length", "0"}}, std::nullopt, false},
     };
