@@ -51,7 +51,9 @@ public:
     void move(const LxFile& to) const;
     void move(const std::filesystem::path& to) const;
 
-    // Removes the item, a folder with its contents. Fails when nothing is there.
+    // Removes the item, a folder with its contents. Fails when nothing is there, and refuses
+    // without touching anything the root folder and a path whose last component is "." or ".."
+    // (std::errc::operation_not_permitted; see platform::isRefusedForRemoval).
     void delete_() const;
 
     // Writes the whole text in `encoding`, atomically: a failure leaves the old file as it was.

@@ -53,7 +53,9 @@ public:
     // As create(), but only when nothing is at the path yet.
     void createIfNotExist() const noexcept;
 
-    // Removes the folder with everything inside.
+    // Removes the folder with everything inside. The root folder and a path whose last
+    // component is "." or ".." are refused (platform::FileSystemError,
+    // std::errc::operation_not_permitted) without touching anything.
     void delete_() const;
     // Copies the folder with everything inside to the full path `to`, which must not exist.
     // Allowed for system folders too.

@@ -144,6 +144,11 @@ void LxHttpClient::file(const platform::Url& url, const platform::Url& destinati
     platform::http::Session::shared().download(
         platform::http::Request{.url = url},
         [destination, completion = std::move(completion)](platform::http::DownloadOutcome outcome) {
+            if (outcome.error &&
+                outcome.error->code() == platform::http::TransferError::Code::storageFailed) {
+                completion(Outcome::failure(HttpError::downloadFailure(anyError(outcome.error))));
+                return;
+            }
             if (!outcome.response || !outcome.response->isHttp()) {
                 completion(Outcome::failure(HttpError::invalidResponseType()));
                 return;

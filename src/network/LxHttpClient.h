@@ -107,7 +107,10 @@ struct LxHttpClient {
     // Request URLs below a base URL.
     class Url {
     public:
-        // Throws `HttpError::invalidUrl()` when `baseUrl` is not an absolute URL.
+        // Throws `HttpError::invalidUrl()` when `baseUrl` is not an absolute URL. A relative
+        // reference ("items", "/api") is refused here, though a URL value could hold one: it
+        // names no server, so every URL built on it would fail only later, when a request is
+        // sent, and with a transfer error that hides the cause.
         explicit Url(std::string_view baseUrl);
 
         const platform::Url& baseUrl() const { return baseUrl_; }
@@ -146,8 +149,10 @@ struct LxHttpClient {
     // Only status 200 succeeds (`invalidResponseCode` for any other, nothing written). An
     // existing file at `destination` is replaced only once the download is complete; a folder
     // there, a destination that is not a file URL or a failed write is `downloadFailure` and
-    // leaves whatever was there untouched. A transfer that fails, also one beyond the session's
-    // time limit for downloads (platform::http::Session::Limits), is `invalidResponseType`.
+    // leaves whatever was there untouched, and so is a download whose temporary file cannot be
+    // made or written (no private temporary folder, a full disk). Any other transfer that fails,
+    // also one beyond the session's time limit for downloads (platform::http::Session::Limits),
+    // is `invalidResponseType`.
     static void file(const platform::Url& url, const platform::Url& destination,
                      Completion<platform::Url> completion);
 
@@ -159,7 +164,9 @@ struct LxHttpClient {
     static void data(const Request& request, Completion<Data> completion);
 
     // The body of `data` decoded as JSON with ISO 8601 dates: a failure of `data` unchanged,
-    // a body that does not decode `decodingFailure`.
+    // a body that does not decode `decodingFailure`. The parsed body takes at most eight times
+    // the body's size in memory (platform::json::ParsedJson); a body that would take more, and
+    // any failure to allocate, is `decodingFailure` too, never an abort.
     template <platform::json::DecodableFromText T>
     static void json(const Request& request, Completion<T> completion) {
         data(request,

@@ -17,9 +17,11 @@ std::string location(const platform::json::CodingPath& path) {
     return joined;
 }
 
+// Where the decoding failed: the error beneath it (the parser's report on text that is not
+// JSON) when there is one, else the path to the value.
 std::string reason(const platform::json::DecodingError& error) {
     using Kind = platform::json::DecodingError::Kind;
-    const std::string where = location(error.codingPath());
+    const std::string where = error.underlyingError().value_or(location(error.codingPath()));
     switch (error.kind()) {
         case Kind::typeMismatch:
         case Kind::valueNotFound:

@@ -40,8 +40,9 @@ private:
 // A decoding error as `parserError` whose reason says what was wrong and where: the decoder's
 // text, then " (type: <expected type>, <path>)" for a value of the wrong type or a missing value,
 // " (key: <key>, <path>)" for a missing key, " - (<path>)" for bad data; the path is the keys
-// joined by "." (empty at the top level). Any other error becomes `apiError` with its
-// localized description, an `RxUrlError` included.
+// joined by "." (empty at the top level), or, for text that is not JSON, the parser's report of
+// what it found wrong (DecodingError::underlyingError()). Any other error becomes `apiError` with
+// its localized description, an `RxUrlError` included.
 RxUrlError decodingErrorReason(const platform::AnyError& error);
 
 }  // namespace lx

@@ -1,7 +1,6 @@
 #include "utility/LxFileHelper.h"
 
 #include <string_view>
-#include <sys/stat.h>
 
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/FilePath.h"
@@ -70,11 +69,5 @@ std::optional<std::string> LxFileHelper::fileNameWithoutExtension(const std::str
 }
 
 std::optional<platform::Date> LxFileHelper::lastUpdateDate(const std::string& of) {
-    struct stat attributes {};
-    if (of.empty() || ::lstat(of.c_str(), &attributes) != 0) {
-        return std::nullopt;
-    }
-    const double seconds = static_cast<double>(attributes.st_mtim.tv_sec) +
-                           static_cast<double>(attributes.st_mtim.tv_nsec) / 1e9;
-    return platform::Date::fromUnix(seconds);
+    return platform::itemModificationDate(of);
 }

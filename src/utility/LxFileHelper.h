@@ -19,8 +19,9 @@ struct LxFileHelper {
     // target.
     static bool exists(const std::string& at);
 
-    // Removes the file or folder (with everything inside) at the path. False for a blank path,
-    // without touching the file system, and on any failure.
+    // Removes the file or folder (with everything inside) at the path. False, without touching
+    // the file system, for a blank path and for one platform::removeItem refuses (the root, a
+    // last component "." or ".."), and false on any failure.
     static bool delete_(const std::string& atPath);
 
     // Copies the file or folder at `atPath` to the new path `toPath`. False on any failure, also

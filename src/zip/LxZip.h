@@ -103,7 +103,9 @@ public:
     // `progress` receives the fraction of the bytes done after each file and 1.0 at the end.
     //
     // Throws LxZipError::zipFail() when a listed item is missing, is not a regular file or
-    // cannot be read, when a password is given, or when the archive cannot be written.
+    // cannot be read, when any item found below a listed folder cannot be read (a folder that
+    // cannot be listed included: the warning logged names it, and no archive is written), when
+    // a password is given, or when the archive cannot be written.
     static void zipFiles(const std::vector<std::filesystem::path>& paths,
                          const std::filesystem::path& zipFilePath,
                          const std::optional<std::string>& password,
@@ -123,8 +125,9 @@ public:
     // folder named after it: its file name with every "." + extension taken out ("a.zip.b.zip"
     // -> "a.b"; with no extension every "." goes), and answers that folder. A name that would
     // not be one new folder inside Documents ("", ".", "..", as "..zip" and "...zip" give) is
-    // refused before anything is written. Every failure, a missing archive included, throws
-    // LxZipError::unzipFail().
+    // refused before anything is written, and so is a name already taken by anything but a
+    // real folder (a symbolic link there would have the files written where it points, outside
+    // Documents). Every failure, a missing archive included, throws LxZipError::unzipFail().
     static std::filesystem::path quickUnzipFile(const std::filesystem::path& zipFilePath,
                                                 const ProgressHandler& progress = {});
 

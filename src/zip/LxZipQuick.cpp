@@ -58,6 +58,16 @@ bool isOneNewFolder(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
+// A symbolic link (or a file) already at the destination's name would have the files written
+// wherever it points, outside the Documents folder; only a real folder there is reused.
+bool isRealFolderOrNothing(const fs::path& destination) {
+    std::error_code error;
+    // Without the folder form's trailing "/", which would follow a link to what it points to.
+    const fs::file_status status =
+        fs::symlink_status(platform::pathWithoutTrailingSeparators(destination), error);
+    return status.type() == fs::file_type::not_found || status.type() == fs::file_type::directory;
+}
+
 }  // namespace
 
 void LxZip::addCustomFileExtension(const std::string& fileExtension) {
@@ -81,6 +91,11 @@ fs::path LxZip::quickUnzipFile(const fs::path& zipFilePath, const ProgressHandle
         throw LxZipError::unzipFail();
     }
     const fs::path destination = LxFolder::documentFolder().child(folderName, false).url();
+    if (!isRealFolderOrNothing(destination)) {
+        Log::warning("Refusing to unpack \"" + Log::escaped(zipFilePath.string()) + "\": \"" +
+                     Log::escaped(destination.string()) + "\" is not a folder of its own");
+        throw LxZipError::unzipFail();
+    }
     // The caller asked for one kind of failure, whatever the cause.
     try {
         unzipFile(zipFilePath, destination, true, std::nullopt, progress);

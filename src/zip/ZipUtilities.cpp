@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <system_error>
 
+#include "LxLog/Log.h"
 #include "platform/foundation/FilePath.h"
+#include "zip/LxZipError.h"
 
 namespace {
 
@@ -49,16 +51,23 @@ std::vector<ZipUtilities::ProcessedFilePath> ZipUtilities::expandDirectory(
     const std::optional<std::string> folderName = entryName(folder);
     std::vector<ProcessedFilePath> files;
     std::error_code error;
-    // Links to folders are not entered, so a link cannot make the walk loop.
-    fs::recursive_directory_iterator walk(folder, fs::directory_options::skip_permission_denied,
-                                          error);
-    for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
-        const fs::path& item = walk->path();
-        if (isFolder(item)) {
-            continue;
+    // Links to folders are not entered, so a link cannot make the walk loop. Nothing is skipped:
+    // an archive without the part that could not be read would pass for a whole one.
+    fs::recursive_directory_iterator walk(folder, error);
+    fs::path reached = folder;
+    while (!error && walk != fs::recursive_directory_iterator()) {
+        reached = walk->path();
+        if (!isFolder(reached)) {
+            const std::string below = reached.lexically_relative(folder).generic_string();
+            files.push_back({reached, folderName ? *folderName + "/" + below : below});
         }
-        const std::string below = item.lexically_relative(folder).generic_string();
-        files.push_back({item, folderName ? *folderName + "/" + below : below});
+        walk.increment(error);
+    }
+    if (error) {
+        Log::warning("Refusing to pack \"" + Log::escaped(folder.string()) + "\": \"" +
+                     Log::escaped(reached.string()) + "\" cannot be read (" + error.message() +
+                     ")");
+        throw LxZipError::zipFail();
     }
     std::sort(files.begin(), files.end(),
               [](const auto& lhs, const auto& rhs) { return lhs.fileName < rhs.fileName; });

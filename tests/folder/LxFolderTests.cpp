@@ -10,9 +10,11 @@
 
 #include "folder/LxFolder.h"
 #include "platform/foundation/FileSystemError.h"
+#include "support/ChildProcess.h"
 #include "support/FileTestHelpers.h"
 #include "support/ScopedEnvironment.h"
 #include "utility/LxError.h"
+#include "utility/LxFileHelper.h"
 
 namespace {
 
@@ -126,18 +128,57 @@ TEST_F(LxFolderTest, CreationIsSilentAndIdempotent) {
     EXPECT_TRUE(fs::is_regular_file(sandbox / "taken"));
 }
 
+// Permissions do not bind root, so the attempt runs as an unprivileged user.
 TEST_F(LxFolderTest, CreationWithoutPermissionIsDropped) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not bind root";
-    }
     const fs::path locked = sandbox / "locked";
     fs::create_directories(locked);
+    child_process::handToUnprivilegedChild(sandbox, locked);
     fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
 
     const LxFolder inside(locked / "work", false);
-    inside.create();
-    EXPECT_FALSE(inside.exists());
+    EXPECT_EQ(child_process::run({.unprivileged = true},
+                                 [&] {
+                                     inside.create();
+                                     return inside.exists() ? "the folder was made" : "";
+                                 }),
+              "");
+    EXPECT_FALSE(fs::exists(locked / "work"));
     fs::permissions(locked, fs::perms::owner_all);
+}
+
+// Each removal of the root or of a path ending in "." or ".." is refused and leaves the files
+// there. Run only in a child whose root is a scratch folder, the worst a fault could remove.
+TEST_F(LxFolderTest, RemovalsOfTheRootAndOfDotPathsAreRefused) {
+    const fs::path root = sandbox / "root";
+    fs::create_directories(root / "job");
+    test_files::put(root / "job" / "a.txt");
+
+    const std::string outcome = child_process::run({.root = root}, [] {
+        fs::current_path("/job");
+        for (const char* path : {"/", "//", "/.", "/job/..", ".", "../job/.", "..", "./"}) {
+            const std::string where = std::string(path) + ": ";
+            if (LxFileHelper::delete_(path)) {
+                return where + "LxFileHelper answered true";
+            }
+            for (const auto& remove : std::initializer_list<std::function<void()>>{
+                     [&] { LxFile(path).delete_(); }, [&] { LxFolder(path, false).delete_(); }}) {
+                try {
+                    remove();
+                    return where + "a removal did not refuse";
+                } catch (const platform::FileSystemError& error) {
+                    if (error.code() != std::errc::operation_not_permitted) {
+                        return where + error.localizedDescription();
+                    }
+                }
+            }
+            if (!fs::exists("/job/a.txt")) {
+                return where + "the file is gone";
+            }
+        }
+        return std::string();
+    });
+    EXPECT_EQ(outcome, "");
+    EXPECT_TRUE(fs::exists(root / "job" / "a.txt"));
 }
 
 TEST_F(LxFolderTest, EmptyPathIsNeverTheCurrentFolder) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "folder/LxIOItem.h"
+#include "support/ChildProcess.h"
 #include "support/FileTestHelpers.h"
 #include "utility/LxError.h"
 
@@ -74,15 +75,23 @@ TEST_F(LxIOItemTest, WhatIsNoReadableFolderListsNothing) {
     fs::permissions(locked, fs::perms::none);
 
     for (const fs::path& path :
-         {sandbox / "empty", sandbox / "missing", sandbox / "plain.txt", fs::path(), locked}) {
+         {sandbox / "empty", sandbox / "missing", sandbox / "plain.txt", fs::path()}) {
         SCOPED_TRACE(path.string());
         const LxFolder folder(path, false);
-        if (path == locked && ::geteuid() == 0) {
-            continue;  // root reads it anyway
-        }
         EXPECT_TRUE(fetchSubFiles(folder).empty());
         EXPECT_TRUE(fetchSubFolders(folder).empty());
     }
+    // Root reads it anyway: the locked folder is listed by an unprivileged user.
+    child_process::handToUnprivilegedChild(sandbox, locked);
+    EXPECT_EQ(child_process::run({.unprivileged = true},
+                                 [&] {
+                                     const LxFolder folder(locked, false);
+                                     return fetchSubFiles(folder).empty() &&
+                                                    fetchSubFolders(folder).empty()
+                                                ? ""
+                                                : "the locked folder was listed";
+                                 }),
+              "");
     fs::permissions(locked, fs::perms::owner_all);
 }
 

@@ -2,6 +2,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include "support/DispatchTest.h"
 #include "support/FileTestHelpers.h"
 #include "support/LocalHttpServer.h"
+#include "support/ScopedEnvironment.h"
 #include "support/ScopedSessionLimits.h"
 
 namespace {
@@ -215,6 +217,46 @@ TEST_F(LxHttpClientTest, JsonDecodesOrReportsWhatWentWrong) {
     EXPECT_TRUE(broken.error()->underlyingError()->is<platform::json::DecodingError>());
     ASSERT_TRUE(missing.isFailed());
     EXPECT_EQ(missing.error()->statusCode(), 404);
+}
+
+// Held in memory, such a body would take some 33 times its size once parsed.
+TEST_F(LxHttpClientTest, JsonOfTinyValuesBeyondTheMemoryBoundIsADecodingFailure) {
+    std::string body = "[";
+    while (body.size() < (std::size_t{32} << 20)) {
+        body += "{},";
+    }
+    body.back() = ']';
+    server.route("/many", {.body = std::move(body)});
+
+    const auto result = await<std::vector<Item>>([&](auto completion) {
+        LxHttpClient::json<std::vector<Item>>(urlOf(server.url("/many")), completion);
+    });
+
+    ASSERT_TRUE(result.isFailed());
+    EXPECT_EQ(result.error()->kind(), HttpError::Case::decodingFailure);
+    EXPECT_TRUE(result.error()->errorDescription().starts_with(
+        "Failed to decode json: The data would take more than "))
+        << result.error()->errorDescription();
+}
+
+TEST_F(LxHttpClientTest, FileWithoutATemporaryFolderIsADownloadFailureAndWritesNothing) {
+    server.route("/file", {.body = "content"});
+    const auto destination = test_files::sandbox() / "plan.orb";
+    const auto current = test_files::sandbox() / "current";
+    std::filesystem::create_directories(current);
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(current);
+    {
+        ScopedEnvironment environment;
+        environment.set("TMPDIR", (test_files::sandbox() / "missing").string());
+        const auto result = file(server.url("/file"), destination);
+
+        ASSERT_TRUE(result.isFailed());
+        EXPECT_EQ(result.error()->kind(), HttpError::Case::downloadFailure);
+    }
+    std::filesystem::current_path(previous);
+    EXPECT_FALSE(std::filesystem::exists(destination));
+    EXPECT_EQ(test_files::entriesIn(current), 0);
 }
 
 // A body too large to hold or a peer that keeps a transfer barely moving fails it as any

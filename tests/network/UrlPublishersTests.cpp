@@ -164,7 +164,10 @@ TEST_F(UrlPublishersTest, JsonFetchReportsDecodingFailuresWithTheirPlace) {
         {R"({"name":"Plan"})", " (key: count, )"},
         {R"({"name":"Plan","count":"three"})", " (type: Int64, count)"},
         {R"({"name":"Plan","count":null})", " (type: Int64, count)"},
-        {"not json", " - ()"},
+        // The place of text that is not JSON is the parser's report.
+        {"not json",
+         " - (parse error at line 1, column 2: syntax error while parsing value - invalid "
+         "literal; last read: 'no')"},
     };
     for (const auto& [body, reasonEnding] : cases) {
         SCOPED_TRACE(body);

@@ -1,15 +1,18 @@
 #include <chrono>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "platform/foundation/FileManager.h"
 #include "platform/foundation/FileSystemError.h"
+#include "support/ChildProcess.h"
 #include "support/FileTestHelpers.h"
 
 namespace {
@@ -102,6 +105,92 @@ TEST_F(FileManager, MissingItemsAndFoldersFailToRemoveOrRead) {
     expectFileSystemError([&] { platform::removeItem(""); }, std::errc::no_such_file_or_directory);
     expectFileSystemError([&] { platform::readFileContents(sandbox); }, std::errc::is_a_directory);
     EXPECT_TRUE(fs::exists(sandbox));
+}
+
+TEST(FileManagerRemoval, RefusesTheRootAndPathsEndingInDotsByTheirTextAlone) {
+    struct Case {
+        const char* path;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"/", true},          {"//", true},         {"/.", true},        {"/a/..", true},
+        {"/../..", true},     {"/./", true},        {".", true},         {"./", true},
+        {"..", true},         {"a/..", true},       {"a/b/../..", true}, {"job/../", true},
+        {"/a/./b/..", true},  {"/a/b/../c", false}, {"/a", false},       {"a", false},
+        {"a/b/", false},      {"/..a", false},      {"...", false},      {".hidden", false},
+        {"/tmp/work", false}, {"", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(platform::isRefusedForRemoval(c.path), c.refused) << '"' << c.path << '"';
+    }
+}
+
+// Run against the real file system only in a child whose root is a scratch folder: were the
+// guard to fail, the removal would empty that folder and nothing else.
+TEST(FileManagerRemoval, RemovalsOfTheRootAndOfDotPathsTouchNothing) {
+    const fs::path root = test_files::sandbox() / "root";
+    fs::create_directories(root / "job" / "inner");
+    put(root / "job" / "inner" / "a.txt");
+    put(root / "keep.txt");
+
+    const std::string outcome = child_process::run({.root = root}, [] {
+        const std::vector<fs::path> kept = {"/job/inner/a.txt", "/keep.txt"};
+        const auto lost = [&]() -> std::string {
+            for (const fs::path& path : kept) {
+                if (!fs::exists(path)) {
+                    return path.string() + " is gone";
+                }
+            }
+            return "";
+        };
+        struct Case {
+            const char* currentFolder;
+            const char* path;
+        };
+        const Case cases[] = {{"/", "/"},           {"/", "//"},     {"/", "/."},
+                              {"/", "/job/.."},     {"/job", "."},   {"/", "job/.."},
+                              {"/job", "inner/.."}, {"/job", "../"}, {"/job/inner", "../.."}};
+        for (const Case& c : cases) {
+            fs::current_path(c.currentFolder);
+            const std::string where = std::string(c.path) + " from " + c.currentFolder + ": ";
+            try {
+                platform::removeItem(c.path);
+                return where + "removeItem did not refuse";
+            } catch (const platform::FileSystemError& error) {
+                if (error.code() != std::errc::operation_not_permitted) {
+                    return where + error.localizedDescription();
+                }
+            }
+            if (platform::removeItemIfPresent(c.path) != std::errc::operation_not_permitted) {
+                return where + "removeItemIfPresent did not refuse";
+            }
+            if (std::string gone = lost(); !gone.empty()) {
+                return where + gone;
+            }
+        }
+        fs::current_path("/");
+        platform::removeItem("/job/inner/");
+        return std::string(fs::exists("/job/inner") || !fs::exists("/keep.txt")
+                               ? "a plain folder was not removed alone"
+                               : "");
+    });
+    EXPECT_EQ(outcome, "");
+    EXPECT_TRUE(fs::exists(root / "keep.txt"));
+}
+
+TEST_F(FileManager, ModificationDateIsTheItemsOwnALinkNotFollowed) {
+    const fs::path file = put(sandbox / "plan.orb");
+    const timespec fileTimes[2] = {{0, UTIME_OMIT}, {1'600'000'000, 250'000'000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), fileTimes, 0), 0);
+    fs::create_symlink(file, sandbox / "link");
+    const timespec linkTimes[2] = {{0, UTIME_OMIT}, {1'500'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (sandbox / "link").c_str(), linkTimes, AT_SYMLINK_NOFOLLOW), 0);
+
+    EXPECT_DOUBLE_EQ(platform::itemModificationDate(file)->unixSeconds(), 1'600'000'000.25);
+    EXPECT_DOUBLE_EQ(platform::itemModificationDate(sandbox / "link")->unixSeconds(),
+                     1'500'000'000);
+    EXPECT_EQ(platform::itemModificationDate(sandbox / "missing"), std::nullopt);
+    EXPECT_EQ(platform::itemModificationDate(""), std::nullopt);
 }
 
 TEST_F(FileManager, MoveAcrossFileSystemsCopiesThenRemoves) {

@@ -1,6 +1,7 @@
 // The accepted extensions and the quick operations, with HOME pointed at the test's sandbox so
 // that "the user's Documents folder" is a scratch folder.
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -120,6 +121,40 @@ TEST_F(LxZipQuickTest, RefusesNamesThatGiveNoFolderOfTheirOwn) {
     }
     EXPECT_EQ(namesBelow(home), before);
     EXPECT_EQ(test_files::contentOf(home / "x.txt"), "home's own");
+}
+
+// What is already at the archive's folder name: a real folder is reused, anything else refused
+// before a byte is written, the link and what it points to left as they were.
+TEST_F(LxZipQuickTest, RefusesALinkOrAFileAtTheFolderName) {
+    fs::create_directories(documents);
+    const fs::path elsewhere = sandbox / "elsewhere";
+    fs::create_directories(elsewhere);
+    struct Case {
+        const char* trace;
+        std::string name;
+        std::function<void(const fs::path&)> plant;
+    };
+    const Case cases[] = {
+        {"a link to a folder outside", "Linked",
+         [&](const fs::path& at) { fs::create_directory_symlink(elsewhere, at); }},
+        {"a dangling link", "Dangling",
+         [&](const fs::path& at) { fs::create_symlink(sandbox / "nowhere", at); }},
+        {"a file", "Plain", [](const fs::path& at) { put(at, "a file"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.trace);
+        c.plant(documents / c.name);
+        try {
+            LxZip::quickUnzipFile(archiveNamed(c.name + ".zip"));
+            ADD_FAILURE() << "unpacked";
+        } catch (const LxZipError& error) {
+            EXPECT_EQ(error, LxZipError::unzipFail());
+        }
+        EXPECT_TRUE(fs::exists(fs::symlink_status(documents / c.name)));
+    }
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    EXPECT_FALSE(fs::exists(sandbox / "nowhere"));
+    EXPECT_EQ(test_files::contentOf(documents / "Plain"), "a file");
 }
 
 TEST_F(LxZipQuickTest, EveryUnpackingFailureIsUnzipFail) {

@@ -1,6 +1,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/foundation/DateContext.h"
+#include "support/ChildProcess.h"
 #include "support/FileTestHelpers.h"
 #include "zip/LxZip.h"
 #include "zip/ZipTestSupport.h"
@@ -184,6 +186,54 @@ TEST_F(LxZipWritingTest, AFailureKeepsTheEarlierArchiveAndLeavesNoTemporary) {
         EXPECT_EQ(contentOf(archive), earlier);
         EXPECT_EQ(test_files::entriesIn(test_files::sandbox()), 2);  // w and out.zip
     }
+}
+
+// Permissions do not bind root: the packing runs as an unprivileged user, which may read all
+// but the locked folder.
+TEST_F(LxZipWritingTest, AnUnreadableFolderInTheWalkFailsThePackingAndLeavesNoArchive) {
+    fs::create_directories(work / "pack" / "locked");
+    put(work / "pack" / "locked" / "secret.txt", "unseen");
+    fs::create_directories(work / "closed");
+    put(work / "closed" / "inside.txt", "unseen");
+    fs::create_directories(work / "out");
+    child_process::handToUnprivilegedChild(test_files::sandbox(), work);
+    fs::permissions(work / "pack" / "locked", fs::perms::none);
+    fs::permissions(work / "closed", fs::perms::none);
+
+    const std::string outcome = child_process::run({.unprivileged = true}, [&] {
+        struct Case {
+            const char* trace;
+            std::function<void(const fs::path&)> pack;
+        };
+        const Case cases[] = {
+            {"a locked sub-folder",
+             [&](const fs::path& to) { LxZip::zipFiles({work / "pack"}, to, std::nullopt); }},
+            {"a locked folder itself",
+             [&](const fs::path& to) { LxZip::zipFiles({work / "closed"}, to, std::nullopt); }},
+            {"a locked folder after a good file",
+             [&](const fs::path& to) {
+                 LxZip::zipFiles({work / "project.moc", work / "pack"}, to, std::nullopt);
+             }},
+        };
+        for (const Case& c : cases) {
+            const fs::path to = work / "out" / "packed.zip";
+            try {
+                c.pack(to);
+                return std::string(c.trace) + ": packed";
+            } catch (const LxZipError& error) {
+                if (error != LxZipError::zipFail()) {
+                    return std::string(c.trace) + ": " + error.description();
+                }
+            }
+            if (!fs::is_empty(work / "out")) {
+                return std::string(c.trace) + ": something was left in the output folder";
+            }
+        }
+        return std::string();
+    });
+    fs::permissions(work / "pack" / "locked", fs::perms::owner_all);
+    fs::permissions(work / "closed", fs::perms::owner_all);
+    EXPECT_EQ(outcome, "");
 }
 
 TEST_F(LxZipWritingTest, RoundTripGivesTheSameFiles) {

@@ -74,8 +74,7 @@ public:
     explicit PartialCopy(fs::path path) : path_(std::move(path)) {}
     ~PartialCopy() {
         if (!completed_) {
-            std::error_code ignored;
-            fs::remove_all(path_, ignored);
+            (void)removeItemIfPresent(path_);
         }
     }
     PartialCopy(const PartialCopy&) = delete;
@@ -212,9 +211,7 @@ void copyFolder(const fs::path& from, const fs::path& to) {
 // deleting it could lose what the removal had already taken from the source.
 void moveAcrossFileSystems(const fs::path& from, const fs::path& to) {
     copyItem(from, to);
-    std::error_code code;
-    fs::remove_all(from, code);
-    if (code) {
+    if (const std::error_code code = removeItemIfPresent(from)) {
         fail(kMove, from, code);
     }
 }
@@ -266,17 +263,64 @@ void moveItem(const fs::path& from, const fs::path& to) {
     fail(kMove, source, std::error_code(error, std::generic_category()));
 }
 
+bool isRefusedForRemoval(const fs::path& path) noexcept {
+    try {
+        const fs::path given = systemPath(path);
+        if (given.empty()) {
+            return false;  // names nothing, so a removal finds nothing there
+        }
+        if (const fs::path last = given.filename(); last == "." || last == "..") {
+            return true;
+        }
+        std::error_code unknownCurrentFolder;
+        fs::path absolute = fs::absolute(given, unknownCurrentFolder);
+        if (unknownCurrentFolder) {
+            absolute = given;
+        }
+        const fs::path normal = absolute.lexically_normal();
+        return normal.has_root_directory() && normal.relative_path().empty();
+    } catch (...) {
+        return true;  // a path that cannot even be looked at is not removed
+    }
+}
+
+// The one place a recursive removal happens: a path that names the root would otherwise empty
+// every folder the user may write to before it meets one it may not.
+std::error_code removeItemIfPresent(const fs::path& path) noexcept {
+    try {
+        const fs::path target = systemPath(path);
+        if (isRefusedForRemoval(target)) {
+            return std::make_error_code(std::errc::operation_not_permitted);
+        }
+        std::error_code code;
+        fs::remove_all(target, code);
+        return code;
+    } catch (...) {
+        return std::make_error_code(std::errc::not_enough_memory);
+    }
+}
+
 void removeItem(const fs::path& path) {
     const fs::path target = systemPath(path);
+    if (isRefusedForRemoval(target)) {
+        fail("Could not remove", target, std::errc::operation_not_permitted);
+    }
     // The library's removal answers "nothing removed" for a missing item; a removal fails.
     if (const int reason = absenceReason(target); reason != 0) {
         fail("Could not remove", target, std::error_code(reason, std::generic_category()));
     }
-    std::error_code code;
-    fs::remove_all(target, code);
-    if (code) {
+    if (const std::error_code code = removeItemIfPresent(target)) {
         fail("Could not remove", target, code);
     }
+}
+
+std::optional<Date> itemModificationDate(const fs::path& path) noexcept {
+    struct stat status {};
+    if (path.empty() || ::lstat(systemPath(path).c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return Date::fromUnix(static_cast<double>(status.st_mtim.tv_sec) +
+                          static_cast<double>(status.st_mtim.tv_nsec) / 1e9);
 }
 
 void createFolder(const fs::path& path) {

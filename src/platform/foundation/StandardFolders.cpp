@@ -16,6 +16,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/foundation/FileManager.h"
 #include "platform/foundation/FileSystemError.h"
 
 namespace platform {
@@ -29,10 +30,6 @@ std::optional<fs::path> absoluteVariable(const char* name) {
         return std::nullopt;
     }
     return fs::path(value);
-}
-
-fs::path temporaryBase() {
-    return absoluteVariable("TMPDIR").value_or("/tmp");
 }
 
 std::optional<fs::path> accountHome() {
@@ -119,7 +116,11 @@ fs::path homeFolder() {
     if (std::optional<fs::path> home = accountHome()) {
         return *home;
     }
-    return temporaryBase();
+    return temporaryFolder();
+}
+
+fs::path temporaryFolder() {
+    return absoluteVariable("TMPDIR").value_or("/tmp");
 }
 
 fs::path configHome() {
@@ -191,7 +192,7 @@ int lockedFolder(const fs::path& folder) {
 fs::path privateTemporaryFolder() {
     // The shared /tmp is readable by every local user; unpacked projects must not be.
     PrivateFolders& folders = privateFolders();
-    const fs::path base = temporaryBase();
+    const fs::path base = temporaryFolder();
     const std::lock_guard lock(folders.mutex);
     if (!folders.current.empty() && folders.madeIn == base && isPrivateFolder(folders.current)) {
         return folders.current;
@@ -218,8 +219,7 @@ void removePrivateTemporaryFolders() noexcept {
     PrivateFolders& folders = privateFolders();
     const std::lock_guard lock(folders.mutex);
     for (const auto& [folder, descriptor] : folders.made) {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
+        (void)removeItemIfPresent(folder);
         if (descriptor >= 0) {
             ::close(descriptor);
         }
@@ -230,7 +230,7 @@ void removePrivateTemporaryFolders() noexcept {
 
 void removeAbandonedTemporaryFolders() noexcept {
     std::error_code error;
-    const fs::path base = temporaryBase();
+    const fs::path base = temporaryFolder();
     std::vector<fs::path> abandoned;
     for (fs::directory_iterator item(base, error); !error && item != fs::directory_iterator();
          item.increment(error)) {
@@ -246,8 +246,7 @@ void removeAbandonedTemporaryFolders() noexcept {
         if (descriptor < 0) {
             continue;
         }
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
+        (void)removeItemIfPresent(folder);
         ::close(descriptor);
     }
 }

@@ -32,6 +32,11 @@ enum class UserFolder { documents, downloads };
 // "$HOME" expanded; else ~/Documents or ~/Downloads. The folder need not exist.
 std::filesystem::path userFolder(UserFolder folder);
 
+// The folder for temporary items: $TMPDIR when it is an absolute path, else /tmp. Nothing is
+// checked or made: a $TMPDIR that names a missing folder stays the answer, so that what needs a
+// temporary fails rather than putting it somewhere the user did not choose.
+std::filesystem::path temporaryFolder();
+
 // A folder only this user may enter (mode 0700) that holds this process's temporary items, made
 // inside $TMPDIR (else /tmp) on first use.
 //

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <utility>
 
+#include "platform/foundation/StandardFolders.h"
+
 namespace platform::http {
 
 namespace {
@@ -56,12 +58,37 @@ bool carriesBody(std::string_view method) {
     return method == "POST" || method == "PUT" || method == "PATCH";
 }
 
+bool isField(const Header& header, std::string_view field) {
+    return header.field.size() == field.size() &&
+           ::strncasecmp(header.field.data(), field.data(), field.size()) == 0;
+}
+
 bool hasHeader(const Request& request, std::string_view field) {
-    return std::any_of(
-        request.headers.begin(), request.headers.end(), [field](const Header& header) {
-            return header.field.size() == field.size() &&
-                   ::strncasecmp(header.field.data(), field.data(), field.size()) == 0;
-        });
+    return std::any_of(request.headers.begin(), request.headers.end(),
+                       [field](const Header& header) { return isField(header, field); });
+}
+
+bool isLength(std::string_view text, std::size_t length) {
+    return !text.empty() && text.size() <= 19 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+           std::stoull(std::string(text)) == length;
+}
+
+// A length the caller set that is not the body's would make the server take the rest of the
+// body, or the start of what follows, as a request of its own: request smuggling. The same
+// goes for a length next to a transfer encoding, which servers read in different ways.
+std::optional<std::string> framingProblem(const Request& request) {
+    const std::size_t bodyLength = request.body ? request.body->size() : 0;
+    for (const auto& header : request.headers) {
+        if (isField(header, "Content-Length") && !isLength(header.value, bodyLength)) {
+            return "The request header \"Content-Length\" does not give the body's length " +
+                   std::to_string(bodyLength);
+        }
+    }
+    if (hasHeader(request, "Content-Length") && hasHeader(request, "Transfer-Encoding")) {
+        return std::string("The request sets both \"Content-Length\" and \"Transfer-Encoding\"");
+    }
+    return std::nullopt;
 }
 
 std::optional<TransferError> requestProblem(const Request& request) {
@@ -74,6 +101,9 @@ std::optional<TransferError> requestProblem(const Request& request) {
             return TransferError(TransferError::Code::invalidRequest,
                                  "The request header \"" + header.field + "\" is not valid");
         }
+    }
+    if (auto problem = framingProblem(request)) {
+        return TransferError(TransferError::Code::invalidRequest, std::move(*problem));
     }
     return std::nullopt;
 }
@@ -95,6 +125,7 @@ TransferError transferError(CURLcode code, const char* detail) {
     }
 }
 
+// Answers false when the bytes could not be stored.
 using BodySink = std::function<bool(const char* bytes, std::size_t count)>;
 
 // What one transfer may take at most.
@@ -103,56 +134,100 @@ struct Bounds {
     std::chrono::milliseconds time;
 };
 
+// Why a callback ended the transfer; libcurl itself only learns that one did.
+enum class Refusal { bodyTooLarge, bodyNotKept, bodyNotStored, headersTooLarge, headersNotKept };
+
 struct TransferState {
     const Task& task;
     BodySink body;
     std::optional<std::uint64_t> bodyLimit;
     std::uint64_t bodyReceived = 0;
-    // Why the body was refused, when it was: libcurl only learns that it was.
-    std::optional<TransferError> bodyRefusal{};
+    std::uint64_t headerBytesReceived = 0;
+    std::optional<Refusal> refusal{};
     std::vector<Header> headers{};
 };
 
-std::size_t receiveBody(char* bytes, std::size_t size, std::size_t count, void* user) {
+// The header lines of every response of one transfer (redirects, interim answers and the
+// trailers after a chunked body included) count against this bound. libcurl's own bound on
+// headers leaves trailers out, and a peer could send them for ever.
+constexpr std::uint64_t kMaximumHeaderBytes = 256 * 1024;
+
+TransferError refusalError(Refusal refusal, const TransferState& state) {
+    switch (refusal) {
+        case Refusal::bodyTooLarge:
+            return TransferError(
+                TransferError::Code::failed,
+                "The answer is larger than " + std::to_string(*state.bodyLimit) + " bytes");
+        case Refusal::bodyNotKept:
+            return TransferError(TransferError::Code::failed,
+                                 "The answer could not be kept in memory");
+        case Refusal::bodyNotStored:
+            return TransferError(TransferError::Code::storageFailed,
+                                 "Could not write the download's temporary file");
+        case Refusal::headersTooLarge:
+            return TransferError(TransferError::Code::failed,
+                                 "The answer's header lines are longer than " +
+                                     std::to_string(kMaximumHeaderBytes) + " bytes");
+        case Refusal::headersNotKept:
+            return TransferError(TransferError::Code::failed,
+                                 "The answer's header lines could not be kept in memory");
+    }
+    return TransferError(TransferError::Code::failed, "The transfer failed");
+}
+
+// Nothing may unwind through libcurl's C frames: each callback catches everything, records
+// why, and answers the value that ends the transfer.
+std::size_t receiveBody(char* bytes, std::size_t size, std::size_t count, void* user) noexcept {
     auto* state = static_cast<TransferState*>(user);
     const std::size_t length = size * count;
     if (state->bodyLimit && length > *state->bodyLimit - state->bodyReceived) {
-        state->bodyRefusal = TransferError(
-            TransferError::Code::failed,
-            "The answer is larger than " + std::to_string(*state->bodyLimit) + " bytes");
+        state->refusal = Refusal::bodyTooLarge;
         return 0;
     }
     state->bodyReceived += length;
     try {
-        return state->body(bytes, length) ? length : 0;
+        if (state->body(bytes, length)) {
+            return length;
+        }
+        state->refusal = Refusal::bodyNotStored;
     } catch (...) {
-        // Nothing may unwind through libcurl; a body that cannot be kept ends the transfer.
-        state->bodyRefusal =
-            TransferError(TransferError::Code::failed, "The answer could not be kept in memory");
-        return 0;
+        state->refusal = Refusal::bodyNotKept;
     }
+    return 0;
 }
 
-std::size_t receiveHeaderLine(char* bytes, std::size_t size, std::size_t count, void* user) {
+std::size_t receiveHeaderLine(char* bytes, std::size_t size, std::size_t count,
+                              void* user) noexcept {
     auto* state = static_cast<TransferState*>(user);
-    std::string_view line(bytes, size * count);
+    const std::size_t length = size * count;
+    state->headerBytesReceived += length;
+    if (state->headerBytesReceived > kMaximumHeaderBytes) {
+        state->refusal = Refusal::headersTooLarge;
+        return 0;
+    }
+    std::string_view line(bytes, length);
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.remove_suffix(1);
     }
-    if (line.starts_with("HTTP/")) {
-        // A redirect or an interim response: only the last response's headers count.
-        state->headers.clear();
-    } else if (const auto colon = line.find(':'); colon != std::string_view::npos) {
-        auto value = line.substr(colon + 1);
-        while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) {
-            value.remove_prefix(1);
+    try {
+        if (line.starts_with("HTTP/")) {
+            // A redirect or an interim response: only the last response's headers count.
+            state->headers.clear();
+        } else if (const auto colon = line.find(':'); colon != std::string_view::npos) {
+            auto value = line.substr(colon + 1);
+            while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) {
+                value.remove_prefix(1);
+            }
+            state->headers.push_back({std::string(line.substr(0, colon)), std::string(value)});
         }
-        state->headers.push_back({std::string(line.substr(0, colon)), std::string(value)});
+    } catch (...) {
+        state->refusal = Refusal::headersNotKept;
+        return 0;
     }
-    return size * count;
+    return length;
 }
 
-int reportProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+int reportProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) noexcept {
     return static_cast<TransferState*>(user)->task.isCancelled() ? 1 : 0;
 }
 
@@ -254,21 +329,20 @@ Performed perform(const Request& request, const Task& task, const Bounds& bounds
 
     const CURLcode code = curl_easy_perform(handle);
     if (code != CURLE_OK) {
-        return failed(state.bodyRefusal ? std::move(*state.bodyRefusal)
-                                        : transferError(code, detail));
+        return failed(state.refusal ? refusalError(*state.refusal, state)
+                                    : transferError(code, detail));
     }
     long status = 0;
     (void)curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
     return Performed{Response{static_cast<int>(status), std::move(state.headers)}, std::nullopt};
 }
 
-// The session's temporary copy of a download, removed when it goes.
+// The session's temporary copy of a download (mode 0600), removed when it goes. Made in the
+// temporary folder and never in the current one: when that folder is missing, there is none.
 class TemporaryFile {
 public:
     TemporaryFile() {
-        std::error_code ignored;
-        std::string pattern =
-            (std::filesystem::temp_directory_path(ignored) / "orbin-download-XXXXXX").native();
+        std::string pattern = (temporaryFolder() / "orbin-download-XXXXXX").native();
         const int descriptor = ::mkstemp(pattern.data());
         if (descriptor < 0) {
             return;
@@ -311,6 +385,34 @@ private:
     std::filesystem::path path_;
 };
 
+// Whatever fails on the way (memory included), the completion runs once, after the outcome is
+// complete, and outside the work that could throw.
+template <class Outcome>
+Outcome outcomeOrFailure(const std::function<Outcome()>& work) noexcept {
+    try {
+        return work();
+    } catch (...) {
+        Outcome outcome;
+        outcome.error.emplace(TransferError::Code::failed, "The transfer failed");
+        return outcome;
+    }
+}
+
+DataOutcome fetchData(const Request& request, const Task& task, const Bounds& bounds) {
+    if (!isServedScheme(request.url)) {
+        return DataOutcome{Bytes{}, Response{}, std::nullopt};
+    }
+    Bytes data;
+    auto performed = perform(request, task, bounds, [&data](const char* bytes, std::size_t count) {
+        data.insert(data.end(), bytes, bytes + count);
+        return true;
+    });
+    if (performed.error) {
+        return DataOutcome{std::nullopt, std::nullopt, std::move(performed.error)};
+    }
+    return DataOutcome{std::move(data), std::move(performed.response), std::nullopt};
+}
+
 }  // namespace
 
 Session& Session::shared() {
@@ -339,21 +441,8 @@ std::shared_ptr<Task> Session::data(Request request, std::function<void(DataOutc
     const auto limits = this->limits();
     const Bounds bounds{limits.maximumDataSize, limits.dataTimeLimit};
     queue_->async([request = std::move(request), completion = std::move(completion), task, bounds] {
-        if (!isServedScheme(request.url)) {
-            completion(DataOutcome{Bytes{}, Response{}, std::nullopt});
-            return;
-        }
-        Bytes data;
-        auto performed =
-            perform(request, *task, bounds, [&data](const char* bytes, std::size_t count) {
-                data.insert(data.end(), bytes, bytes + count);
-                return true;
-            });
-        if (performed.error) {
-            completion(DataOutcome{std::nullopt, std::nullopt, std::move(performed.error)});
-            return;
-        }
-        completion(DataOutcome{std::move(data), std::move(performed.response), std::nullopt});
+        completion(
+            outcomeOrFailure<DataOutcome>([&] { return fetchData(request, *task, bounds); }));
     });
     return task;
 }
@@ -367,26 +456,30 @@ std::shared_ptr<Task> Session::download(Request request,
             completion(DownloadOutcome{std::nullopt, Response{}, std::nullopt});
             return;
         }
-        TemporaryFile file;
-        if (!file.isOpen()) {
-            completion(
-                DownloadOutcome{std::nullopt, std::nullopt,
-                                TransferError(TransferError::Code::failed,
-                                              "Could not make a temporary file for the download")});
-            return;
-        }
-        auto performed = perform(
-            request, *task, bounds,
-            [&file](const char* bytes, std::size_t count) { return file.write(bytes, count); });
-        if (!file.close() && !performed.error) {
-            performed = failed(TransferError(TransferError::Code::failed,
-                                             "Could not write the download's temporary file"));
-        }
-        if (performed.error) {
-            completion(DownloadOutcome{std::nullopt, std::nullopt, std::move(performed.error)});
-            return;
-        }
-        completion(DownloadOutcome{file.path(), std::move(performed.response), std::nullopt});
+        // The file lives until the completion has returned: what it names is the caller's to
+        // read until then.
+        std::optional<TemporaryFile> file;
+        completion(outcomeOrFailure<DownloadOutcome>([&]() -> DownloadOutcome {
+            file.emplace();
+            if (!file->isOpen()) {
+                return DownloadOutcome{
+                    std::nullopt, std::nullopt,
+                    TransferError(TransferError::Code::storageFailed,
+                                  "Could not make a temporary file for the download")};
+            }
+            auto performed =
+                perform(request, *task, bounds, [&file](const char* bytes, std::size_t count) {
+                    return file->write(bytes, count);
+                });
+            if (!file->close() && !performed.error) {
+                performed = failed(TransferError(TransferError::Code::storageFailed,
+                                                 "Could not write the download's temporary file"));
+            }
+            if (performed.error) {
+                return DownloadOutcome{std::nullopt, std::nullopt, std::move(performed.error)};
+            }
+            return DownloadOutcome{file->path(), std::move(performed.response), std::nullopt};
+        }));
     });
     return task;
 }

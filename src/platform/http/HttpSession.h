@@ -49,10 +49,12 @@ struct Response {
     bool isHttp() const { return statusCode.has_value(); }
 };
 
-// A transfer that failed before it had a whole answer: no connection, a time-out, a cancel.
+// A transfer that failed before it had a whole answer: no connection, a time-out, a cancel, a
+// request refused before anything was sent, a download's temporary file that could not be made
+// or written (`storageFailed`).
 class TransferError : public Error {
 public:
-    enum class Code { cannotConnect, timedOut, cancelled, invalidRequest, failed };
+    enum class Code { cannotConnect, timedOut, cancelled, invalidRequest, storageFailed, failed };
 
     TransferError(Code code, std::string description)
         : Error(std::move(description)), code_(code) {}
@@ -72,8 +74,10 @@ struct DataOutcome {
     std::optional<TransferError> error;
 };
 
-// The outcome of a download: the body in a temporary file that belongs to the session and is
-// removed once the completion returns, the response, or an error.
+// The outcome of a download: the body in a temporary file in platform::temporaryFolder() (when
+// none can be made there, a missing $TMPDIR included, the download fails with `storageFailed`
+// before anything is sent), which belongs to the session and is removed once the completion
+// returns, the response, or an error.
 struct DownloadOutcome {
     std::optional<std::filesystem::path> location;
     std::optional<Response> response;
@@ -92,7 +96,12 @@ private:
 };
 
 // Every transfer starts at once on the queue "http.session" and calls its completion there,
-// once, whatever happens; completions of different transfers may run at the same time. Only
+// once, whatever happens (a failure to allocate included); completions of different transfers
+// may run at the same time. A request whose method or headers could split it into two, or
+// whose caller-set "Content-Length" is not its body's length (no body counts as 0), or that
+// sets "Content-Length" next to "Transfer-Encoding", fails with `invalidRequest` before anything
+// is sent. The header lines of all the responses of one transfer, trailers included, may take
+// 256 KiB at most; more fails the transfer. Only
 // "http" and "https" are fetched, also when redirected (at most 16 times); a URL of another
 // scheme is answered at once with a response that is not HTTP and nothing is read. Compressed
 // bodies arrive decoded. Proxies come from the usual environment variables.

@@ -43,6 +43,12 @@ DecodingError DecodingError::keyNotFound(std::string key, CodingPath codingPath)
     return error;
 }
 
+DecodingError DecodingError::notJson(std::string parserReport) {
+    DecodingError error(Kind::dataCorrupted, {}, "The data is not valid JSON: " + parserReport);
+    error.underlyingError_ = std::move(parserReport);
+    return error;
+}
+
 EncodingError::EncodingError(CodingPath codingPath, std::string debugDescription)
     : Error(located(debugDescription, codingPath)),
       codingPath_(std::move(codingPath)),

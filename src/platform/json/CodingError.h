@@ -53,6 +53,10 @@ public:
     DecodingError(Kind kind, CodingPath codingPath, std::string debugDescription,
                   std::optional<std::string> expectedType = std::nullopt);
     static DecodingError keyNotFound(std::string key, CodingPath codingPath);
+    // Text that is not JSON (data corrupted, at the top level), with the parser's own report of
+    // what it found wrong and where: "syntax error while parsing value - invalid literal; last
+    // read: 'x'".
+    static DecodingError notJson(std::string parserReport);
 
     Kind kind() const { return kind_; }
     // Where it happened; for a key not found, the object that lacks the key.
@@ -60,6 +64,8 @@ public:
     const std::string& debugDescription() const { return debugDescription_; }
     const std::optional<std::string>& expectedType() const { return expectedType_; }
     const std::optional<std::string>& missingKey() const { return missingKey_; }
+    // The error beneath this one, as text: the parser's report for text that is not JSON.
+    const std::optional<std::string>& underlyingError() const { return underlyingError_; }
 
 private:
     Kind kind_;
@@ -67,6 +73,7 @@ private:
     std::string debugDescription_;
     std::optional<std::string> expectedType_;
     std::optional<std::string> missingKey_;
+    std::optional<std::string> underlyingError_;
 };
 
 // A value that cannot be written as JSON: a non-finite number, text that is not UTF-8, a date

@@ -1,6 +1,8 @@
 #include "platform/json/Value.h"
 
+#include <array>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "platform/json/SaxParse.h"
@@ -16,14 +18,12 @@ void throwNotJson(std::string_view parserMessage) {
             parserMessage.remove_prefix(end + 2);
         }
     }
-    throw DecodingError(DecodingError::Kind::dataCorrupted, {},
-                        "The data is not valid JSON: " + std::string(parserMessage));
+    throw DecodingError::notJson(std::string(parserMessage));
 }
 
 void throwNotJsonAt(std::string_view problem, std::size_t offset) {
-    throw DecodingError(DecodingError::Kind::dataCorrupted, {},
-                        "The data is not valid JSON: " + std::string(problem) + " (at byte " +
-                            std::to_string(offset) + ")");
+    throw DecodingError::notJson(std::string(problem) + " (at byte " + std::to_string(offset) +
+                                 ")");
 }
 
 void throwNestedTooDeeply() {
@@ -286,11 +286,130 @@ Value ArrayReader::operator[](std::size_t index) const {
     return Value((*array_.node_)[index], *array_.context_);
 }
 
-ParsedJson::ParsedJson(std::string_view text) : root_(std::make_unique<nlohmann::json>()) {
-    nlohmann::detail::json_sax_dom_parser<nlohmann::json> builder(*root_, true);
-    saxParse(text, builder);
+namespace {
+
+// What the parsed document costs in memory, counted from the parser's events as they come, so
+// that a text of nothing but tiny values ("[{},{},...]", which takes some 33 times its size) is
+// refused before it exhausts memory. The costs are those of this library's values on a 64-bit
+// system, with the allocator's bookkeeping and the spare room of a growing array.
+class MemoryBoundedBuilder {
+public:
+    using Json = nlohmann::json;
+
+    MemoryBoundedBuilder(Json& root, std::size_t textSize)
+        : builder_(root, true), budget_(kBudgetPerTextByte * textSize + kBudgetFloor) {}
+
+    bool null() { return charge(kValue) && builder_.null(); }
+    bool boolean(bool value) { return charge(kValue) && builder_.boolean(value); }
+    bool number_integer(Json::number_integer_t value) {
+        return charge(kValue) && builder_.number_integer(value);
+    }
+    bool number_unsigned(Json::number_unsigned_t value) {
+        return charge(kValue) && builder_.number_unsigned(value);
+    }
+    bool number_float(Json::number_float_t value, const Json::string_t& text) {
+        return charge(kValue) && builder_.number_float(value, text);
+    }
+    bool string(Json::string_t& value) {
+        return charge(kValue + kText + heapText(value.size())) && builder_.string(value);
+    }
+    bool binary(Json::binary_t& value) {
+        return charge(kValue + kText + value.size()) && builder_.binary(value);
+    }
+    bool start_object(std::size_t size) {
+        return charge(kValue + kObject) && builder_.start_object(size);
+    }
+    bool key(Json::string_t& value) {
+        return charge(kMember + heapText(value.size())) && builder_.key(value);
+    }
+    bool end_object() { return builder_.end_object(); }
+    bool start_array(std::size_t size) {
+        return charge(kValue + kArray) && builder_.start_array(size);
+    }
+    bool end_array() { return builder_.end_array(); }
+    template <class Exception>
+    bool parse_error(std::size_t position, const std::string& token, const Exception& error) {
+        return builder_.parse_error(position, token, error);
+    }
+
+private:
+    // A value's own 16 bytes, twice: an array's storage grows by doubling.
+    static constexpr std::size_t kValue = 32;
+    // An object member's tree node besides its value: links, colour and key.
+    static constexpr std::size_t kMember = 80;
+    // Each allocation carries 16 bytes of the allocator's besides what it holds.
+    static constexpr std::size_t kObject = 48 + 16;
+    static constexpr std::size_t kArray = 24 + 16;
+    static constexpr std::size_t kText = 32 + 16;
+    static constexpr std::size_t kBudgetPerTextByte = 8;
+    // Small texts may cost more than their multiple: every value costs tens of bytes.
+    static constexpr std::size_t kBudgetFloor = std::size_t{16} << 20;
+
+    // Texts longer than 15 bytes leave the string's own storage.
+    static std::size_t heapText(std::size_t length) { return length > 15 ? length + 1 + 16 : 0; }
+
+    bool charge(std::size_t bytes) {
+        used_ += bytes;
+        if (used_ > budget_) {
+            throw DecodingError(DecodingError::Kind::dataCorrupted, {},
+                                "The data would take more than " + std::to_string(budget_) +
+                                    " bytes of memory to read");
+        }
+        return true;
+    }
+
+    nlohmann::detail::json_sax_dom_parser<Json> builder_;
+    std::size_t budget_;
+    std::size_t used_ = 0;
+};
+
+// Takes the document apart from its deepest values up without allocating anything: the
+// library's own destructor first moves every value of a container into a list of its own, which
+// for a large array is a large allocation, and one that fails there (while unwinding from a
+// failed allocation, say) ends the process.
+void dismantle(nlohmann::json& root) noexcept {
+    std::array<nlohmann::json*, kMaximumNestingDepth + 1> path{};
+    std::size_t depth = 0;
+    path[0] = &root;
+    for (;;) {
+        nlohmann::json& node = *path[depth];
+        nlohmann::json* child = nullptr;
+        if (node.is_array() && !node.empty()) {
+            child = &node.get_ref<nlohmann::json::array_t&>().back();
+        } else if (node.is_object() && !node.empty()) {
+            child = &std::prev(node.get_ref<nlohmann::json::object_t&>().end())->second;
+        }
+        if (child == nullptr) {
+            if (depth == 0) {
+                return;
+            }
+            nlohmann::json& parent = *path[--depth];
+            if (parent.is_array()) {
+                parent.get_ref<nlohmann::json::array_t&>().pop_back();
+            } else {
+                auto& members = parent.get_ref<nlohmann::json::object_t&>();
+                members.erase(std::prev(members.end()));
+            }
+            continue;
+        }
+        path[++depth] = child;
+    }
 }
 
-ParsedJson::~ParsedJson() = default;
+}  // namespace
+
+ParsedJson::ParsedJson(std::string_view text) : root_(std::make_unique<nlohmann::json>()) {
+    MemoryBoundedBuilder builder(*root_, text.size());
+    try {
+        saxParse(text, builder);
+    } catch (...) {
+        dismantle(*root_);
+        throw;
+    }
+}
+
+ParsedJson::~ParsedJson() {
+    dismantle(*root_);
+}
 
 }  // namespace platform::json

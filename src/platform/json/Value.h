@@ -247,10 +247,14 @@ T Value::decode() const {
     }
 }
 
-// A document parsed from JSON text, nested at most kMaximumNestingDepth deep.
+// A document parsed from JSON text, nested at most kMaximumNestingDepth deep and taking at most
+// eight times the text's size in memory, plus 16 MiB for small texts. A text whose document
+// would take more (tiny values only: "[{},{},...]" takes some 33 times its size) is refused as
+// it is read, before memory runs out; ordinary documents take two to eight times their text.
 class ParsedJson {
 public:
-    // Throws DecodingError (data corrupted) for text that is not one whole JSON value.
+    // Throws DecodingError (data corrupted) for text that is not one whole JSON value and for
+    // one whose document would exceed the memory bound.
     explicit ParsedJson(std::string_view text);
     ~ParsedJson();
     ParsedJson(const ParsedJson&) = delete;

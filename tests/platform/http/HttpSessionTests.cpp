@@ -1,8 +1,11 @@
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +14,8 @@
 #include "support/DispatchTest.h"
 #include "support/FileTestHelpers.h"
 #include "support/LocalHttpServer.h"
+#include "support/RawHttpServer.h"
+#include "support/ScopedEnvironment.h"
 #include "support/ScopedSessionLimits.h"
 
 namespace {
@@ -184,6 +189,92 @@ TEST_F(HttpSessionTest, RefusesHeadersAndMethodsThatCouldSplitTheRequest) {
     EXPECT_TRUE(server.requests().empty());
 }
 
+TEST_F(HttpSessionTest, RefusesALengthThatIsNotTheBodysBeforeSendingAnything) {
+    server.route("/any", {});
+    struct Case {
+        const char* trace;
+        const char* method;
+        std::vector<platform::http::Header> headers;
+        std::optional<Bytes> body;
+        bool refused;
+    };
+    const Bytes body{'a', 'b', 'c'};
+    const Case cases[] = {
+        {"shorter", "POST", {{"Content-Length", "1"}}, body, true},
+        {"longer", "POST", {{"content-length", "30"}}, body, true},
+        {"no body", "GET", {{"Content-Length", "5"}}, std::nullopt, true},
+        {"not a number", "POST", {{"Content-Length", "3x"}}, body, true},
+        {"signed", "POST", {{"Content-Length", "+3"}}, body, true},
+        {"one of two wrong",
+         "POST",
+         {{"Content-Length", "3"}, {"Content-Length", "4"}},
+         body,
+         true},
+        {"next to an encoding",
+         "POST",
+         {{"Content-Length", "3"}, {"Transfer-Encoding", "chunked"}},
+         body,
+         true},
+        {"the body's length", "POST", {{"Content-Length", "3"}}, body, false},
+        {"zero without a body", "GET", {{"Content-Length", "0"}}, std::nullopt, false},
+    };
+    std::size_t sent = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.trace);
+        Request request = get(server.url("/any"));
+        request.method = c.method;
+        request.headers = c.headers;
+        request.body = c.body;
+        const auto outcome = fetch(request);
+        if (c.refused) {
+            ASSERT_TRUE(outcome.error);
+            EXPECT_EQ(outcome.error->code(), TransferError::Code::invalidRequest);
+        } else {
+            EXPECT_FALSE(outcome.error);
+            ++sent;
+        }
+        EXPECT_EQ(server.requests().size(), sent);
+    }
+    EXPECT_EQ(server.requests().front().body, "abc");
+}
+
+// A peer that keeps sending trailer lines after a chunked body, until the client stops reading
+// or ten seconds have passed.
+TEST_F(HttpSessionTest, EndlessTrailersFailTheTransferOnceAndStopTheReading) {
+    RawHttpServer endless([](const RawHttpServer::Connection& peer) {
+        if (!peer.send("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nok\r\n0\r\n")) {
+            return;
+        }
+        const std::string lines = [] {
+            std::string text;
+            for (int line = 0; line < 1000; ++line) {
+                text += "X-Trailer-" + std::to_string(line) + ": " + std::string(40, 't') + "\r\n";
+            }
+            return text;
+        }();
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < giveUp && peer.send(lines)) {
+        }
+    });
+    auto completions = std::make_shared<std::atomic<int>>(0);
+    auto outcome = std::make_shared<std::optional<DataOutcome>>();
+    auto done = std::make_shared<TestLatch>(1);
+    Session::shared().data(get(endless.url("/trailers")), [=](DataOutcome result) {
+        ++*completions;
+        outcome->emplace(std::move(result));
+        done->countDown();
+    });
+
+    ASSERT_TRUE(done->wait(std::chrono::seconds(20)));
+    EXPECT_TRUE(platform::dispatch::waitForQuiescence(std::chrono::seconds(5)));
+    EXPECT_EQ(completions->load(), 1);
+    ASSERT_TRUE(outcome->value().error);
+    EXPECT_EQ(outcome->value().error->localizedDescription(),
+              "The answer's header lines are longer than 262144 bytes");
+    // What the sockets' buffers hold besides what was read: far below what ten seconds carry.
+    EXPECT_LT(endless.bytesSent(), std::uint64_t{32} << 20);
+}
+
 TEST_F(HttpSessionTest, CancelAbortsATransferWaitingForItsAnswer) {
     server.route("/slow", {.body = "late", .delay = std::chrono::seconds(30)});
     auto outcome = std::make_shared<std::optional<DataOutcome>>();
@@ -269,6 +360,25 @@ TEST_F(HttpSessionTest, BodiesReadIntoMemoryAreBoundedAndALargerOneFailsWhole) {
     EXPECT_EQ(download(get(server.url("/large"))).content, std::string(1001, 'x'));
 }
 
+TEST_F(HttpSessionTest, ADownloadWithoutAUsableTemporaryFolderFailsWithoutWriting) {
+    server.route("/file", {.body = "file content"});
+    const std::filesystem::path current = test_files::sandbox() / "current";
+    std::filesystem::create_directories(current);
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(current);
+    {
+        ScopedEnvironment environment;
+        environment.set("TMPDIR", (test_files::sandbox() / "missing").string());
+        const auto downloaded = download(get(server.url("/file")));
+        ASSERT_TRUE(downloaded.outcome.error);
+        EXPECT_EQ(downloaded.outcome.error->code(), TransferError::Code::storageFailed);
+        EXPECT_FALSE(downloaded.outcome.location);
+    }
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(test_files::entriesIn(current), 0);
+    EXPECT_TRUE(server.requests().empty());
+}
+
 TEST_F(HttpSessionTest, DownloadsIntoATemporaryFileRemovedAfterTheCompletion) {
     server.route("/file", {.body = "file content"});
     auto location = std::make_shared<std::filesystem::path>();
@@ -278,6 +388,7 @@ TEST_F(HttpSessionTest, DownloadsIntoATemporaryFileRemovedAfterTheCompletion) {
         ASSERT_TRUE(outcome.location);
         EXPECT_EQ(outcome.response->statusCode, 200);
         EXPECT_EQ(test_files::contentOf(*outcome.location), "file content");
+        EXPECT_EQ(outcome.location->parent_path(), test_files::sandbox());  // $TMPDIR
         *location = *outcome.location;
         done->countDown();
     });
