@@ -98,7 +98,7 @@ using Frame =
 class DocumentHandler {
 public:
     DocumentHandler(std::optional<JsonProject>& project, const platform::json::Decoder& decoder)
-        : decoder_(decoder) {
+        : decoder_(&decoder) {
         frames_.push_back(TopFrame{&project});
     }
 
@@ -282,7 +282,7 @@ private:
     template <class T>
     T decodeStandIn(const Json& value) const {
         try {
-            return decoder_.decodeParsed<T>(value);
+            return decoder_->decodeParsed<T>(value);
         } catch (const DecodingError& error) {
             CodingPath path = currentPath();
             path.insert(path.end(), error.codingPath().begin(), error.codingPath().end());
@@ -327,7 +327,7 @@ private:
     static void appendStep(const TopFrame&, CodingPath&) {}
     static void appendStep(const SkippedFrame&, CodingPath&) {}
 
-    const platform::json::Decoder& decoder_;
+    const platform::json::Decoder* decoder_;
     std::vector<Frame> frames_;
 };
 
