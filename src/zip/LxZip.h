@@ -31,9 +31,18 @@ class LxZip {
 public:
     using ProgressHandler = std::function<void(double fraction)>;
     using FileOutputHandler = std::function<void(const std::filesystem::path& unzippedFile)>;
-    // The most bytes the entry of this name (as unpacked: "\\" read as "/") may hold; none for
-    // no bound of its own.
-    using EntrySizeLimit = std::function<std::optional<std::uint64_t>(const std::string& name)>;
+    // An entry as its archive declares it: its name as unpacked ("\\" read as "/"), the bytes
+    // it is stored in and the bytes it says it unpacks to.
+    struct EntryDeclaration {
+        const std::string& name;
+        std::uint64_t storedSize;
+        std::uint64_t size;
+    };
+    // The most bytes the entry may hold; none for no bound of its own. Asked once for each
+    // entry, in the archive's order, before anything is written, so it may keep a budget that
+    // the entries share.
+    using EntrySizeLimit =
+        std::function<std::optional<std::uint64_t>(const EntryDeclaration& entry)>;
     // Where to keep a copy of the bytes of the file entry of this name (as unpacked) besides
     // writing them: a string of the caller's, or nullptr for none. Saves reading a large entry
     // back from the disk right after unpacking it.
