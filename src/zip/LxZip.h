@@ -61,11 +61,12 @@ public:
     //
     // `progress` receives the fraction of the archive's bytes done after each entry and 1.0 at
     // the end; `fileOutputHandler` the path of each entry written, folders included.
-    // `entrySizeLimit` bounds entries by name: one declaring more is refused before anything is
-    // written, one inflating to more fails as soon as it does. `entryCopy` is asked for each file
-    // entry about to be written; the string it names is emptied and, once the file is written
-    // whole and checked, holds the same bytes as the file (an entry written twice: the second).
-    // What a copy reserves grows with the bytes that arrive, never past the entry's declared size.
+    // `entrySizeLimit` bounds entries by their declarations: one declaring more is refused before
+    // anything is written, one inflating to more fails as soon as it does. `entryCopy` is asked for
+    // each file entry about to be written; the string it names is emptied and, once the file is
+    // written whole and checked, holds the same bytes as the file (an entry written twice: the
+    // second). What a copy reserves grows with the bytes that arrive, never past the entry's
+    // declared size.
     //
     // Throws LxZipError::fileNotFound() when nothing is at `zipFilePath` (nothing is created),
     // platform::FileSystemError when its size cannot be read, and LxZipError::unzipFail() for

@@ -94,7 +94,8 @@ using Frame =
                  ObjectFrame<JsonTaskUrl>, ArrayFrame<JsonPeople>, ArrayFrame<JsonTask>,
                  ArrayFrame<JsonResourceAssignment>, ArrayFrame<std::int64_t>>;
 
-// The handler of nlohmann::json's SAX interface that fills the records.
+// The handler of nlohmann::json's SAX interface that fills the records. Copyable: the JSON
+// layer starts a reading again from a copy of it when RapidJSON cannot read a number.
 class DocumentHandler {
 public:
     DocumentHandler(std::optional<JsonProject>& project, const platform::json::Decoder& decoder)
