@@ -11,6 +11,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
+#include "app/manager/TemporaryItems.h"
 #include "platform/foundation/AtomicFile.h"
 #include "platform/qt/Binding.h"
 #include "platform/qt/Sheet.h"
@@ -126,14 +127,14 @@ void OutputProfileView::finishCombine(const std::optional<LxFile>& file) {
     presentSavePanel(*file);
 }
 
-// Without a profile (the list was cleared meanwhile) or a window there is nowhere to ask.
+// Without a profile (the list was cleared meanwhile) or a window there is nowhere to ask. The
+// combined package is only a source for the copy: it goes once the copy is done, the save was
+// cancelled or there was no one to ask.
 void OutputProfileView::presentSavePanel(const LxFile& file) {
     const std::optional<CombineOutput::Profile>& profile = services_.engine->output()->profile();
-    if (!profile) {
-        return;
-    }
     QWidget* window = services_.userInterface->mainWindow();
-    if (window == nullptr) {
+    if (!profile || window == nullptr) {
+        removeTemporaryItem(file);
         return;
     }
     const platform::qt::SavePanelOptions options{
@@ -143,6 +144,8 @@ void OutputProfileView::presentSavePanel(const LxFile& file) {
                          file](const std::optional<std::filesystem::path>& destination) {
                             if (view && destination) {
                                 view->copyCombinedFile(file, *destination);
+                            } else {
+                                removeTemporaryItem(file);
                             }
                         });
 }
@@ -163,7 +166,9 @@ void OutputProfileView::copyCombinedFile(const LxFile& file,
                 platform::copyFileAtomically(
                     file.url(), destination,
                     [](const std::filesystem::path& copy) { LxZip::verifiedEntries(copy); });
+                removeTemporaryItem(file);
             } catch (const std::exception&) {
+                removeTemporaryItem(file);
                 LxAsync::main([events, state = std::move(state)] {
                     events.failurePresentRequest()->send("Failed to save!");
                 });

@@ -31,9 +31,18 @@ class LxZip {
 public:
     using ProgressHandler = std::function<void(double fraction)>;
     using FileOutputHandler = std::function<void(const std::filesystem::path& unzippedFile)>;
-    // The most bytes the entry of this name (as unpacked: "\\" read as "/") may hold; none for
-    // no bound of its own.
-    using EntrySizeLimit = std::function<std::optional<std::uint64_t>(const std::string& name)>;
+    // An entry as its archive declares it: its name as unpacked ("\\" read as "/"), the bytes
+    // it is stored in and the bytes it says it unpacks to.
+    struct EntryDeclaration {
+        const std::string& name;
+        std::uint64_t storedSize;
+        std::uint64_t size;
+    };
+    // The most bytes the entry may hold; none for no bound of its own. Asked once for each
+    // entry, in the archive's order, before anything is written, so it may keep a budget that
+    // the entries share.
+    using EntrySizeLimit =
+        std::function<std::optional<std::uint64_t>(const EntryDeclaration& entry)>;
     // Where to keep a copy of the bytes of the file entry of this name (as unpacked) besides
     // writing them: a string of the caller's, or nullptr for none. Saves reading a large entry
     // back from the disk right after unpacking it.
@@ -52,11 +61,12 @@ public:
     //
     // `progress` receives the fraction of the archive's bytes done after each entry and 1.0 at
     // the end; `fileOutputHandler` the path of each entry written, folders included.
-    // `entrySizeLimit` bounds entries by name: one declaring more is refused before anything is
-    // written, one inflating to more fails as soon as it does. `entryCopy` is asked for each file
-    // entry about to be written; the string it names is emptied and, once the file is written
-    // whole and checked, holds the same bytes as the file (an entry written twice: the second).
-    // What a copy reserves grows with the bytes that arrive, never past the entry's declared size.
+    // `entrySizeLimit` bounds entries by their declarations: one declaring more is refused before
+    // anything is written, one inflating to more fails as soon as it does. `entryCopy` is asked for
+    // each file entry about to be written; the string it names is emptied and, once the file is
+    // written whole and checked, holds the same bytes as the file (an entry written twice: the
+    // second). What a copy reserves grows with the bytes that arrive, never past the entry's
+    // declared size.
     //
     // Throws LxZipError::fileNotFound() when nothing is at `zipFilePath` (nothing is created),
     // platform::FileSystemError when its size cannot be read, and LxZipError::unzipFail() for

@@ -192,12 +192,15 @@ void refuseOverlaps(std::vector<EntrySpan> spans) {
 // Refuses, before anything is written, an archive whose declared contents are more than a
 // package could hold or more than the disk can take, or whose entries overlap. minizip never
 // inflates an entry beyond its declared size, so these declarations bound what unpacking can
-// write; the bytes actually inflated are counted against the same bounds as they come.
-void checkDeclaredTotals(unzFile archive, const fs::path& destination, std::uint64_t archiveSize,
-                         const LxZip::EntrySizeLimit& entrySizeLimit) {
+// write; the bytes actually inflated are counted against the same bounds as they come. Answers
+// each entry's own bound, in the archive's order: the caller's limit is asked only here.
+std::vector<std::optional<std::uint64_t>> checkDeclaredTotals(
+    unzFile archive, const fs::path& destination, std::uint64_t archiveSize,
+    const LxZip::EntrySizeLimit& entrySizeLimit) {
     std::uint64_t entries = 0;
     std::uint64_t bytes = 0;
     std::vector<EntrySpan> spans;
+    std::vector<std::optional<std::uint64_t>> limits;
     do {
         const Entry entry = readCurrentEntry(archive);
         const unz_file_info64& info = entry.info;
@@ -209,14 +212,16 @@ void checkDeclaredTotals(unzFile archive, const fs::path& destination, std::uint
                    " bytes; it is not unpacked");
         }
         bytes += info.uncompressed_size;
-        if (entrySizeLimit) {
-            if (const std::optional<std::uint64_t> limit = entrySizeLimit(entry.name);
-                limit && info.uncompressed_size > *limit) {
-                refuse("The zip entry \"" + Log::escaped(entry.name) + "\" declares " +
-                       std::to_string(info.uncompressed_size) + " bytes, more than its " +
-                       std::to_string(*limit) + "; the archive is not unpacked");
-            }
+        const std::optional<std::uint64_t> limit =
+            entrySizeLimit
+                ? entrySizeLimit({entry.name, info.compressed_size, info.uncompressed_size})
+                : std::nullopt;
+        if (limit && info.uncompressed_size > *limit) {
+            refuse("The zip entry \"" + Log::escaped(entry.name) + "\" declares " +
+                   std::to_string(info.uncompressed_size) + " bytes, more than its " +
+                   std::to_string(*limit) + "; the archive is not unpacked");
         }
+        limits.push_back(limit);
         if (const std::optional<EntrySpan> span = currentEntrySpan(archive, info, archiveSize)) {
             spans.push_back(*span);
         }
@@ -229,6 +234,7 @@ void checkDeclaredTotals(unzFile archive, const fs::path& destination, std::uint
         refuse("The archive needs " + std::to_string(bytes) + " bytes but the disk has " +
                std::to_string(space.available) + " free; it is not unpacked");
     }
+    return limits;
 }
 
 // The parts of a name that name something: "a//./b/" gives {"a", "b"}.
@@ -514,7 +520,8 @@ struct Unpacking {
     fs::path resolvedDestination;
     bool overwrite;
     const std::optional<std::string>& password;
-    const LxZip::EntrySizeLimit& entrySizeLimit;
+    // Each entry's own bound, in the archive's order.
+    std::vector<std::optional<std::uint64_t>> entryLimits;
     const LxZip::EntryCopy& entryCopy;
     std::vector<char> buffer = std::vector<char>(kReadBufferSize, '\0');
     std::vector<FolderPermissions> folderPermissions = {};
@@ -538,7 +545,7 @@ struct Unpacking {
     }
 
     // True when the file was written, false when an existing one was kept.
-    bool unpackFile(const Entry& entry, const fs::path& target) {
+    bool unpackFile(const Entry& entry, std::size_t index, const fs::path& target) {
         checkStaysInside(target, false, resolvedDestination, entry);
         std::error_code error;
         fs::create_directories(target.parent_path(), error);
@@ -546,6 +553,11 @@ struct Unpacking {
         if (!overwrite && fs::exists(fs::symlink_status(target, error))) {
             return false;
         }
+        if (index >= entryLimits.size()) {
+            fail();  // more entries than the declarations counted
+        }
+        // The declared size was held against the entry's limit before anything was written; the
+        // whole-entry path inflates exactly that size and no more.
         std::string* copy = entryCopy ? entryCopy(entry.name) : nullptr;
         if (inflatesWhole(entry, copy)) {
             writeWholeEntry(archive, entry, target, *copy);
@@ -553,9 +565,7 @@ struct Unpacking {
         }
         openEntry(archive, entry, password);
         std::uint64_t limit = entry.info.uncompressed_size;
-        if (entrySizeLimit) {
-            limit = std::min(limit, entrySizeLimit(entry.name).value_or(limit));
-        }
+        limit = std::min(limit, entryLimits[index].value_or(limit));
         writeFileEntry(archive, entry, target, buffer, limit, copy);
         return true;
     }
@@ -581,8 +591,8 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
     if (!archive || unzGoToFirstFile(archive.get()) != UNZ_OK) {
         fail();
     }
-    checkDeclaredTotals(archive.get(), destination, static_cast<std::uint64_t>(attributes.st_size),
-                        entrySizeLimit);
+    std::vector<std::optional<std::uint64_t>> entryLimits = checkDeclaredTotals(
+        archive.get(), destination, static_cast<std::uint64_t>(attributes.st_size), entrySizeLimit);
     if (unzGoToFirstFile(archive.get()) != UNZ_OK) {
         fail();
     }
@@ -594,9 +604,10 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
         fail();
     }
 
-    Unpacking unpacking{archive.get(), resolvedDestination, overwrite,
-                        password,      entrySizeLimit,      entryCopy};
+    Unpacking unpacking{archive.get(), resolvedDestination,    overwrite,
+                        password,      std::move(entryLimits), entryCopy};
     double position = 0;
+    std::size_t index = 0;
     do {
         const Entry entry = readCurrentEntry(archive.get());
         const fs::path target = targetPath(entry, destination);
@@ -608,8 +619,9 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
         } else if (entry.isFolder) {
             written = unpacking.unpackFolder(entry, target);
         } else {
-            written = unpacking.unpackFile(entry, target);
+            written = unpacking.unpackFile(entry, index, target);
         }
+        ++index;
 
         position += static_cast<double>(entry.info.compressed_size);
         if (progress) {

@@ -1,3 +1,4 @@
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -81,6 +82,41 @@ TEST(OrbProjectCalendar, ExceptionStringReadsDayOffsetsAndWritesThemSorted) {
             EXPECT_EQ(calendar->exceptions(), expected);
             EXPECT_EQ(calendar->getExceptionDayIndexsList(), c.offsets);
             EXPECT_EQ(calendar->rowData(), c.rowData);
+        }
+    }
+}
+
+// An offset counts calendar dates from 2000-01-01, so it names the same date in every zone, also
+// across a day the zone skipped (Apia and Fakaofo skipped 2011-12-30, Kiritimati 1994-12-31,
+// Kwajalein 1993-08-21), and reading and writing it back undo each other.
+TEST(OrbProjectCalendar, ExceptionOffsetsNameTheSameDateInEveryZone) {
+    using namespace std::chrono;
+    const char* const zones[] = {"UTC",
+                                 "Europe/Berlin",
+                                 "America/Sao_Paulo",
+                                 "Pacific/Apia",
+                                 "Pacific/Kiritimati",
+                                 "Pacific/Kwajalein",
+                                 "Pacific/Fakaofo"};
+    const year_month_day days[] = {
+        2013y / 9 / 9,  2012y / 1 / 1,  2011y / 12 / 31, 2011y / 12 / 29,
+        2024y / 1 / 1,  1995y / 1 / 1,  1994y / 12 / 30, 1993y / 8 / 22,
+        1993y / 8 / 20, 1990y / 6 / 15, 2018y / 11 / 4,  2000y / 1 / 1,
+    };
+    for (const char* zone : zones) {
+        const ScopedTimeZoneAndLocale pinned(zone, "en_US");
+        for (const year_month_day& day : days) {
+            const auto offset = (sys_days(day) - sys_days(2000y / 1 / 1)).count();
+            const std::string text = std::to_string(offset);
+            SCOPED_TRACE(std::string(zone) + " [" + text + "]");
+            const auto calendar = january2024(text);
+            ASSERT_EQ(calendar->exceptions().size(), 1u);
+            const Date read = calendar->exceptions().front();
+            EXPECT_EQ(lx::year(read), static_cast<int>(day.year()));
+            EXPECT_EQ(lx::month(read), static_cast<int>(static_cast<unsigned>(day.month())));
+            EXPECT_EQ(lx::day(read), static_cast<int>(static_cast<unsigned>(day.day())));
+            EXPECT_EQ(calendar->rowData(), text);
+            EXPECT_EQ(january2024(calendar->rowData().value_or(""))->rowData(), text);
         }
     }
 }

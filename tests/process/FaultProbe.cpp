@@ -9,6 +9,9 @@
 //                                            checked copy at <archive>, as a combine's save does
 //   fault_probe open <package> <folder>      opens a package into a working folder
 //   fault_probe lifetime                     starts and quits as the application does
+//   fault_probe interrupted <path> <ending>  starts as the application does, writes part of the
+//                                            file, prints its temporary and the private folder,
+//                                            then waits for a signal ("wait") or exits ("exit")
 //
 // Exit status 0 when the operation reported success, 1 when it reported failure.
 #include <cstdio>
@@ -17,6 +20,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 #include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
@@ -51,6 +55,19 @@ int run(const std::vector<std::string>& arguments) {
             [](const std::filesystem::path& copy) { LxZip::verifiedEntries(copy); });
     } else if (command == "open") {
         OrbinDocumentManager().load(LxFile(arguments.at(1)), LxFolder(arguments.at(2), false));
+    } else if (command == "interrupted") {
+        const platform::ProcessLifetime lifetime;
+        const std::filesystem::path folder = platform::privateTemporaryFolder();
+        platform::AtomicFileWriter writer(arguments.at(1));
+        writer.write(std::string(std::size_t{1} << 20, 'x'));
+        std::printf("%s\n%s\n", writer.temporaryPath().c_str(), folder.c_str());
+        std::fflush(stdout);
+        if (arguments.at(2) == "exit") {
+            std::exit(1);
+        }
+        for (;;) {
+            ::pause();
+        }
     } else if (command == "lifetime") {
         const platform::ProcessLifetime lifetime;
         std::puts(platform::privateTemporaryFolder().c_str());

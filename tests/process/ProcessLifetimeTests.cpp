@@ -98,9 +98,9 @@ protected:
 };
 
 TEST_F(ProcessLifetimeTest, AnInterruptedApplicationRemovesItsFolderAndStartRemovesLeftovers) {
-    for (const int signal : {SIGTERM, SIGINT}) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
         SCOPED_TRACE(signal);
-        if (signal == SIGINT) {
+        if (signal != SIGTERM) {
             SetUp();
         }
         const int watch = ::inotify_init1(IN_CLOEXEC);
@@ -123,6 +123,72 @@ TEST_F(ProcessLifetimeTest, AnInterruptedApplicationRemovesItsFolderAndStartRemo
         const process_test::Ending ending = process_test::wait(application);
         EXPECT_EQ(ending.signal, signal) << "ends as the signal would have ended it";
         EXPECT_FALSE(fs::exists(*folder));
+    }
+}
+
+// The lines the process printed once there are `count` whole ones, waited for within a bound:
+// `watch` is an inotify descriptor watching the sandbox, set up before the start.
+std::vector<std::string> awaitLines(int watch, const fs::path& output, std::size_t count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (;;) {
+        std::vector<std::string> lines;
+        std::string text = fs::exists(output) ? contentOf(output) : "";
+        for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n')) {
+            lines.push_back(text.substr(0, end));
+            text.erase(0, end + 1);
+        }
+        if (lines.size() >= count) {
+            return lines;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{watch, POLLIN, 0};
+        if (left.count() <= 0 || ::poll(&ready, 1, static_cast<int>(left.count())) <= 0) {
+            return lines;
+        }
+        char events[4096];
+        [[maybe_unused]] const ssize_t ignored = ::read(watch, events, sizeof events);
+    }
+}
+
+// A save in the middle of its write when the process is ended: by a signal (SIGHUP: the
+// terminal closed) or by exit(), as Qt ends it when the display connection breaks. Neither the
+// partial temporary beside the user's file nor the private folder stays, and the file is as it
+// was.
+TEST_F(ProcessLifetimeTest, AnEndedProcessLeavesNoPartialFileBesideTheUsersFile) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP, 0}) {
+        SCOPED_TRACE(signal == 0 ? std::string("exit()") : std::to_string(signal));
+        const fs::path target = put(test_files::sandbox() / "plan.orb", "earlier");
+        const fs::path output = test_files::sandbox() / "output.txt";
+        fs::remove(output);
+        const int watch = ::inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(::inotify_add_watch(watch, test_files::sandbox().c_str(), IN_MODIFY), 0);
+        const pid_t probe = process_test::start(
+            {process_test::kProbe, "interrupted", target.string(), signal == 0 ? "exit" : "wait"},
+            {}, output);
+        ASSERT_GT(probe, 0);
+        const std::vector<std::string> lines = awaitLines(watch, output, 2);
+        ::close(watch);
+        if (lines.size() < 2) {
+            ::kill(probe, SIGKILL);
+            process_test::wait(probe);
+            FAIL() << "the probe did not start writing; output: " << contentOf(output);
+        }
+        const fs::path temporary = lines[0];
+        const fs::path folder = lines[1];
+        if (signal != 0) {
+            EXPECT_TRUE(fs::exists(temporary)) << temporary;
+            ::kill(probe, signal);
+        }
+        const process_test::Ending ending = process_test::wait(probe);
+        if (signal != 0) {
+            EXPECT_EQ(ending.signal, signal) << "ends as the signal would have ended it";
+        } else {
+            EXPECT_EQ(ending.exitCode, 1);
+        }
+        EXPECT_FALSE(fs::exists(temporary)) << temporary;
+        EXPECT_FALSE(fs::exists(folder)) << folder;
+        EXPECT_EQ(contentOf(target), "earlier");
     }
 }
 

@@ -1,7 +1,11 @@
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -349,8 +353,8 @@ TEST_F(LxZipReadingTest, TheSameEntriesSideBySideStillUnpack) {
 TEST_F(LxZipReadingTest, EntrySizeLimitsRefuseAnEntryBeyondItsBound) {
     const std::string big(5000, 'x');
     const LxZip::EntrySizeLimit limit =
-        [](const std::string& name) -> std::optional<std::uint64_t> {
-        if (name == "small/doc.txt") {
+        [](const LxZip::EntryDeclaration& entry) -> std::optional<std::uint64_t> {
+        if (entry.name == "small/doc.txt") {
             return 100;
         }
         return std::nullopt;
@@ -388,6 +392,46 @@ TEST_F(LxZipReadingTest, EntrySizeLimitsRefuseAnEntryBeyondItsBound) {
             EXPECT_TRUE(noTemporaryLeft());
         }
     }
+}
+
+// The limit is asked once for each entry, in order, with the bytes the entry is stored in,
+// before anything is written; so a budget the entries share stops the archive before it starts.
+TEST_F(LxZipReadingTest, EntrySizeLimitsAreAskedOnceForEachEntryBeforeAnythingIsWritten) {
+    const std::string repeated(4000, 'r');
+    writeArchive(
+        archive,
+        {{"a.txt", "one"},
+         {"b.txt", zip_test::rawDeflated(repeated), 8, 0, 0,
+          static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(repeated.data()),
+                                           static_cast<uInt>(repeated.size()))),
+          static_cast<std::uint32_t>(repeated.size())},
+         {"c.txt", "three"}});
+    std::vector<std::pair<std::string, std::uint64_t>> asked;
+    std::uint64_t budget = 4005;
+    const LxZip::EntrySizeLimit sharedBudget = [&](const LxZip::EntryDeclaration& entry) {
+        asked.emplace_back(entry.name, entry.storedSize);
+        const std::uint64_t left = budget;
+        budget -= std::min(budget, entry.size);
+        return std::optional<std::uint64_t>(left);
+    };
+    try {
+        LxZip::unzipFile(archive, destination, true, std::nullopt, {}, {}, sharedBudget);
+        ADD_FAILURE() << "unpacked";
+    } catch (const LxZipError& error) {
+        EXPECT_EQ(error, LxZipError::unzipFail());
+    }
+    ASSERT_EQ(asked.size(), 3U);
+    EXPECT_EQ(asked[0], (std::pair<std::string, std::uint64_t>{"a.txt", 3}));
+    EXPECT_EQ(asked[1].first, "b.txt");
+    EXPECT_LT(asked[1].second, 100U);
+    EXPECT_EQ(asked[2].first, "c.txt");
+    EXPECT_TRUE(!fs::exists(destination) || zip_test::filesBelow(destination).empty());
+
+    asked.clear();
+    budget = 5000;
+    LxZip::unzipFile(archive, destination, true, std::nullopt, {}, {}, sharedBudget);
+    EXPECT_EQ(asked.size(), 3U);
+    EXPECT_EQ(zip_test::filesBelow(destination).size(), 3U);
 }
 
 // A kept copy holds what the file holds, across the steps it grows by; an entry written twice

@@ -94,11 +94,12 @@ using Frame =
                  ObjectFrame<JsonTaskUrl>, ArrayFrame<JsonPeople>, ArrayFrame<JsonTask>,
                  ArrayFrame<JsonResourceAssignment>, ArrayFrame<std::int64_t>>;
 
-// The handler of nlohmann::json's SAX interface that fills the records.
+// The handler of nlohmann::json's SAX interface that fills the records. Copyable: the JSON
+// layer starts a reading again from a copy of it when RapidJSON cannot read a number.
 class DocumentHandler {
 public:
     DocumentHandler(std::optional<JsonProject>& project, const platform::json::Decoder& decoder)
-        : decoder_(decoder) {
+        : decoder_(&decoder) {
         frames_.push_back(TopFrame{&project});
     }
 
@@ -282,7 +283,7 @@ private:
     template <class T>
     T decodeStandIn(const Json& value) const {
         try {
-            return decoder_.decodeParsed<T>(value);
+            return decoder_->decodeParsed<T>(value);
         } catch (const DecodingError& error) {
             CodingPath path = currentPath();
             path.insert(path.end(), error.codingPath().begin(), error.codingPath().end());
@@ -327,7 +328,7 @@ private:
     static void appendStep(const TopFrame&, CodingPath&) {}
     static void appendStep(const SkippedFrame&, CodingPath&) {}
 
-    const platform::json::Decoder& decoder_;
+    const platform::json::Decoder* decoder_;
     std::vector<Frame> frames_;
 };
 

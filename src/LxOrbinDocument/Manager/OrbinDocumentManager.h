@@ -36,6 +36,15 @@ public:
     // The most one image entry of a package may unpack to. A camera's largest JPEG is a few
     // tens of MiB; a photo beyond this is a decompression bomb, not a member's portrait.
     static constexpr std::uint64_t kMaximumImageSize = std::uint64_t{64} << 20;
+    // What all images of one package may unpack to together. A member's photo is tens to
+    // hundreds of kB, so this holds thousands of them.
+    static constexpr std::uint64_t kMaximumImagesSize = std::uint64_t{512} << 20;
+    // An image may unpack to at most this many times the bytes it is stored in: real JPEG data
+    // barely compresses (deflate saves a few percent), while a bomb's filler shrinks a
+    // thousandfold. Images up to kImageSizeFreeOfInflationBound are exempt: a small, nearly
+    // blank picture compresses well and can do no harm.
+    static constexpr std::uint64_t kMaximumImageInflation = 8;
+    static constexpr std::uint64_t kImageSizeFreeOfInflationBound = std::uint64_t{1} << 20;
 
     // The places of one project's working folder (ProjectWorkingFolder.h).
     class ProjectWorkingFolder;
@@ -47,8 +56,9 @@ public:
     // fresh folder under the temporary folder, which is removed again whatever happens.
     //
     // Every entry is bounded while it is unpacked: the document ("project.moc" at the top level,
-    // "./project.moc" too) by the document reader's limit, any other by kMaximumImageSize; a
-    // package beyond a bound, or one whose entries overlap, is refused and leaves nothing behind.
+    // "./project.moc" too) by the document reader's limit, any other by kMaximumImageSize and by
+    // kMaximumImageInflation, and all others together by kMaximumImagesSize; a package beyond a
+    // bound, or one whose entries overlap, is refused and leaves nothing behind.
     //
     // Throws FileNotExist, InvalidFileFormat (not an archive, or one that cannot be unpacked
     // safely or within its bounds), InvalidFileContent (no "project.moc" at the top level),

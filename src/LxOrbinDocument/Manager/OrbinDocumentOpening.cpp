@@ -4,6 +4,7 @@
 // files the document names are copied out of it, so whatever else a package holds never reaches
 // the working folder. That unzip folder is removed on every road, failures included: a failed
 // drop must not leave a full unpacked copy behind.
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -63,15 +64,33 @@ bool isDocumentEntry(std::string_view name) {
 }
 
 // What each entry of a package may hold: the document what the reader would read, everything
-// else what a photo may be. Entries the document does not name are never copied out, but they
-// are unpacked first, so they are bounded too. The document is told apart exactly as it is
-// found, or one under a name the opener reads would get a photo's bound.
-std::optional<std::uint64_t> packageEntrySizeLimit(const std::string& name) {
-    if (isDocumentEntry(name)) {
-        return JsonProjectData::kMaximumFileSize;
+// else what an image may be, and all images together what the package's image budget leaves.
+// Entries the document does not name are never copied out, but they are unpacked first, so
+// they are bounded too. The document is told apart exactly as it is found, or one under a name
+// the opener reads would get an image's bound.
+class PackageEntryBounds {
+public:
+    std::optional<std::uint64_t> operator()(const LxZip::EntryDeclaration& entry) {
+        if (isDocumentEntry(entry.name)) {
+            return JsonProjectData::kMaximumFileSize;
+        }
+        using Manager = OrbinDocumentManager;
+        // JPEG data barely compresses; an image many times larger than the bytes it is stored
+        // in is repeated filler, whatever its name.
+        const std::uint64_t inflated =
+            entry.storedSize > Manager::kMaximumImageSize / Manager::kMaximumImageInflation
+                ? Manager::kMaximumImageSize
+                : entry.storedSize * Manager::kMaximumImageInflation;
+        const std::uint64_t limit =
+            std::min({Manager::kMaximumImageSize, imagesLeft_,
+                      std::max(inflated, Manager::kImageSizeFreeOfInflationBound)});
+        imagesLeft_ -= std::min(imagesLeft_, entry.size);
+        return limit;
     }
-    return OrbinDocumentManager::kMaximumImageSize;
-}
+
+private:
+    std::uint64_t imagesLeft_ = OrbinDocumentManager::kMaximumImagesSize;
+};
 
 }  // namespace
 
@@ -134,7 +153,7 @@ JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file
     std::optional<std::string> documentText;
     try {
         LxZip::unzipFile(file.url(), unzipFolder.url(), true, std::nullopt, {}, {},
-                         packageEntrySizeLimit, [&documentText](const std::string& name) {
+                         PackageEntryBounds(), [&documentText](const std::string& name) {
                              return isDocumentEntry(name) ? &documentText.emplace() : nullptr;
                          });
     } catch (...) {

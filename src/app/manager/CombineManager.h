@@ -75,7 +75,8 @@ public:
     void addSourceProject(const std::filesystem::path& url);
 
     // Empties the source list at once and drops the profile on the next turn of the main queue.
-    // Working folders stay on disk and a load in flight goes on. Main thread.
+    // The sources' working folders go once neither holds them and no combine reads them; a load
+    // in flight goes on. Main thread.
     void clearSourceProjects();
 
     // --- Combining (CombinedProjectAssembly.cpp) ---
@@ -83,9 +84,10 @@ public:
     // Builds the combined project from the profile and the sources (header, merged team with
     // their photos, calendar, every source's task tree placed by the layout with fresh ids,
     // assignments, contact persons and links), writes it into a new working folder under the
-    // temporary folder and packs it into a new "<UUID>.orb" there. None without a profile or a
-    // source (nothing made, nothing logged) or when saving fails (logged). Background thread;
-    // combines run one at a time.
+    // temporary folder and packs it into a new "<UUID>.orb" there; the working folder is removed
+    // again on every road, and the package is the caller's to remove once it is saved. None without
+    // a profile or a source (nothing made, nothing logged) or when saving fails (logged).
+    // Background thread; combines run one at a time.
     std::optional<LxFile> combine();
 
 private:

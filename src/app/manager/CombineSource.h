@@ -50,12 +50,15 @@ public:
         std::filesystem::path url;
         // Shared with every record copy, never copied.
         std::shared_ptr<OrbProject> orbProject;
-        // The folder the package was opened into; kept for good.
+        // The folder the package was opened into; removed with the last copy of
+        // `workingFolderRemoval` (TemporaryItems.h), so not while a combine reads this record.
         LxFolder workingFolder;
         // The outline of `orbProject`, measured once where it was opened, so that merging the
         // source into the profile on the main thread walks no tree of a hundred thousand tasks.
         // Absent in records made by hand; `outline()` then measures.
         std::shared_ptr<const Outline> measuredOutline = nullptr;
+        // Shared by every copy of the record; absent in records made by hand (the folder stays).
+        std::shared_ptr<const void> workingFolderRemoval = nullptr;
 
         Outline outline() const;
     };

@@ -15,6 +15,7 @@
 #include "app/manager/CombineCache.h"
 #include "app/manager/CombineManager.h"
 #include "app/manager/CombineTaskTreeCopy.h"
+#include "app/manager/TemporaryItems.h"
 #include "folder/LxFolder.h"
 #include "platform/foundation/AnyError.h"
 #include "platform/foundation/CallSite.h"
@@ -143,6 +144,8 @@ std::optional<LxFile> CombineManager::assembleCombinedProject(
     const LxFolder workingFolder =
         LxFolder::tmpFolder().child(LxUniqueIdentifier::shared().uuidString(), false);
     workingFolder.createIfNotExist();
+    // Everything the package needs is in it once it is packed.
+    const auto removal = removedWhenReleased(workingFolder);
 
     CombineCache caches;
     for (const CombineSource::Project& source : sources) {

@@ -9,6 +9,7 @@
 #include "LxLog/ErrorLogging.h"
 #include "LxLog/Log.h"
 #include "app/manager/CombineManager.h"
+#include "app/manager/TemporaryItems.h"
 #include "folder/LxFolder.h"
 #include "platform/foundation/AnyError.h"
 #include "platform/foundation/CallSite.h"
@@ -67,21 +68,25 @@ void CombineManager::clearSourceProjects() {
     });
 }
 
-// Every failure is logged here, once, and then only reported as `loading`; the working folder
-// stays, as every folder the engine makes does.
+// Every failure is logged here, once, and then only reported as `loading`. The working folder
+// goes with the last copy of the record: at once when the package does not open, when the
+// check refuses it or a later drop supersedes it, and otherwise once the list and the profile
+// have let go of it.
 CombineManager::SourceResult CombineManager::load(const std::filesystem::path& url) const {
     try {
         const LxFolder workingFolder =
             LxFolder::tmpFolder().child(LxUniqueIdentifier::shared().uuidString(), false);
         workingFolder.createIfNotExist();
+        auto removal = removedWhenReleased(workingFolder);
         // Whoever lets go of the project last, a list being cleared on the main thread
         // included, its teardown runs in the background.
         auto project = lx::releasedInBackground(documents_->load(LxFile(url), workingFolder));
         auto outline =
             std::make_shared<const CombineSource::Outline>(CombineSource::Outline::of(*project));
         const auto provisionalIndex = static_cast<std::int64_t>(source_->snapshot()->size());
-        return SourceResult::success(CombineSource::Project{
-            provisionalIndex, url, std::move(project), workingFolder, std::move(outline)});
+        return SourceResult::success(
+            CombineSource::Project{provisionalIndex, url, std::move(project), workingFolder,
+                                   std::move(outline), std::move(removal)});
     } catch (...) {
         lx::log(platform::AnyError::current(), loadFailureDescription(url),
                 platform::CallSite{}.withFunction(kLoadFunction));

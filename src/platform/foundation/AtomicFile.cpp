@@ -52,7 +52,9 @@ private:
 }  // namespace
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path path)
-    : path_(std::move(path)), temporaryPath_(temporarySibling(path_)) {
+    : path_(std::move(path)),
+      temporaryPath_(temporarySibling(path_)),
+      known_(temporaryPath_.c_str()) {
     // O_EXCL: the temporary is always a new file of ours, never something planted at its name.
     descriptor_ = ::open(temporaryPath_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor_ < 0) {
@@ -110,6 +112,7 @@ void AtomicFileWriter::commit(Durability durability) {
     if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
         throw FileSystemError::fromErrno("Could not write", path_);
     }
+    known_.forget();
     committed_ = true;
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <sys/types.h>
 
+#include "platform/foundation/internal/TemporarySiblings.h"
+
 namespace platform {
 
 // Writes `bytes` as the whole content of the file at `path`, all or nothing.
@@ -36,9 +38,10 @@ void copyFileAtomically(
 //
 // The bytes go to a new hidden sibling of the target (made at once, never an existing item);
 // commit() renames it over the target once it is complete. A writer destroyed without a
-// successful commit() removes its temporary, so a failure leaves any old file as it was and
-// nothing half-written. The rename replaces a symbolic link at the target, never the file it
-// points to. One writer belongs to one thread.
+// successful commit() removes its temporary, and so does the end of the process by SIGINT,
+// SIGTERM, SIGHUP or exit() while it writes (ProcessLifetime), so a failure leaves any old file as
+// it was and nothing half-written. The rename replaces a symbolic link at the target, never the
+// file it points to. One writer belongs to one thread.
 //
 // Every operation throws platform::FileSystemError when the system refuses.
 //
@@ -81,6 +84,8 @@ private:
 
     std::filesystem::path path_;
     std::filesystem::path temporaryPath_;
+    // Known before the file exists, so that a signal ending the process removes it too.
+    internal::TemporarySibling known_;
     int descriptor_ = -1;
     bool committed_ = false;
 };

@@ -9,7 +9,9 @@ namespace platform {
 // - SIGXFSZ is ignored, so a write past the file-size limit fails with EFBIG and the writer's
 //   own clean-up runs, instead of the process dying with a hidden temporary beside the file;
 // - private temporary folders that earlier processes of this user left behind are removed;
-// - SIGINT and SIGTERM remove this process's private temporary folders before they end it.
+// - SIGINT, SIGTERM and SIGHUP (the terminal closed) remove this process's private temporary
+//   folders and the temporary siblings of the files being written (AtomicFileWriter) before
+//   they end it, and so does exit() (Qt calls it when the display connection is lost).
 // Its destruction, at the end of main(), removes them on a normal quit.
 //
 // Example:

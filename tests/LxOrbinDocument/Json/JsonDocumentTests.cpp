@@ -364,6 +364,25 @@ TEST(JsonDocument, NumbersAreTakenWhenTheyFit) {
     }
 }
 
+// Numbers a double holds although RapidJSON's own reading refuses them, and a UTF-8 byte-order
+// mark before the document, which other tools write: both readers take them, and so does the
+// package road.
+TEST(JsonDocument, NumbersInRangeAndAByteOrderMarkAreRead) {
+    const std::string text = "\xEF\xBB\xBF{\"WkHrs\": 0e400, \"DftCr\": 0e309, \"OffY\": 1" +
+                             std::string(310, '0') + "e-300, \"Root\": {\"Uid\": 5}}";
+    for (const auto& read : {readStreaming, readParsed}) {
+        const auto project = read(text);
+        ASSERT_TRUE(project && project->root);
+        EXPECT_EQ(project->dailyWorkingHours, 0.0f);
+        EXPECT_EQ(project->defaultCostRate, 0.0f);
+        EXPECT_EQ(project->screenOffsetY, 1e10f);
+        EXPECT_EQ(project->root->uid, 5);
+    }
+    const auto file = readFile(text);
+    ASSERT_TRUE(file && file->_data);
+    EXPECT_EQ(file->_data->screenOffsetY, 1e10f);
+}
+
 TEST(JsonDocument, FilesThatHoldNoProjectGiveNothingQuietly) {
     const LogCapture log;
     for (const char* text : {"", "null", "[]", "3", "\"x\"", "{", "{} {}"}) {

@@ -137,6 +137,32 @@ TEST(PackageOpeningTest, EveryFailureIsOneCaseAndOneLineAndLeavesNoUnzipFolder) 
              return craftedPackage("big.orb", {document});
          },
          Kind::InvalidFileFormat, unzipLine, false},
+        {"photos each within the image bound, inflating a thousandfold",
+         [](const LxFolder&) {
+             std::vector<CraftedEntry> entries = {{"project.moc", kPhotoDocument}};
+             const CraftedEntry filler = zerosEntry("P.jpg", 4 << 20);
+             for (int photo = 0; photo < 16; ++photo) {
+                 entries.push_back(filler);
+                 entries.back().name = std::to_string(photo) + ".jpg";
+             }
+             return craftedPackage("filler.orb", entries);
+         },
+         Kind::InvalidFileFormat, unzipLine, false},
+        {"photos each small, more than the package's image budget together",
+         [](const LxFolder&) {
+             std::vector<CraftedEntry> entries = {{"project.moc", kPhotoDocument}};
+             const CraftedEntry small =
+                 zerosEntry("P.jpg", OrbinDocumentManager::kImageSizeFreeOfInflationBound);
+             const std::uint64_t count = OrbinDocumentManager::kMaximumImagesSize /
+                                             OrbinDocumentManager::kImageSizeFreeOfInflationBound +
+                                         1;
+             for (std::uint64_t photo = 0; photo < count; ++photo) {
+                 entries.push_back(small);
+                 entries.back().name = std::to_string(photo) + ".jpg";
+             }
+             return craftedPackage("many.orb", entries);
+         },
+         Kind::InvalidFileFormat, unzipLine, false},
         {"photos sharing one stream",
          [](const LxFolder&) {
              CraftedEntry first = zerosEntry("P.jpg", 1 << 20);
@@ -223,6 +249,22 @@ TEST(PackageOpeningTest, EveryFailureIsOneCaseAndOneLineAndLeavesNoUnzipFolder) 
         }
         EXPECT_EQ(temporaryLeftovers(), std::vector<std::string>{});
     }
+}
+
+// Image data that barely compresses, as JPEG data does, opens at any size within the image
+// bound: only filler is held to the inflation bound.
+TEST(PackageOpeningTest, AnImageThatBarelyCompressesOpensWhateverItsSize) {
+    std::string photo(3 << 20, '\0');
+    std::uint32_t state = 12345;
+    for (char& byte : photo) {
+        state = state * 1664525U + 1013904223U;
+        byte = static_cast<char>(state >> 24);
+    }
+    const LxFolder working = newWorkingFolder();
+    const LxFile package = craftedPackage(
+        "plan.orb", {{"project.moc", kPhotoDocument}, deflatedEntry("P.jpg", photo)});
+    documents.load(package, working);
+    EXPECT_EQ(test_files::contentOf(working.file("Photo/P.jpg").url()), photo);
 }
 
 TEST(PackageOpeningTest, AMissingPackageMakesNoFolderAtAll) {

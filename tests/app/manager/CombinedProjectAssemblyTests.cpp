@@ -97,7 +97,7 @@ TEST_F(CombinedProjectTest, TheTeamTakesTheLastPhotoTheFirstMailAndTheFirstRealR
     EXPECT_EQ(result->team()->idseed(), 5);
 
     // Ann's photo comes from the later source; Fay's "same" finds Eve's copy in place.
-    const WorkingFolder folder(documents->savedFolders().back());
+    const WorkingFolder folder(documents->packedFolders().back());
     EXPECT_EQ(folder.photoFile("pB").read(), FakeDocuments::photoBytes("/drops/1.orb", "pB"));
     EXPECT_FALSE(folder.photoFile("pA").exists());
     EXPECT_EQ(folder.photoFile("same").read(), FakeDocuments::photoBytes("/drops/0.orb", "same"));
@@ -165,7 +165,7 @@ TEST_F(CombinedProjectTest, TheHeaderComesFromTheFirstSourceAndTheProfile) {
     EXPECT_FALSE(result->pdfAuthorName());
     EXPECT_FALSE(result->userHasSetLinkType());
     // The tile cover is named, not copied.
-    EXPECT_EQ(test_files::entriesIn(documents->savedFolders().back().url()), 2);
+    EXPECT_EQ(test_files::entriesIn(documents->packedFolders().back().url()), 2);
 
     // Settings the project would not hold are stored as its setters clamp them.
     auto profile = *engine->output()->profile();
@@ -208,7 +208,8 @@ TEST_F(CombinedProjectTest, NothingIsMadeOrLoggedWithoutAProfileOrASource) {
     EXPECT_TRUE(documents->saved().empty());
 }
 
-TEST_F(CombinedProjectTest, TheResultIsANewPackageBesideItsWorkingFolder) {
+// The working folder is only where the package is made: it goes once the package is packed.
+TEST_F(CombinedProjectTest, TheResultIsANewPackageAndItsWorkingFolderGoes) {
     accept(teamProject("Alpha", {{"Ann"}}));
     const auto before = test_files::entriesIn(LxFolder::tmpFolder().url());
 
@@ -221,8 +222,9 @@ TEST_F(CombinedProjectTest, TheResultIsANewPackageBesideItsWorkingFolder) {
     EXPECT_EQ(FakeDocuments::packagedName(package->url()), "Combined Project");
     const LxFolder working = documents->savedFolders().back();
     EXPECT_EQ(working.url().parent_path().parent_path(), LxFolder::tmpFolder().url().parent_path());
-    EXPECT_TRUE(WorkingFolder(working).photoFolder().exists());
-    EXPECT_EQ(test_files::entriesIn(LxFolder::tmpFolder().url()), before + 2);
+    EXPECT_TRUE(WorkingFolder(documents->packedFolders().back()).photoFolder().exists());
+    EXPECT_FALSE(working.exists());
+    EXPECT_EQ(test_files::entriesIn(LxFolder::tmpFolder().url()), before + 1);
 }
 
 TEST_F(CombinedProjectTest, AFailedSaveGivesNoPackageAndOneErrorLine) {

@@ -11,6 +11,7 @@
 #include "LxOrbinDocument/Manager/ProjectWorkingFolder.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "app/manager/CombineDocuments.h"
+#include "support/FileTestHelpers.h"
 #include "utility/LxError.h"
 #include "zip/LxZip.h"
 
@@ -43,6 +44,13 @@ public:
     std::vector<LxFolder> savedFolders() const {
         const std::lock_guard lock(mutex_);
         return savedFolders_;
+    }
+
+    // Copies of the working folders as they were packed, kept in the sandbox: the engine removes
+    // its own once the package is made.
+    std::vector<LxFolder> packedFolders() const {
+        const std::lock_guard lock(mutex_);
+        return packedFolders_;
     }
 
     // A photo's bytes name the package it came from.
@@ -87,6 +95,11 @@ public:
     void orbFile(const OrbProject&, const LxFolder& workingFolder,
                  const LxFile& toFile) const override {
         LxZip::zipFiles({workingFolder.file("project.moc").url()}, toFile.url(), std::nullopt);
+        const std::lock_guard lock(mutex_);
+        const std::filesystem::path copy =
+            test_files::sandbox() / ("packed-" + std::to_string(packedFolders_.size()));
+        std::filesystem::copy(workingFolder.url(), copy, std::filesystem::copy_options::recursive);
+        packedFolders_.emplace_back(copy, false);
     }
 
     // The project name a fake package holds.
@@ -105,4 +118,5 @@ private:
     bool failSaving_ = false;
     mutable std::vector<std::shared_ptr<const OrbProject>> saved_;
     mutable std::vector<LxFolder> savedFolders_;
+    mutable std::vector<LxFolder> packedFolders_;
 };

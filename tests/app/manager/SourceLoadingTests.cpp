@@ -79,6 +79,13 @@ protected:
 
     static int workingFolders() { return test_files::entriesIn(LxFolder::tmpFolder().url()); }
 
+    // Whether the working folders come to number `count`: the last copy of a source's record
+    // may be let go of on the background queue.
+    static bool workingFoldersBecome(int count) {
+        return platform::dispatch::runUntil([count] { return workingFolders() == count; },
+                                            std::chrono::seconds(10));
+    }
+
     std::shared_ptr<FakeDocuments> documents = std::make_shared<FakeDocuments>();
     const AppEvents events;
     std::shared_ptr<CombineManager> engine = CombineManager::create(events, documents);
@@ -138,14 +145,15 @@ TEST_F(SourceLoadingTest, APackageThatCannotBeOpenedIsReportedAfterTheDismissal)
     EXPECT_NE(log.lines().front().find(".(_load(projectAt:))."), std::string::npos);
     EXPECT_EQ(listedIndexes(), std::vector<std::int64_t>{0});
     EXPECT_EQ(engine->output()->snapshot(), profile);
-    // The folder it was to be opened into stays.
-    EXPECT_EQ(workingFolders(), folders + 1);
+    // The folder it was to be opened into goes at once.
+    EXPECT_EQ(workingFolders(), folders);
 }
 
 TEST_F(SourceLoadingTest, ARejectedSourceReportsItsProblemsOnceAfterTheDismissal) {
     engine->addSourceProject(kAlpha);
     pumpUntilDismissed(1);
     const auto profile = engine->output()->snapshot();
+    const int folders = workingFolders();
     const std::size_t before = journal.size();
 
     engine->addSourceProject(kDollars);
@@ -159,6 +167,7 @@ TEST_F(SourceLoadingTest, ARejectedSourceReportsItsProblemsOnceAfterTheDismissal
     EXPECT_TRUE(reported.front().dialyWorkingHours);
     EXPECT_EQ(listedIndexes(), std::vector<std::int64_t>{0});
     EXPECT_EQ(engine->output()->snapshot(), profile);
+    EXPECT_TRUE(workingFoldersBecome(folders)) << "the refused source's folder goes";
 }
 
 TEST_F(SourceLoadingTest, ALaterDropSupersedesALoadThatHasNotReported) {
@@ -171,6 +180,7 @@ TEST_F(SourceLoadingTest, ALaterDropSupersedesALoadThatHasNotReported) {
     ASSERT_EQ(listedIndexes(), std::vector<std::int64_t>{0});
     EXPECT_EQ(engine->source()->projects().front().url, kBeta);
     EXPECT_EQ(teamShape(*engine->output()->profile()), (TeamShapeOf{{"Cy", 1}}));
+    EXPECT_TRUE(workingFoldersBecome(1)) << "the superseded load's folder goes";
 }
 
 // The task tree is walked where the package was opened, never on the main thread.
@@ -200,7 +210,25 @@ TEST_F(SourceLoadingTest, ClearEmptiesTheListAtOnceAndDropsTheProfileOnTheNextTu
     EXPECT_TRUE(engine->output()->profile());
     platform::dispatch::runUntilIdle();
     EXPECT_FALSE(engine->output()->profile());
+    EXPECT_TRUE(workingFoldersBecome(folders - 1)) << "the cleared source's folder goes";
+}
+
+// A combine reads the sources' photos from their working folders: "Clear" during a combine
+// leaves them until the combine has let go of its snapshot of the list.
+TEST_F(SourceLoadingTest, ClearLeavesTheFoldersACombineStillReads) {
+    engine->addSourceProject(kAlpha);
+    pumpUntilDismissed(1);
+    const int folders = workingFolders();
+    auto readByACombine = engine->source()->snapshot();
+
+    engine->clearSourceProjects();
+    platform::dispatch::runUntilIdle();
+    EXPECT_FALSE(engine->output()->profile());
     EXPECT_EQ(workingFolders(), folders);
+    EXPECT_TRUE(readByACombine->front().workingFolder.exists());
+
+    readByACombine.reset();
+    EXPECT_TRUE(workingFoldersBecome(folders - 1));
 }
 
 // A load still in flight goes on, and lands in the emptied list with a profile of its own.

@@ -57,7 +57,7 @@ Number parsed(const std::string& number) {
 // is zero.
 TEST(DocumentSaxParse, ReadsNumbersAsWrittenAndCorrectlyRounded) {
     struct Case {
-        const char* text;
+        std::string text;
         Number expected;
     };
     const std::vector<Case> cases = {
@@ -79,6 +79,12 @@ TEST(DocumentSaxParse, ReadsNumbersAsWrittenAndCorrectlyRounded) {
         {"1.7976931348623157e308", 1.7976931348623157e308},
         {"1e-400", 0.0},
         {"-123.456e-999", -0.0},
+        // Zero whatever its exponent, and a whole part longer than any double's, in range.
+        {"0e400", 0.0},
+        {"0e309", 0.0},
+        {"-0.0E+99999", -0.0},
+        {"1" + std::string(310, '0') + "e-300", 1e10},
+        {"-1" + std::string(310, '0') + ".5e-310", -1.0},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.text);
@@ -95,11 +101,16 @@ TEST(DocumentSaxParse, ReadsNumbersAsWrittenAndCorrectlyRounded) {
 }
 
 TEST(DocumentSaxParse, ANumberBeyondEveryDoubleIsNoJson) {
-    for (const char* text :
-         {"1e309", "-1.5E+400", "12345678901234567890e300", "1e99999999999999999999"}) {
+    const std::string texts[] = {"1e309",
+                                 "-1.5E+400",
+                                 "12345678901234567890e300",
+                                 "1e99999999999999999999",
+                                 "1" + std::string(310, '0'),
+                                 "[1, 0e400, 1e400]"};
+    for (const std::string& text : texts) {
         SCOPED_TRACE(text);
         NumberRecorder recorder;
-        EXPECT_THROW(platform::json::saxParseDocument("[" + std::string(text) + "]", recorder),
+        EXPECT_THROW(platform::json::saxParseDocument("[" + text + "]", recorder),
                      platform::json::DecodingError);
     }
 }
@@ -124,6 +135,28 @@ TEST(DocumentSaxParse, IllFormedUTF8IsRefusedWhereverItLies) {
                 platform::json::DecodingError);
         }
     }
+}
+
+// Other tools write a UTF-8 byte-order mark before the document; only there is it skipped.
+TEST(DocumentSaxParse, SkipsAByteOrderMarkBeforeTheDocument) {
+    NumberRecorder recorder;
+    EXPECT_TRUE(platform::json::saxParseDocument("\xEF\xBB\xBF [7]", recorder));
+    EXPECT_EQ(recorder.numbers, std::vector<Number>{std::uint64_t{7}});
+    for (const char* text : {"\xEF\xBB\xBF", "\xEF\xBB\xBF\xEF\xBB\xBF[7]", " \xEF\xBB\xBF[7]",
+                             "[7]\xEF\xBB\xBF", "\xEF\xBB[7]"}) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW(platform::json::saxParseDocument(text, recorder),
+                     platform::json::DecodingError);
+    }
+}
+
+// A number RapidJSON does not hand on makes the text be read again from its start: what the
+// handler saw of the first reading is gone.
+TEST(DocumentSaxParse, ATextReadAgainReachesTheHandlerOnce) {
+    NumberRecorder recorder;
+    EXPECT_TRUE(platform::json::saxParseDocument("[1, 2, 0e400, 3]", recorder));
+    EXPECT_EQ(recorder.numbers,
+              (std::vector<Number>{std::uint64_t{1}, std::uint64_t{2}, 0.0, std::uint64_t{3}}));
 }
 
 }  // namespace

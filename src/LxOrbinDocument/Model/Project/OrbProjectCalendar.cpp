@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <compare>
+#include <limits>
 
 #include "LxOrbinDocument/Model/Project/OrbinDocumentConfig.h"
 #include "platform/foundation/Calendar.h"
@@ -225,8 +226,7 @@ void OrbProjectCalendar::readExceptionString(std::string_view singularities) {
     }
     for (const std::string& field : lx::splitted(singularities, ";")) {
         const auto offset = lx::parseInt(field);
-        const auto day =
-            offset ? lx::addingByDays(SINGULARITY_ORINGINAL_DATE, *offset) : std::nullopt;
+        const auto day = offset ? dayAtOffset(*offset) : std::nullopt;
         if (day && documentRange().contains(*day)) {
             _dayexceptions.push_back(*day);
         }
@@ -351,6 +351,17 @@ Date OrbProjectCalendar::walkToWorkingDay(Date day, std::int64_t step) {
         day = *next;
     }
     return day;
+}
+
+// The local day `offset` calendar dates after 2000-01-01, made from its date's fields (day
+// 1 + offset of January 2000, carried over) as the writing counts dates. Adding days instead
+// would land one date further in a zone that skipped a day on the way (Pacific/Apia's
+// 2011-12-30), and every save would move the day on by one more.
+std::optional<Date> OrbProjectCalendar::dayAtOffset(std::int64_t offset) {
+    if (offset == std::numeric_limits<std::int64_t>::max()) {
+        return std::nullopt;
+    }
+    return lx::create(2000, 1, offset + 1, platform::Calendar::gregorian());
 }
 
 // Whole local days, so an exception day before 2000 that carries a time of day is still

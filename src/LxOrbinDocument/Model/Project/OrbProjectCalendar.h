@@ -124,6 +124,7 @@ private:
     bool workingDay(platform::Date date);
     std::int64_t workingDaysBetween(platform::Date start, platform::Date finish);
     platform::Date walkToWorkingDay(platform::Date date, std::int64_t step);
+    static std::optional<platform::Date> dayAtOffset(std::int64_t offset);
     std::int64_t offsetFromEpoch(platform::Date date) const;
     std::optional<std::string> exceptionString() const;
 
