@@ -11,41 +11,55 @@ namespace lx {
 
 namespace {
 
-// Every photo is searched in a copy of this long side, scaled down or up: the cascades then see
-// a face of a given share of the photo at one size in pixels, whatever the photo's own size,
-// and a neighbour threshold tuned once holds at every size. Measured on real photos from 256 to
-// 4000 pixels (tests/ui-kit/image/FaceDetectionPhotoTests.cpp): at 1024 pixels small patches of
-// texture in large photos pass as faces; at 512 the faces under 6 % of the long side gather too
-// few neighbours to tell from them.
-constexpr int kSearchedLongSide = 640;
-
 struct Cascade {
     const char* path;
+    // Every photo is searched in a grey copy of this long side, scaled down or up: the cascade
+    // then sees a face of a given share of the photo at one size in pixels, whatever the
+    // photo's own size, and a neighbour threshold tuned once holds at every size.
+    int searchedLongSide;
     double scaleFactor;
     int minNeighbors;
 };
 
 // The cascade files come with OpenCV's data package; the build checks that they are there.
-// The Haar cascade's threshold of 7 neighbours keeps the faces of the photo table and drops the
-// faces it sees in their backgrounds and in photos without faces, which gather at most 6.
-constexpr Cascade kAccurate{ORBIN_FACE_CASCADE_ACCURATE, 1.1, 7};
-constexpr Cascade kFast{ORBIN_FACE_CASCADE_FAST, 1.2, 3};
+// Measured on real photos from 256 to 4000 pixels (tests/ui-kit/image/FaceDetectionPhotoTests.cpp):
+// the accurate search takes every place where the Haar cascade gathers more than 2 neighbours
+// as a candidate, which keeps faces down to about 2.5 % of the long side (a 24-pixel face in the
+// 960-pixel copy), and each candidate is then confirmed by a second cascade (kConfirming). The
+// candidates alone would not do: textures of flowers, fruit and walls gather up to 18
+// neighbours, more than a small face does.
+constexpr Cascade kAccurate{ORBIN_FACE_CASCADE_ACCURATE, 960, 1.1, 2};
+constexpr Cascade kFast{ORBIN_FACE_CASCADE_FAST, 640, 1.2, 3};
+
+// The confirming cascade, trained apart from the accurate one, looks again at each candidate's
+// region (grown by 30 % on every side) in a copy where the candidate is 48 pixels wide, and
+// counts its own windows there of 0.6 to 1.5 times the candidate's size, before any grouping.
+// On the photo table a face gives at least 35 of them and every other candidate at most 11.
+constexpr const char* kConfirmingPath = ORBIN_FACE_CASCADE_CONFIRMING;
+constexpr int kConfirmedWidth = 48;
+constexpr double kConfirmedMargin = 0.3;
+constexpr double kConfirmingScaleFactor = 1.05;
+constexpr std::size_t kConfirmingWindows = 20;
+
+enum class Classifier { Accurate, Confirming, Fast };
 
 // A classifier is not safe to use from two threads at once, and loading one parses about a
 // megabyte of XML; so each thread loads each cascade once. A file that does not load stays
 // unloaded for the thread, and the thread finds no faces.
-cv::CascadeClassifier* classifier(bool accurate) {
+cv::CascadeClassifier* classifier(Classifier which) {
     struct Loaded {
         cv::CascadeClassifier classifier;
         bool tried = false;
     };
-    thread_local Loaded accurateOne;
-    thread_local Loaded fastOne;
-    Loaded& loaded = accurate ? accurateOne : fastOne;
+    thread_local Loaded loadedOnes[3];
+    Loaded& loaded = loadedOnes[static_cast<int>(which)];
     if (!loaded.tried) {
         loaded.tried = true;
+        const char* path = which == Classifier::Accurate     ? kAccurate.path
+                           : which == Classifier::Confirming ? kConfirmingPath
+                                                             : kFast.path;
         try {
-            loaded.classifier.load(accurate ? kAccurate.path : kFast.path);
+            loaded.classifier.load(path);
         } catch (const cv::Exception&) {
             // An unreadable file reads as no detector.
         }
@@ -53,19 +67,29 @@ cv::CascadeClassifier* classifier(bool accurate) {
     return loaded.classifier.empty() ? nullptr : &loaded.classifier;
 }
 
-// The bitmap in grey at the searched size; `factor` is its size over the bitmap's. Not
-// equalised: stretching the whole picture's histogram made the cascade miss a face on a plain
-// background and see faces in the textures of large photos.
-cv::Mat searchedGrey(const QImage& bitmap, double& factor) {
-    const QImage grey = bitmap.convertToFormat(QImage::Format_Grayscale8);
-    const cv::Mat view(grey.height(), grey.width(), CV_8UC1, const_cast<uchar*>(grey.constBits()),
-                       static_cast<std::size_t>(grey.bytesPerLine()));
-    const int longSide = std::max(grey.width(), grey.height());
-    factor = double(kSearchedLongSide) / longSide;
-    cv::Mat searched;
-    cv::resize(view, searched, cv::Size(), factor, factor,
+// `image` scaled by `factor`: down by area, up linearly.
+cv::Mat scaledBy(const cv::Mat& image, double factor) {
+    cv::Mat scaled;
+    cv::resize(image, scaled, cv::Size(), factor, factor,
                factor < 1 ? cv::INTER_AREA : cv::INTER_LINEAR);
-    return searched;
+    return scaled;
+}
+
+// Whether the confirming cascade sees a face where `candidate` (in `grey`'s pixels) is.
+bool confirmed(cv::CascadeClassifier& confirming, const cv::Mat& grey, const cv::Rect& candidate) {
+    const int margin = int(candidate.width * kConfirmedMargin);
+    const cv::Rect region = cv::Rect(candidate.x - margin, candidate.y - margin,
+                                     candidate.width + 2 * margin, candidate.height + 2 * margin) &
+                            cv::Rect(0, 0, grey.cols, grey.rows);
+    if (candidate.empty() || region.empty()) {
+        return false;
+    }
+    const cv::Mat searched = scaledBy(grey(region), double(kConfirmedWidth) / candidate.width);
+    std::vector<cv::Rect> windows;
+    confirming.detectMultiScale(searched, windows, kConfirmingScaleFactor, 0, 0,
+                                cv::Size(kConfirmedWidth * 6 / 10, kConfirmedWidth * 6 / 10),
+                                cv::Size(kConfirmedWidth * 3 / 2, kConfirmedWidth * 3 / 2));
+    return windows.size() >= kConfirmingWindows;
 }
 
 CGRect unionOf(const CGRect& a, const CGRect& b) {
@@ -76,22 +100,41 @@ CGRect unionOf(const CGRect& a, const CGRect& b) {
     return {{minX, minY}, {maxX - minX, maxY - minY}};
 }
 
-std::vector<CGRect> faceRects(const QImage& bitmap, bool accurate) {
-    cv::CascadeClassifier* detector = classifier(accurate);
+// The bitmap's faces in its pixels, counted from the top-left corner. Not equalised: stretching
+// the whole picture's histogram made the cascade miss a face on a plain background and see
+// faces in the textures of large photos.
+std::vector<cv::Rect> faceRows(const QImage& bitmap, bool accurate) {
     const Cascade& cascade = accurate ? kAccurate : kFast;
-    if (detector == nullptr) {
+    cv::CascadeClassifier* detector =
+        classifier(accurate ? Classifier::Accurate : Classifier::Fast);
+    cv::CascadeClassifier* confirming = accurate ? classifier(Classifier::Confirming) : nullptr;
+    if (detector == nullptr || (accurate && confirming == nullptr)) {
         return {};
     }
-    double factor = 1;
-    const cv::Mat searched = searchedGrey(bitmap, factor);
+    const QImage greyImage = bitmap.convertToFormat(QImage::Format_Grayscale8);
+    const cv::Mat grey(greyImage.height(), greyImage.width(), CV_8UC1,
+                       const_cast<uchar*>(greyImage.constBits()),
+                       static_cast<std::size_t>(greyImage.bytesPerLine()));
+    const double factor = double(cascade.searchedLongSide) / std::max(grey.cols, grey.rows);
     std::vector<cv::Rect> found;
-    detector->detectMultiScale(searched, found, cascade.scaleFactor, cascade.minNeighbors, 0,
-                               cv::Size(24, 24));
-    std::vector<CGRect> faces;
-    faces.reserve(found.size());
+    detector->detectMultiScale(scaledBy(grey, factor), found, cascade.scaleFactor,
+                               cascade.minNeighbors, 0, cv::Size(24, 24));
+    std::vector<cv::Rect> faces;
     for (const cv::Rect& face : found) {
-        const CGRect rows{{face.x / factor, face.y / factor},
-                          {face.width / factor, face.height / factor}};
+        const cv::Rect rows(int(face.x / factor), int(face.y / factor), int(face.width / factor),
+                            int(face.height / factor));
+        if (confirming == nullptr || confirmed(*confirming, grey, rows)) {
+            faces.push_back(rows);
+        }
+    }
+    return faces;
+}
+
+std::vector<CGRect> faceRects(const QImage& bitmap, bool accurate) {
+    std::vector<CGRect> faces;
+    for (const cv::Rect& face : faceRows(bitmap, accurate)) {
+        const CGRect rows{{double(face.x), double(face.y)},
+                          {double(face.width), double(face.height)}};
         faces.push_back(flippedVertically(rows, bitmap.height()));
     }
     return faces;

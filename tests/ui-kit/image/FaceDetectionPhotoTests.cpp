@@ -68,6 +68,10 @@ const std::vector<Photo>& photos() {
             {"cat", fixture("cat.jpg"), std::nullopt},
             {"rocket", fixture("rocket.jpg"), std::nullopt},
             {"town", fixture("china.jpg"), std::nullopt},
+            {"castle", fixture("castle.jpg"), std::nullopt},
+            {"citrus fruit", fixture("citrus.jpg"), std::nullopt},
+            {"honey bee on a flower", fixture("honey-bee.jpg"), std::nullopt},
+            {"chameleon", fixture("chameleon.jpg"), std::nullopt},
         };
     }();
     return all;
@@ -142,15 +146,25 @@ INSTANTIATE_TEST_SUITE_P(EachPhoto, FaceDetectionOnPhotos,
                              return name;
                          });
 
-TEST(FaceDetectionOnACanvas, APortraitUnscaledInALargeGreyCanvasGivesItsFace) {
-    // The face is under 6 % of the canvas's side.
+// The portrait unscaled in the middle of a grey square canvas whose side makes the face this
+// share of it: the face is found alone, however small its share down to the smallest.
+class FaceDetectionOnACanvas : public testing::TestWithParam<double> {};
+
+TEST_P(FaceDetectionOnACanvas, APortraitUnscaledInALargeGreyCanvasGivesItsFace) {
     const Photo& portrait = photos().front();
-    QImage canvas(2000, 2000, QImage::Format_RGB32);
-    canvas.fill(QColor(128, 128, 128));
-    const QPoint at(1000, 700);
-    QPainter(&canvas).drawImage(at, portrait.image);
     const Face& face = *portrait.face;
+    const int side = int(std::lround(face.size / GetParam()));
+    QImage canvas(side, side, QImage::Format_RGB32);
+    canvas.fill(QColor(128, 128, 128));
+    const QPoint at(side / 2, side * 7 / 20);
+    QPainter(&canvas).drawImage(at, portrait.image);
     expectFace(canvas, Face{at.x() + face.x, at.y() + face.y, face.size}, 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(FaceShares, FaceDetectionOnACanvas,
+                         testing::Values(0.057, 0.048, 0.04, 0.035, 0.03, 0.025),
+                         [](const testing::TestParamInfo<double>& info) {
+                             return "FacePerMille" + std::to_string(std::lround(info.param * 1000));
+                         });
 
 }  // namespace
