@@ -1,7 +1,8 @@
 #include "support/DrawnContrast.h"
 
+#include "ui-kit/LxContrast.h"
+
 #include <algorithm>
-#include <cmath>
 #include <map>
 
 #include <QAbstractButton>
@@ -17,15 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-double linear(double channel) {
-    return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
-}
-
-double luminance(const QColor& color) {
-    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) +
-           0.0722 * linear(color.blueF());
-}
 
 // The part of `rect` (in `widget`'s coordinates) that shows in `view`: what no ancestor cuts
 // off, as a scroll area's viewport cuts off the rows scrolled away.
@@ -103,9 +95,7 @@ QRect sliderRect(const QScrollBar& bar) {
 }  // namespace
 
 double wcagContrast(const QColor& first, const QColor& second) {
-    const double a = luminance(first);
-    const double b = luminance(second);
-    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+    return lx::contrastRatio(first, second);
 }
 
 DrawnColours drawnColours(const QImage& picture, const QRect& rect) {
