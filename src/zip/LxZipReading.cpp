@@ -345,6 +345,19 @@ void reserveCopy(std::string& kept, std::size_t size, std::uint64_t declared) {
     kept.swap(grown);
 }
 
+// Gives the file being written the entry's own permissions, where it carries any; a failure is
+// printed and the file kept.
+void keepEntryPermissions(platform::AtomicFileWriter& file, const Entry& entry,
+                          const fs::path& target) {
+    if (const std::optional<mode_t> permissions = entry.permissions()) {
+        try {
+            file.setPermissions(*permissions);
+        } catch (const platform::FileSystemError& error) {
+            printPermissionFailure(target, error.code().message());
+        }
+    }
+}
+
 // Streams the current entry into a new file that takes the target's name only once every byte
 // is there and the CRC and size match; a failure leaves whatever was at the target before.
 // An entry the caller keeps a copy of is inflated into that copy instead, and written from it
@@ -403,13 +416,7 @@ void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
         if (copy != nullptr) {
             file.write(kept);
         }
-        if (const std::optional<mode_t> permissions = entry.permissions()) {
-            try {
-                file.setPermissions(*permissions);
-            } catch (const platform::FileSystemError& error) {
-                printPermissionFailure(target, error.code().message());
-            }
-        }
+        keepEntryPermissions(file, entry, target);
         file.commit(platform::AtomicFileWriter::Durability::unflushed);
         if (copy != nullptr) {
             *copy = std::move(kept);
@@ -475,13 +482,7 @@ void writeWholeEntry(unzFile archive, const Entry& entry, const fs::path& target
     try {
         platform::AtomicFileWriter file(target);
         file.write(kept);
-        if (const std::optional<mode_t> permissions = entry.permissions()) {
-            try {
-                file.setPermissions(*permissions);
-            } catch (const platform::FileSystemError& error) {
-                printPermissionFailure(target, error.code().message());
-            }
-        }
+        keepEntryPermissions(file, entry, target);
         file.commit(platform::AtomicFileWriter::Durability::unflushed);
     } catch (const platform::FileSystemError&) {
         fail();
