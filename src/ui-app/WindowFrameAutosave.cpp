@@ -1,10 +1,13 @@
 #include "ui-app/WindowFrameAutosave.h"
 
+#include <memory>
 #include <utility>
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <QSettings>
+
+#include "platform/dispatch/SerialQueue.h"
 
 namespace {
 
@@ -13,6 +16,19 @@ constexpr int kPauseMilliseconds = 500;
 
 QSettings frameSettings() {
     return QSettings(kSettingsOwner, kSettingsOwner);
+}
+
+// Writing the settings file waits for the disk (it is synced before it replaces the old one),
+// so the writes a pause starts go through this queue off the main thread; every other access
+// waits its turn on it, and so reads what was written before.
+platform::dispatch::SerialQueue& settingsQueue() {
+    static const std::shared_ptr<platform::dispatch::SerialQueue> queue =
+        platform::dispatch::SerialQueue::create("window.frames", platform::dispatch::QoS::utility);
+    return *queue;
+}
+
+void writeFrame(const QString& key, const QByteArray& frame) {
+    frameSettings().setValue(key, frame);
 }
 
 }  // namespace
@@ -28,19 +44,29 @@ WindowFrameAutosave::WindowFrameAutosave(QWidget* window, QString key)
     : QObject(window), window_(window), key_(std::move(key)) {
     pause_.setSingleShot(true);
     pause_.setInterval(kPauseMilliseconds);
-    connect(&pause_, &QTimer::timeout, this, [this] { save(); });
+    connect(&pause_, &QTimer::timeout, this, [this] { saveInBackground(); });
     connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { save(); });
     window_->installEventFilter(this);
 }
 
 bool WindowFrameAutosave::restore() {
-    const QByteArray frame = frameSettings().value(key_).toByteArray();
+    const QByteArray frame =
+        settingsQueue().sync([this] { return frameSettings().value(key_).toByteArray(); });
     return !frame.isEmpty() && window_->restoreGeometry(frame);
 }
 
+// On closing and quitting the frame is written before the call returns: nothing may come
+// after it to save it.
 void WindowFrameAutosave::save() {
     pause_.stop();
-    frameSettings().setValue(key_, window_->saveGeometry());
+    const QByteArray frame = window_->saveGeometry();
+    settingsQueue().sync([this, &frame] { writeFrame(key_, frame); });
+}
+
+void WindowFrameAutosave::saveInBackground() {
+    pause_.stop();
+    settingsQueue().async(
+        [key = key_, frame = window_->saveGeometry()] { writeFrame(key, frame); });
 }
 
 bool WindowFrameAutosave::eventFilter(QObject* watched, QEvent* event) {

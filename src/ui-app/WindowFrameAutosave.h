@@ -11,7 +11,8 @@
 // The frame saved earlier under the name is restored at once (a frame that lies off every
 // screen is brought back onto one); from then on the frame is saved once moves and resizes have
 // paused, when the window closes and when the application quits. Frames are kept in the user's
-// settings of "Orbin Combine" (QSettings), under "WindowFrames/<name>". Main thread only.
+// settings of "Orbin Combine" (QSettings), under "WindowFrames/<name>"; a save after a pause is
+// written off the main thread. Main thread only.
 //
 // Example:
 //   WindowFrameAutosave::setFrameAutosaveName(window, "Orbin Combine");
@@ -28,6 +29,7 @@ private:
 
     bool restore();
     void save();
+    void saveInBackground();
 
     QWidget* window_;
     const QString key_;

@@ -266,6 +266,22 @@ TEST_F(MainWindowTest, TheFrameIsRememberedWhenTheWindowCloses) {
     EXPECT_EQ(window().geometry(), frame);
 }
 
+// The frame is written in the background once moves and resizes have paused; a window set up
+// afterwards reads it back.
+TEST_F(MainWindowTest, TheFrameIsRememberedOnceMovesPause) {
+    const QRect frame(140, 100, 1010, 630);
+    window().setGeometry(frame);
+    const QByteArray moved = window().saveGeometry();
+    ASSERT_TRUE(processEventsUntil([&] {
+        return QSettings("Orbin Combine", "Orbin Combine")
+                   .value("WindowFrames/Orbin Combine")
+                   .toByteArray() == moved;
+    }));
+
+    delegate_->setupMainWindow();
+    EXPECT_EQ(window().geometry(), frame);
+}
+
 TEST_F(MainWindowTest, TheErrorDialogShowsTheLastTextUntilClosed) {
     events_.failurePresentRequest()->sendOnMain("A");
     events_.failurePresentRequest()->sendOnMain("B");

@@ -3,15 +3,19 @@
 #include <functional>
 #include <utility>
 
+#include "utility/ReleasedOnQueue.h"
+
 std::shared_ptr<CombineOutput> CombineOutput::create() {
     return std::shared_ptr<CombineOutput>(new CombineOutput());
 }
 
 // The snapshot is replaced before the watchers hear of the change, so that work they start
-// already reads the new profile.
+// already reads the new profile. A team of thousands takes a while to free, and the replaced
+// snapshot is often let go of here, on the main thread: it is freed in the background.
 void CombineOutput::setProfile(std::optional<Profile> profile) {
     {
-        auto next = profile ? std::make_shared<const Profile>(*profile) : nullptr;
+        auto next =
+            profile ? lx::releasedInBackground(std::make_shared<const Profile>(*profile)) : nullptr;
         const std::lock_guard lock(snapshotMutex_);
         snapshot_ = std::move(next);
     }
