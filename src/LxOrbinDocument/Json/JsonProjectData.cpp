@@ -187,7 +187,9 @@ platform::json::DateDecodingStrategy readingStrategy() {
     });
 }
 
-platform::json::DateEncodingStrategy writingStrategy() {
+}  // namespace
+
+platform::json::DateEncodingStrategy JsonProjectData::writingStrategy() {
     auto memo = std::make_shared<DateMemo<double, std::string>>();
     return platform::json::DateEncodingStrategy::custom([memo](Date date,
                                                                platform::json::Writer& writer) {
@@ -201,8 +203,6 @@ platform::json::DateEncodingStrategy writingStrategy() {
         writer.encode(*text);
     });
 }
-
-}  // namespace
 
 std::optional<JsonProjectData> JsonProjectData::fromFilePath(const std::string& filePath) {
     try {

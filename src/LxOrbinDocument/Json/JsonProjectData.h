@@ -8,6 +8,7 @@
 #include "LxOrbinDocument/Json/JsonProject.h"
 #include "platform/foundation/Date.h"
 #include "platform/foundation/DateFormatter.h"
+#include "platform/json/DateStrategy.h"
 #include "platform/json/Value.h"
 
 // The project document "project.moc" as text: reads a document file into a JsonProject, renders
@@ -62,6 +63,10 @@ public:
     // year is not one of 1 to 9999, text that is not UTF-8, nesting deeper than the JSON layer's
     // limit.
     std::optional<std::string> jsonString() const;
+
+    // How the document writes dates: "yyyy-MM-dd'T'HH:mm:ss", each distinct date formatted
+    // once per strategy; a date outside the years 1 to 9999 is an EncodingError.
+    static platform::json::DateEncodingStrategy writingStrategy();
 
     // The date hook of reading: a string in one of the two forms, else a data-corrupted error
     // "Cannot decode date string <the string>" (a type mismatch for a value that is no string).

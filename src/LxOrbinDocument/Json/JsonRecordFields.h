@@ -114,6 +114,25 @@ void encode(const R& record, platform::json::Writer& writer) {
     });
 }
 
+// As encode(), except that the field `replaced` is written by `writeReplaced(object, key)`
+// in its place in the key order, instead of from the record; it writes no key or one member.
+template <Record R, class M, class WriteReplaced>
+void encodeReplacing(const R& record, M R::*replaced, WriteReplaced&& writeReplaced,
+                     platform::json::Writer& writer) {
+    writer.encodeObject([&](platform::json::ObjectWriter& object) {
+        const auto encodeField = [&](const auto& field) {
+            if constexpr (std::is_same_v<decltype(field.member), M R::*>) {
+                if (field.member == replaced) {
+                    writeReplaced(object, field.key);
+                    return;
+                }
+            }
+            object.encode(field.key, record.*field.member);
+        };
+        std::apply([&](const auto&... fields) { (encodeField(fields), ...); }, fieldsOf<R>);
+    });
+}
+
 // Reads the keys in the order of the list; the first that fails stops the reading.
 template <Record R>
 R decode(const platform::json::Value& value) {

@@ -104,7 +104,6 @@ private:
                                                   const LxFile& workingFile,
                                                   std::string_view logSeed) const;
 
-    void _saveAsJsonFile(JsonProject jsonProject, const LxFile& jsonFile) const;
     // "<imageId>.jpg" of `sourceFolder`, made from "<imageId>.png" when only that exists.
     std::optional<ZipItem> _copyImageFileFromWorkingFolderToOrbFile(const LxFolder& sourceFolder,
                                                                     const std::string& imageId,

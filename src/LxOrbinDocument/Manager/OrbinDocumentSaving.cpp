@@ -3,20 +3,21 @@
 // The package is flat: every entry is named by its file's own name, "project.moc" and
 // "<id>.jpg", because the opening road looks only at the top of the archive and files each
 // image back by the id the document gives it.
-#include <exception>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "LxLog/ErrorLogging.h"
 #include "LxLog/Log.h"
-#include "LxOrbinDocument/Json/JsonProjectData.h"
 #include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
 #include "LxOrbinDocument/Manager/ProjectWorkingFolder.h"
 #include "LxOrbinDocument/Manager/internal/PackageImages.h"
-#include "LxOrbinDocument/Mapper/DataMapService.h"
+#include "LxOrbinDocument/Mapper/ProjectDocumentText.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "platform/foundation/AnyError.h"
 #include "platform/foundation/AtomicFile.h"
@@ -38,16 +39,13 @@ std::string saveFailureLine(std::string_view name, const LxFile& jsonFile) {
            " to json file: " + inQuotes(jsonFile.description());
 }
 
-// The text of the document, or none; the writer answers none rather than throwing, and only
-// running out of memory could make it throw.
-std::optional<std::string> renderedText(JsonProject document) {
-    try {
-        JsonProjectData data;
-        data._data = std::move(document);
-        return data.jsonString();
-    } catch (...) {
-        return std::nullopt;
-    }
+// Room for the text about to replace `jsonFile`: the earlier text of the project with an
+// eighth to spare, so that a grown plan is written without the text being moved. Room never
+// written takes no memory.
+std::size_t expectedTextSize(const LxFile& jsonFile) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(jsonFile.url(), error);
+    return error ? 0 : static_cast<std::size_t>(size + size / 8);
 }
 
 // Writes the working copy of the document, as it is: the encoder writes only well-formed UTF-8.
@@ -63,19 +61,8 @@ void writeWorkingCopy(const LxFile& jsonFile, std::string_view text) {
 
 void OrbinDocumentManager::saveProject(const OrbProject& project, const LxFolder& folder) const {
     const LxFile jsonFile = WorkingFolder(folder).jsonFile();
-    std::optional<JsonProject> document;
-    try {
-        document = DataMapService::map(project, true);
-    } catch (...) {
-        lx::log(platform::AnyError::current(), saveFailureLine(project.name(), jsonFile));
-        throw OrbinDocumentError::SaveError();
-    }
-    _saveAsJsonFile(std::move(*document), jsonFile);
-}
-
-void OrbinDocumentManager::_saveAsJsonFile(JsonProject jsonProject, const LxFile& jsonFile) const {
-    const std::string name = jsonProject.name.value_or("");
-    if (const std::optional<std::string> text = renderedText(std::move(jsonProject))) {
+    if (const std::optional<std::string> text =
+            projectDocumentText(project, expectedTextSize(jsonFile))) {
         try {
             writeWorkingCopy(jsonFile, *text);
             return;
@@ -93,7 +80,7 @@ void OrbinDocumentManager::_saveAsJsonFile(JsonProject jsonProject, const LxFile
             // The failure below is what the caller hears of.
         }
     }
-    Log::error(saveFailureLine(name, jsonFile));
+    Log::error(saveFailureLine(project.name(), jsonFile));
     throw OrbinDocumentError::SaveError();
 }
 
@@ -145,11 +132,7 @@ void OrbinDocumentManager::orbFile(const OrbProject& project, const LxFolder& fo
 
 std::optional<std::string> OrbinDocumentManager::jsonString(const OrbProject& project,
                                                             bool /*prettyPrint*/) const {
-    try {
-        return renderedText(DataMapService::map(project, true));
-    } catch (...) {
-        return std::nullopt;
-    }
+    return projectDocumentText(project);
 }
 
 std::optional<OrbinDocumentManager::ZipItem>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <concepts>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -254,10 +255,12 @@ public:
                      Formatting formatting = Formatting::compact)
         : dates_(std::move(dates)), formatting_(formatting) {}
 
-    // The whole text, or an EncodingError (nothing partial is ever handed out).
+    // The whole text, or an EncodingError (nothing partial is ever handed out). The text is
+    // written into room for `expectedSize` bytes taken at once, and grows beyond it as needed.
     template <Encodable T>
-    std::string encode(const T& value) const {
+    std::string encode(const T& value, std::size_t expectedSize = 0) const {
         std::string output;
+        output.reserve(expectedSize);
         Writer writer(output, formatting_ == Formatting::pretty, dates_);
         writer.encode(value);
         return output;

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "LxOrbinDocument/Json/JsonProjectData.h"
 #include "LxOrbinDocument/Manager/OrbinDocumentManager.h"
 #include "LxOrbinDocument/Manager/PackageTestSupport.h"
+#include "LxOrbinDocument/Mapper/DataMapService.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
 #include "LxOrbinDocument/Model/Task/OrbProjectTask.h"
 
@@ -58,6 +60,20 @@ TEST(PackageRoundTripTest, TheRichPackageComesBackTheSame) {
     EXPECT_EQ(
         loggedMessages(log),
         std::vector<std::string>{"debug: Invalid link - cross project link between task 7 and 3"});
+}
+
+// Saving writes the text of the project's whole record tree, byte for byte, over the document
+// the opening left (whose size is the room taken for the new text).
+TEST(PackageRoundTripTest, TheSavedDocumentIsTheTextOfTheProjectsRecordTree) {
+    const LxFolder working = newWorkingFolder();
+    const auto opened = documents.load(LxFile(fixture("rich.orb")), working);
+    documents.saveProject(*opened, working);
+
+    JsonProjectData document;
+    document._data = DataMapService::map(*opened);
+    const std::optional<std::string> text = document.jsonString();
+    ASSERT_TRUE(text);
+    EXPECT_EQ(bytesIn(working, "project.moc"), *text);
 }
 
 TEST(PackageRoundTripTest, TheMinimalPackageGetsDefaultsAndWritesThem) {
