@@ -1,6 +1,7 @@
 #include "ui-app/OutputProfileTeamView.h"
 
 #include <algorithm>
+#include <functional>
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -195,7 +196,7 @@ void OutputProfileTeamView::setTeam(OutputProfileTeamModel::Team team) {
     if (team == model_->team()) {
         return;
     }
-    measureRows(team, true);
+    measureRows(team);
     model_->setTeam(std::move(team));
     resizeToRows();
 }
@@ -211,34 +212,45 @@ QSize OutputProfileTeamView::minimumSizeHint() const {
 void OutputProfileTeamView::changeEvent(QEvent* event) {
     QListView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        measureRows(model_->team(), false);
+        measuresByRow_.clear();
+        measureRows(model_->team());
         resizeToRows();
         scheduleDelayedItemsLayout();
     }
 }
 
-void OutputProfileTeamView::measureRows(const OutputProfileTeamModel::Team& team, bool reuse) {
-    const OutputProfileTeamModel::Team& shown = model_->team();
-    const std::size_t kept = reuse ? std::min(shown.size(), team.size()) : 0;
+std::size_t OutputProfileTeamView::RowHash::operator()(
+    const std::pair<std::string, std::string>& row) const {
+    const std::hash<std::string> hash;
+    return hash(row.first) ^ (hash(row.second) * 31);
+}
+
+void OutputProfileTeamView::measureRows(const OutputProfileTeamModel::Team& team) {
     const RowMetrics metrics(*this);
+    MeasuresByRow measured;
+    measured.reserve(team.size());
     bandHeights_.resize(team.size());
-    rowWidths_.resize(team.size());
-    for (std::size_t row = 0; row < team.size(); ++row) {
-        if (row < kept && team[row] == shown[row]) {
-            continue;
-        }
-        const QString email = text(team[row].second);
-        bandHeights_[row] = metrics.bandHeight(text(team[row].first), email);
-        rowWidths_[row] = metrics.rowWidth(email);
-    }
     contentHeight_ = 0;
-    for (const int height : bandHeights_) {
-        contentHeight_ += height;
+    contentWidth_ = 0;
+    for (std::size_t row = 0; row < team.size(); ++row) {
+        auto [place, added] = measured.try_emplace(team[row]);
+        if (added) {
+            if (const auto shown = measuresByRow_.find(team[row]); shown != measuresByRow_.end()) {
+                place->second = shown->second;
+            } else {
+                const QString email = text(team[row].second);
+                place->second = {.bandHeight = metrics.bandHeight(text(team[row].first), email),
+                                 .width = metrics.rowWidth(email)};
+            }
+        }
+        bandHeights_[row] = place->second.bandHeight;
+        contentHeight_ += place->second.bandHeight;
+        contentWidth_ = std::max(contentWidth_, place->second.width);
     }
     if (!team.empty()) {
         contentHeight_ += kRowSpacing * static_cast<int>(team.size() - 1);
     }
-    contentWidth_ = rowWidths_.empty() ? 0 : *std::ranges::max_element(rowWidths_);
+    measuresByRow_ = std::move(measured);
 }
 
 // The layouts above take the new height now, as they would for a row widget shown, rather than

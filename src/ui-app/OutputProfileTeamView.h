@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -58,17 +60,27 @@ protected:
 
 private:
     class RowDelegate;
+    struct RowMeasures {
+        int bandHeight = 0;
+        int width = 0;
+    };
+    struct RowHash {
+        std::size_t operator()(const std::pair<std::string, std::string>& row) const;
+    };
+    using MeasuresByRow =
+        std::unordered_map<std::pair<std::string, std::string>, RowMeasures, RowHash>;
 
-    // The height of each row's band and the width each row needs, for the current font. Rows
-    // equal to the ones shown at the same place keep their measures: a merge mostly appends.
-    void measureRows(const OutputProfileTeamModel::Team& team, bool reuse);
+    // The height of each row's band and the width each row needs, for the current font. A row
+    // shown already, wherever it was, keeps its measures: a merge mostly brings the same members.
+    void measureRows(const OutputProfileTeamModel::Team& team);
     // Makes the layouts above take the new size.
     void resizeToRows();
 
     // A child, so that it outlives the view's own teardown.
     OutputProfileTeamModel* model_;
+    // The measures of the shown rows, by text, for the current font and style.
+    MeasuresByRow measuresByRow_;
     std::vector<int> bandHeights_;
-    std::vector<int> rowWidths_;
     int contentHeight_ = 0;
     int contentWidth_ = 0;
 };

@@ -46,8 +46,9 @@ SourceProjectListView::ProjectFileHandOff loadOffTheGuiThread(
     };
 }
 
-void removeRows(QVBoxLayout* rows) {
-    while (QLayoutItem* item = rows->takeAt(0)) {
+// Removes the layout's items from `first` on, deleting their widgets.
+void removeItemsFrom(QVBoxLayout* layout, int first) {
+    while (QLayoutItem* item = layout->takeAt(first)) {
         delete item->widget();
         delete item;
     }
@@ -144,11 +145,19 @@ QLabel* SourceProjectListView::makeHint() {
     return hint;
 }
 
-// The lists are a handful of rows: building them anew is simpler than matching old to new.
+// Sources are appended and cleared, so the rows kept are a leading run of the shown ones.
 void SourceProjectListView::showProjects(const std::vector<CombineSource::Project>& projects) {
-    removeRows(rows_);
-    for (const CombineSource::Project& project : projects) {
-        rows_->addWidget(new SourceProjectRowView(project));
+    const SourceProjectRowColours colours = SourceProjectRowColours::current();
+    std::size_t kept = 0;
+    while (kept < shownRows_.size() && kept < projects.size() &&
+           shownRows_[kept]->shows(projects[kept], colours)) {
+        ++kept;
+    }
+    removeItemsFrom(rows_, static_cast<int>(kept));
+    shownRows_.resize(kept);
+    for (std::size_t row = kept; row < projects.size(); ++row) {
+        shownRows_.push_back(new SourceProjectRowView(projects[row], colours));
+        rows_->addWidget(shownRows_.back());
     }
     rows_->addStretch(1);
     clearButton_->setVisible(!projects.empty());
@@ -192,9 +201,19 @@ bool SourceProjectListView::takeAsCopy(QDropEvent* event) const {
     return true;
 }
 
+SourceProjectRowColours SourceProjectRowColours::current() {
+    return {.number = lx::readableTextColor(LxColor::secondaryLabel(), LxColor::systemBackground()),
+            .path = lx::readableTextColor(LxColor::tertiaryLabel(), LxColor::systemBackground())};
+}
+
 SourceProjectRowView::SourceProjectRowView(const CombineSource::Project& sourceProject,
+                                           const SourceProjectRowColours& colours,
                                            QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent),
+      index_(sourceProject.index),
+      url_(sourceProject.url),
+      name_(sourceProject.orbProject->name()),
+      colours_(colours) {
     setObjectName("sourceProjectRow");
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(kRowHorizontalPadding, kRowVerticalPadding, kRowHorizontalPadding,
@@ -204,11 +223,10 @@ SourceProjectRowView::SourceProjectRowView(const CombineSource::Project& sourceP
     auto* firstLine = new QHBoxLayout;
     auto* number = new QLabel(localized("#%1").arg(sourceProject.index + 1));
     number->setTextFormat(Qt::PlainText);
-    lx::setTextColor(number,
-                     lx::readableTextColor(LxColor::secondaryLabel(), LxColor::systemBackground()));
+    lx::setTextColor(number, colours.number);
     firstLine->addWidget(number, 0, Qt::AlignTop);
     // Wrapped, so that a long name cannot widen the fixed-width pane.
-    QLabel* name = lx::verbatimLabel(QString::fromStdString(sourceProject.orbProject->name()));
+    QLabel* name = lx::verbatimLabel(QString::fromStdString(name_));
     name->setWordWrap(true);
     firstLine->addWidget(name, 1);
     layout->addLayout(firstLine);
@@ -217,7 +235,12 @@ SourceProjectRowView::SourceProjectRowView(const CombineSource::Project& sourceP
         QFile::decodeName(QByteArray::fromStdString(sourceProject.url.string())), 1,
         Qt::ElideMiddle);
     path->setObjectName("sourceProjectPath");
-    lx::setTextColor(path,
-                     lx::readableTextColor(LxColor::tertiaryLabel(), LxColor::systemBackground()));
+    lx::setTextColor(path, colours.path);
     layout->addWidget(path);
+}
+
+bool SourceProjectRowView::shows(const CombineSource::Project& sourceProject,
+                                 const SourceProjectRowColours& colours) const {
+    return sourceProject.index == index_ && sourceProject.url == url_ &&
+           sourceProject.orbProject->name() == name_ && colours == colours_;
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <filesystem>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include <QColor>
 #include <QWidget>
 
 #include "app/manager/CombineManager.h"
@@ -14,6 +17,7 @@
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
+class SourceProjectRowView;
 
 // The left pane of the main window: the engine's source projects as they are listed, "Clear" to
 // empty that list, the window's drop target for project packages, and the problems sheet of a
@@ -60,6 +64,7 @@ private:
     QWidget* makeHeader();
     QWidget* makeRowList();
     QLabel* makeHint();
+    // Rows that show the same source in the same colours stay; the rest are built anew.
     void showProjects(const std::vector<CombineSource::Project>& projects);
     void clearSources();
     // Accepts a drag or drop as a copy when the pane takes it, else ignores it.
@@ -71,13 +76,33 @@ private:
     QWidget* header_ = nullptr;
     QPushButton* clearButton_ = nullptr;
     QVBoxLayout* rows_ = nullptr;
+    std::vector<SourceProjectRowView*> shownRows_;
     bool resultArrivedWhileShown_ = false;
+};
+
+// The inks of a row's number and path, readable on the pane's background of the moment.
+struct SourceProjectRowColours {
+    QColor number;
+    QColor path;
+
+    static SourceProjectRowColours current();
+    bool operator==(const SourceProjectRowColours&) const = default;
 };
 
 // One listed source: "#" and its number (stored index + 1) beside the project's name, and below
 // them the package's path on one line, shortened in the middle when it does not fit.
 class SourceProjectRowView final : public QWidget {
 public:
-    explicit SourceProjectRowView(const CombineSource::Project& sourceProject,
-                                  QWidget* parent = nullptr);
+    SourceProjectRowView(const CombineSource::Project& sourceProject,
+                         const SourceProjectRowColours& colours, QWidget* parent = nullptr);
+
+    // Whether the row shows `sourceProject` in `colours` as it would if built for them.
+    bool shows(const CombineSource::Project& sourceProject,
+               const SourceProjectRowColours& colours) const;
+
+private:
+    const std::int64_t index_;
+    const std::filesystem::path url_;
+    const std::string name_;
+    const SourceProjectRowColours colours_;
 };
