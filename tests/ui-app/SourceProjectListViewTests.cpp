@@ -148,6 +148,40 @@ TEST_F(SourceProjectListViewTest, RowsFollowTheEngineListAndClearEmptiesIt) {
     EXPECT_TRUE(hint->isVisible());
 }
 
+// A source appended leaves the rows above it as they were; a change of palette gives every row
+// the inks of the new one at the next change of the list.
+TEST_F(SourceProjectListViewTest, AnAppendKeepsTheShownRowsUntilThePaletteChanges) {
+    const auto rowWidgets = [this] { return pane_->findChildren<QWidget*>("sourceProjectRow"); };
+    const auto pathInk = [](const QWidget* row) {
+        return descendants<LineLimitedLabel>(*row).front()->palette().color(QPalette::WindowText);
+    };
+    engine_->source()->append(listed("Plan A", "/drops/a.orb"));
+    const QList<QWidget*> before = rowWidgets();
+    ASSERT_EQ(before.size(), 1);
+    engine_->source()->append(listed("Plan B", "/drops/b.orb"));
+    const QList<QWidget*> after = rowWidgets();
+    ASSERT_EQ(after.size(), 2);
+    EXPECT_EQ(after.front(), before.front());
+    const QColor lightInk = pathInk(after.front());
+
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::WindowText, QColor(236, 236, 236));
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    QApplication::setPalette(dark);
+    engine_->source()->append(listed("Plan C", "/drops/c.orb"));
+    const QList<QWidget*> darkRows = rowWidgets();
+    ASSERT_EQ(darkRows.size(), 3);
+    EXPECT_NE(pathInk(darkRows.front()), lightInk);
+    for (const QWidget* row : darkRows) {
+        EXPECT_EQ(pathInk(row), pathInk(darkRows.back()));
+    }
+    EXPECT_EQ(shownRows(), (std::vector<QStringList>{{"#1", "Plan A", "/drops/a.orb"},
+                                                     {"#2", "Plan B", "/drops/b.orb"},
+                                                     {"#3", "Plan C", "/drops/c.orb"}}));
+    QApplication::setPalette(original);
+}
+
 TEST_F(SourceProjectListViewTest, ARowShowsALongPathOnOneLineAndThePaneRenders) {
     const std::string longPath =
         "/home/anna/" + QString("projects/").repeated(20).toStdString() + "Roll-out 2025.orb";
