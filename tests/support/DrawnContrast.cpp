@@ -1,7 +1,5 @@
 #include "support/DrawnContrast.h"
 
-#include "ui-kit/LxContrast.h"
-
 #include <algorithm>
 #include <map>
 
@@ -16,6 +14,8 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <gtest/gtest.h>
+
+#include "ui-kit/LxContrast.h"
 
 namespace {
 
@@ -123,42 +123,57 @@ DrawnColours drawnColours(const QImage& picture, const QRect& rect) {
     return drawn;
 }
 
-QPalette lightDesktopPalette() {
-    QPalette palette(QColor(239, 239, 239));
-    palette.setColor(QPalette::Window, QColor(239, 239, 239));
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 0));
-    palette.setColor(QPalette::Base, QColor(255, 255, 255));
-    palette.setColor(QPalette::AlternateBase, QColor(247, 247, 247));
-    palette.setColor(QPalette::Text, QColor(0, 0, 0));
-    palette.setColor(QPalette::PlaceholderText, QColor(0, 0, 0, 128));
-    palette.setColor(QPalette::Button, QColor(239, 239, 239));
-    palette.setColor(QPalette::ButtonText, QColor(0, 0, 0));
-    palette.setColor(QPalette::Highlight, QColor(48, 140, 198));
+namespace {
+
+// The colours a desktop theme gives each role a view may read.
+struct DesktopColours {
+    QColor window, windowText, base, alternateBase, placeholder, button, highlight, link, disabled;
+};
+
+QPalette desktopPalette(const DesktopColours& colours) {
+    QPalette palette(colours.window);
+    palette.setColor(QPalette::Window, colours.window);
+    palette.setColor(QPalette::WindowText, colours.windowText);
+    palette.setColor(QPalette::Base, colours.base);
+    palette.setColor(QPalette::AlternateBase, colours.alternateBase);
+    palette.setColor(QPalette::Text, colours.windowText);
+    palette.setColor(QPalette::PlaceholderText, colours.placeholder);
+    palette.setColor(QPalette::Button, colours.button);
+    palette.setColor(QPalette::ButtonText, colours.windowText);
+    palette.setColor(QPalette::Highlight, colours.highlight);
     palette.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
-    palette.setColor(QPalette::Link, QColor(0, 0, 255));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(190, 190, 190));
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(190, 190, 190));
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(190, 190, 190));
+    palette.setColor(QPalette::Link, colours.link);
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Disabled, role, colours.disabled);
+    }
     return palette;
 }
 
+}  // namespace
+
+QPalette lightDesktopPalette() {
+    return desktopPalette({.window = QColor(239, 239, 239),
+                           .windowText = QColor(0, 0, 0),
+                           .base = QColor(255, 255, 255),
+                           .alternateBase = QColor(247, 247, 247),
+                           .placeholder = QColor(0, 0, 0, 128),
+                           .button = QColor(239, 239, 239),
+                           .highlight = QColor(48, 140, 198),
+                           .link = QColor(0, 0, 255),
+                           .disabled = QColor(190, 190, 190)});
+}
+
 QPalette darkDesktopPalette() {
-    QPalette palette(QColor(53, 53, 53));
-    palette.setColor(QPalette::Window, QColor(53, 53, 53));
-    palette.setColor(QPalette::WindowText, QColor(238, 238, 236));
-    palette.setColor(QPalette::Base, QColor(45, 45, 45));
-    palette.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
-    palette.setColor(QPalette::Text, QColor(238, 238, 236));
-    palette.setColor(QPalette::PlaceholderText, QColor(238, 238, 236, 128));
-    palette.setColor(QPalette::Button, QColor(60, 60, 60));
-    palette.setColor(QPalette::ButtonText, QColor(238, 238, 236));
-    palette.setColor(QPalette::Highlight, QColor(21, 83, 158));
-    palette.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
-    palette.setColor(QPalette::Link, QColor(53, 132, 228));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(145, 145, 144));
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(145, 145, 144));
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(145, 145, 144));
-    return palette;
+    return desktopPalette({.window = QColor(53, 53, 53),
+                           .windowText = QColor(238, 238, 236),
+                           .base = QColor(45, 45, 45),
+                           .alternateBase = QColor(53, 53, 53),
+                           .placeholder = QColor(238, 238, 236, 128),
+                           .button = QColor(60, 60, 60),
+                           .highlight = QColor(21, 83, 158),
+                           .link = QColor(53, 132, 228),
+                           .disabled = QColor(145, 145, 144)});
 }
 
 ScopedApplicationPalette::ScopedApplicationPalette(const QPalette& palette)
