@@ -44,7 +44,3 @@ std::shared_ptr<const void> removedWhenReleased(const LxFolder& folder) {
 void removeTemporaryItem(const LxFile& file) noexcept {
     removeItem(file);
 }
-
-void removeTemporaryItem(const LxFolder& folder) noexcept {
-    removeItem(folder);
-}

@@ -22,6 +22,5 @@
 //   const auto removal = removedWhenReleased(workingFolder);   // folder goes with the handle
 std::shared_ptr<const void> removedWhenReleased(const LxFolder& folder);
 
-// Removes the file or folder now, when it is there; never throws.
+// Removes the file now, when it is there; never throws.
 void removeTemporaryItem(const LxFile& file) noexcept;
-void removeTemporaryItem(const LxFolder& folder) noexcept;
