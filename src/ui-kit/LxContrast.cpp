@@ -48,15 +48,28 @@ QColor readableTextColor(const QColor& preferred, const QColor& background,
     QColor extreme =
         contrastRatio(black, opaqueBackground) >= contrastRatio(white, opaqueBackground) ? black
                                                                                          : white;
-    for (int alpha = 1; alpha < 255; ++alpha) {
-        extreme.setAlpha(alpha);
-        const QColor ink = composited(extreme, shown);
-        if (contrastRatio(ink, opaqueBackground) >= minimumContrast) {
-            return ink;
+    // Laid over ever more thickly, the ink reads better once it is past the background's own
+    // lightness, and then better and better: the thinnest layer that reads is found by halving.
+    const auto inkAt = [&extreme, &shown](int alpha) {
+        QColor layer = extreme;
+        layer.setAlpha(alpha);
+        return composited(layer, shown);
+    };
+    int low = 1;
+    int high = 255;
+    while (low < high) {
+        const int middle = (low + high) / 2;
+        if (contrastRatio(inkAt(middle), opaqueBackground) >= minimumContrast) {
+            high = middle;
+        } else {
+            low = middle + 1;
         }
     }
-    extreme.setAlpha(255);
-    return extreme;
+    if (high == 255) {
+        extreme.setAlpha(255);
+        return extreme;
+    }
+    return inkAt(high);
 }
 
 }  // namespace lx
