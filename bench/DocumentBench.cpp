@@ -60,6 +60,15 @@ BENCHMARK_DEFINE_F(DocumentBench, ReadDocumentFile)(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
+// The text held in memory, as a package's document is read once it is inflated.
+BENCHMARK_DEFINE_F(DocumentBench, ReadDocumentText)(benchmark::State& state) {
+    const std::string& text = documentText(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(JsonProjectData::fromText(text));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
 BENCHMARK_DEFINE_F(DocumentBench, SaxParseBaseline)(benchmark::State& state) {
     const std::string& text = documentText(state.range(0));
     for (auto _ : state) {
@@ -118,6 +127,7 @@ void taskCounts(benchmark::internal::Benchmark* benchmark) {
 }
 
 BENCHMARK_REGISTER_F(DocumentBench, ReadDocumentFile)->Apply(taskCounts);
+BENCHMARK_REGISTER_F(DocumentBench, ReadDocumentText)->Apply(taskCounts);
 BENCHMARK_REGISTER_F(DocumentBench, SaxParseBaseline)->Apply(taskCounts);
 BENCHMARK_REGISTER_F(DocumentBench, RapidSaxParseBaseline)->Apply(taskCounts);
 BENCHMARK_REGISTER_F(DocumentBench, ParsedDocumentBaseline)->Apply(taskCounts);

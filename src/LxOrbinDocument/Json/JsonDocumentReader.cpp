@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -176,10 +177,44 @@ private:
         } else if constexpr (std::is_same_v<T, std::string> &&
                              std::is_same_v<RawType, std::string>) {
             member = std::forward<Raw>(raw);
+        } else if constexpr (std::is_same_v<T, platform::Date> &&
+                             std::is_same_v<RawType, std::string>) {
+            member = date(std::forward<Raw>(raw));
         } else if (const std::optional<T> plain = plainValue<T>(raw)) {
             member = *plain;
         } else {
             member = decodeStandIn<T>(Json(std::forward<Raw>(raw)));
+        }
+    }
+
+    // The decoder's date of `text`. A plan's dates fall on few days, so each text is read once
+    // by the date strategy, whose answer depends on the text alone; a text it refuses stops the
+    // reading.
+    platform::Date date(std::string&& text) {
+        if (const auto found = dates_.find(text); found != dates_.end()) {
+            return found->second;
+        }
+        const platform::Date read = decodeStandIn<platform::Date>(Json(text));
+        if (dates_.size() < kMostRememberedDates) {
+            dates_.emplace(std::move(text), read);
+        }
+        return read;
+    }
+
+    // The size of the last task list closed at the depth of the one about to open.
+    std::size_t taskListSizeHint() {
+        const std::size_t depth = frames_.size();
+        if (taskListSizes_.size() <= depth) {
+            taskListSizes_.resize(depth + 1, 0);
+        }
+        return taskListSizes_[depth];
+    }
+
+    // A hint larger than the list leaves no more room unused than growing it would have.
+    void closeTaskList(std::vector<JsonTask>& tasks) {
+        taskListSizes_[frames_.size() - 1] = tasks.size();
+        if (tasks.capacity() > 2 * tasks.size()) {
+            tasks.shrink_to_fit();
         }
     }
 
@@ -248,7 +283,13 @@ private:
 
     template <class T>
     std::optional<Frame> openArrayIn(std::optional<T>& member) {
-        if constexpr (isVector<T>) {
+        if constexpr (std::is_same_v<T, std::vector<JsonTask>>) {
+            // The task lists at one depth of a plan tend to be alike in length, and a task
+            // record is large to move as its list grows: each list starts with the room that
+            // the one before it at its depth needed.
+            member.emplace().reserve(taskListSizeHint());
+            return ArrayFrame<JsonTask>{&*member};
+        } else if constexpr (isVector<T>) {
             return ArrayFrame<typename T::value_type>{&member.emplace()};
         } else {
             return refuse<T>(Json::array());
@@ -265,6 +306,9 @@ private:
         if (auto* skipped = std::get_if<SkippedFrame>(&frames_.back());
             skipped && --skipped->depth > 0) {
             return true;
+        }
+        if (const auto* tasks = std::get_if<ArrayFrame<JsonTask>>(&frames_.back())) {
+            closeTaskList(*tasks->elements);
         }
         frames_.pop_back();
         return true;
@@ -328,8 +372,14 @@ private:
     static void appendStep(const TopFrame&, CodingPath&) {}
     static void appendStep(const SkippedFrame&, CodingPath&) {}
 
+    // A memo of dates stops growing at a size no plan needs.
+    static constexpr std::size_t kMostRememberedDates = 4096;
+
     const platform::json::Decoder* decoder_;
     std::vector<Frame> frames_;
+    std::unordered_map<std::string, platform::Date> dates_;
+    // By the depth in frames_ of the list.
+    std::vector<std::size_t> taskListSizes_;
 };
 
 }  // namespace

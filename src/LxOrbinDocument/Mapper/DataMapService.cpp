@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -159,9 +160,30 @@ ProjectTaskInnerType innerTypeOf(const JsonTask& record) {
         .value_or(ProjectTaskInnerType::common);
 }
 
+// The team's members by id, as OrbProjectTeam::findMember answers them (the last member of a
+// repeated id), read once per mapping: the team looks each id up under its lock, and a plan
+// asks for a few members per task.
+class MemberIndex {
+public:
+    explicit MemberIndex(const OrbProjectTeam& team) {
+        for (auto& member : team.members()) {
+            const std::int64_t id = member->id();
+            members_.insert_or_assign(id, std::move(member));
+        }
+    }
+
+    std::shared_ptr<OrbProjectMember> find(std::int64_t id) const {
+        const auto found = members_.find(id);
+        return found == members_.end() ? nullptr : found->second;
+    }
+
+private:
+    std::unordered_map<std::int64_t, std::shared_ptr<OrbProjectMember>> members_;
+};
+
 // A milestone's (and, before its children exist, a group's) assignment list is where the model
 // puts them: the milestone's ignores them, the group keeps them out of sight.
-void mapResources(OrbProjectTask& task, const OrbProjectTeam& team, const JsonTask& record) {
+void mapResources(OrbProjectTask& task, const MemberIndex& team, const JsonTask& record) {
     if (!record.resources) {
         return;
     }
@@ -169,7 +191,7 @@ void mapResources(OrbProjectTask& task, const OrbProjectTeam& team, const JsonTa
         if (!assignment.workload || *assignment.workload < kLeastWorkload || !assignment.peopleId) {
             continue;
         }
-        if (auto member = team.findMember(*assignment.peopleId)) {
+        if (auto member = team.find(*assignment.peopleId)) {
             task.resources().addOrUpdateResource(std::move(member), *assignment.workload);
         }
     }
@@ -189,7 +211,7 @@ std::optional<TaskUrl> taskUrlOf(const std::optional<JsonTaskUrl>& record) {
 // The task itself, without its children. Its properties are set while it has none: a group's
 // setters would refuse them, and its derived values are refreshed once the tree stands.
 Task mapTask(const std::shared_ptr<OrbProject>& project, const Task& parent, const JsonTask& record,
-             DayStarts& dayStarts) {
+             const MemberIndex& team, DayStarts& dayStarts) {
     if (!record.uid) {
         return nullptr;
     }
@@ -205,11 +227,10 @@ Task mapTask(const std::shared_ptr<OrbProject>& project, const Task& parent, con
     task->setInnerType(innerTypeOf(record));
     task->setName(record.name.value_or(""));
     task->setCompletedPercentage(record.completedPercent.value_or(0));
-    mapResources(*task, *project->team(), record);
+    mapResources(*task, team, record);
     task->setWork(record.work ? record.work->taskWork() : OrbTaskWork::byResource());
     task->setWorkCompletedPercentage(record.physicalCompletedPercentage.value_or(0));
-    if (auto contactor =
-            record.contactorId ? project->team()->findMember(*record.contactorId) : nullptr) {
+    if (auto contactor = record.contactorId ? team.find(*record.contactorId) : nullptr) {
         task->setContactor(std::move(contactor));
     }
     task->setNotes(record.notes);
@@ -298,17 +319,21 @@ void forEachFromRoot(const Task& root, Visit&& visit) {
     }
 }
 
-// Leaf to root, so that every group sees its children's final dates.
-void recalculateGroupDates(const Task& root) {
-    forEachFromLeaf(root, [](const Task& task, const OrbProjectTask*) {
+// Leaf to root, so that every group sees its children's final dates. Answers the count of tasks.
+std::size_t recalculateGroupDates(const Task& root) {
+    std::size_t count = 0;
+    forEachFromLeaf(root, [&count](const Task& task, const OrbProjectTask*) {
         task->refreshCalculatablePropertiesOfTaskGroup(true, true, false, false, false, false);
+        ++count;
     });
+    return count;
 }
 
 // A common group takes no part in links, so it is no target; of several tasks with one id the
-// last one met leaf to root is.
-LinkTargets refreshGroupsAndCollectLinkTargets(const Task& root) {
+// last one met leaf to root is. `taskCount` sizes the table.
+LinkTargets refreshGroupsAndCollectLinkTargets(const Task& root, std::size_t taskCount) {
     LinkTargets targets;
+    targets.reserve(taskCount);
     forEachFromLeaf(root, [&targets](const Task& task, const OrbProjectTask* owner) {
         task->refreshCalculatablePropertiesOfTaskGroup(false, false, true, true, true, true);
         if (!task->isGroupTask()) {
@@ -384,7 +409,7 @@ std::shared_ptr<OrbProject> DataMapService::map(const JsonProject& jsonProject) 
         root = defaultRoot(project);
     }
     project->initializeByCalendarAndTeamAndRootTask(nullptr, std::nullopt, root);
-    recalculateGroupDates(root);
+    const std::size_t taskCount = recalculateGroupDates(root);
 
     if (jsonProject.calendar) {
         project->calendar()->setDayExceptionString(*jsonProject.calendar);
@@ -393,7 +418,7 @@ std::shared_ptr<OrbProject> DataMapService::map(const JsonProject& jsonProject) 
     {
         // Nothing but the groups' derived values changes while every group is refreshed.
         const OrbLeafFiguresScope leafFigures(*root);
-        targets = refreshGroupsAndCollectLinkTargets(root);
+        targets = refreshGroupsAndCollectLinkTargets(root, taskCount);
     }
     resolveTaskLinks(root, targets, site);
     root->setGlobalSequenceNoInTaskTree(0);
@@ -405,8 +430,9 @@ std::shared_ptr<OrbProject> DataMapService::map(const JsonProject& jsonProject) 
 // document lists them.
 Task DataMapService::map(const std::shared_ptr<OrbProject>& project, const Task& parent,
                          const JsonTask& jsonTask, bool includeChildren) {
+    const MemberIndex team(*project->team());
     DayStarts dayStarts;
-    Task top = mapTask(project, parent, jsonTask, dayStarts);
+    Task top = mapTask(project, parent, jsonTask, team, dayStarts);
     if (!top || !includeChildren) {
         return top;
     }
@@ -424,7 +450,7 @@ Task DataMapService::map(const std::shared_ptr<OrbProject>& project, const Task&
             continue;
         }
         const JsonTask& childRecord = (*frame.record->childs)[frame.next++];
-        if (Task child = mapTask(project, frame.task, childRecord, dayStarts)) {
+        if (Task child = mapTask(project, frame.task, childRecord, team, dayStarts)) {
             stack.push_back({&childRecord, std::move(child)});
         }
     }

@@ -182,6 +182,42 @@ TEST(JsonDocument, AbsentAndEmptyStayApart) {
     EXPECT_EQ(compactText(withRoot), R"({"Root":{}})");
 }
 
+// Task lists at one depth of different lengths, longer and shorter than the one before, each
+// keep their own tasks in order; every date text, however often it comes, reads the same.
+TEST(JsonDocument, TaskListsOfAnyLengthsKeepTheirTasksAndDates) {
+    std::string text = R"({"Root": {"Uid": 0, "Childs": [)";
+    const std::vector<int> lengths = {5, 1, 0, 3, 8, 2};
+    int uid = 1;
+    for (std::size_t group = 0; group < lengths.size(); ++group) {
+        text += (group == 0 ? "" : ", ") + std::string(R"({"Uid": )") + std::to_string(uid++) +
+                R"(, "Childs": [)";
+        for (int task = 0; task < lengths[group]; ++task) {
+            text += (task == 0 ? "" : ", ") + std::string(R"({"Uid": )") + std::to_string(uid++) +
+                    R"(, "Start": "2021-03-0)" + std::to_string(1 + task % 3) + R"("})";
+        }
+        text += "]}";
+    }
+    text += "]}}";
+
+    const auto streamed = readStreaming(text);
+    ASSERT_TRUE(streamed && streamed->root && streamed->root->childs);
+    const std::vector<JsonTask>& groups = *streamed->root->childs;
+    ASSERT_EQ(groups.size(), lengths.size());
+    uid = 1;
+    for (std::size_t group = 0; group < lengths.size(); ++group) {
+        SCOPED_TRACE(group);
+        EXPECT_EQ(groups[group].uid, uid++);
+        ASSERT_TRUE(groups[group].childs);
+        ASSERT_EQ(groups[group].childs->size(), static_cast<std::size_t>(lengths[group]));
+        for (const JsonTask& task : *groups[group].childs) {
+            EXPECT_EQ(task.uid, uid++);
+        }
+    }
+    const auto parsed = readParsed(text);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(compactText(*streamed), compactText(*parsed));
+}
+
 // A key given twice counts with its later value.
 TEST(JsonDocument, KeysAreMatchedExactlyAndUnknownOnesIgnored) {
     const char* text = R"({
@@ -249,6 +285,13 @@ TEST(JsonDocument, AWrongValueAnywhereRefusesTheWholeDocument) {
         {R"({"Root": {"url1": []}})", "Root.url1"},
         {R"({"Root": {"Start": 20210305}})", "Root.Start"},
         {R"({"Root": {"DateBaseline": {"start": "2021-02-30"}}})", "Root.DateBaseline.start"},
+        // A date text read well before says nothing of another one.
+        {R"({"Root": {"Start": "2021-03-05", "Childs": [{"Start": "2021-03-05"},
+             {"Finish": "2021-03-05", "Start": "2021-02-30"}]}})",
+         "Root.Childs[1].Start"},
+        // A longer list at the same depth before leaves the places in this one as they are.
+        {R"({"Root": {"Childs": [{"Childs": [{}, {}, {}]}, {"Childs": [{}, {"Type": 3}]}]}})",
+         "Root.Childs[1].Childs[1].Type"},
         {R"({"LstUpd": "yesterday"})", "LstUpd"},
     };
     for (const Row& row : rows) {
