@@ -43,10 +43,11 @@ public:
     // the entries share.
     using EntrySizeLimit =
         std::function<std::optional<std::uint64_t>(const EntryDeclaration& entry)>;
-    // Where to keep a copy of the bytes of the file entry of this name (as unpacked) besides
-    // writing them: a string of the caller's, or nullptr for none. Saves reading a large entry
-    // back from the disk right after unpacking it.
-    using EntryCopy = std::function<std::string*(const std::string& name)>;
+    // Where to keep the bytes of the file entry of this name (as unpacked) instead of writing
+    // them: a string of the caller's, or nullptr to write the file. A large entry the caller
+    // reads anyway is then neither written only to be read back, nor written before the caller
+    // can go on: it writes the bytes itself, where and when it needs them.
+    using EntryKeeping = std::function<std::string*(const std::string& name)>;
 
     // A package is one JSON document and its JPEG images; even a project of 100,000 tasks with
     // a photo for every member stays well below these, while a zip bomb does not.
@@ -62,11 +63,11 @@ public:
     // `progress` receives the fraction of the archive's bytes done after each entry and 1.0 at
     // the end; `fileOutputHandler` the path of each entry written, folders included.
     // `entrySizeLimit` bounds entries by their declarations: one declaring more is refused before
-    // anything is written, one inflating to more fails as soon as it does. `entryCopy` is asked for
-    // each file entry about to be written; the string it names is emptied and, once the file is
-    // written whole and checked, holds the same bytes as the file (an entry written twice: the
-    // second). What a copy reserves grows with the bytes that arrive, never past the entry's
-    // declared size.
+    // anything is written, one inflating to more fails as soon as it does. `entryKeeping` is asked
+    // for each file entry about to be written; the string it names is emptied and, once the
+    // entry is whole and checked, holds its bytes, and no file is written for it (an entry kept
+    // twice: the second). What a kept entry reserves grows with the bytes that arrive, never past
+    // its declared size.
     //
     // Throws LxZipError::fileNotFound() when nothing is at `zipFilePath` (nothing is created),
     // platform::FileSystemError when its size cannot be read, and LxZipError::unzipFail() for
@@ -77,7 +78,7 @@ public:
                           const ProgressHandler& progress = {},
                           const FileOutputHandler& fileOutputHandler = {},
                           const EntrySizeLimit& entrySizeLimit = {},
-                          const EntryCopy& entryCopy = {});
+                          const EntryKeeping& entryKeeping = {});
 
     // One entry as read back from an archive.
     struct EntrySummary {

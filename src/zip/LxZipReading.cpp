@@ -360,13 +360,15 @@ void keepEntryPermissions(platform::AtomicFileWriter& file, const Entry& entry,
 
 // Streams the current entry into a new file that takes the target's name only once every byte
 // is there and the CRC and size match; a failure leaves whatever was at the target before.
-// An entry the caller keeps a copy of is inflated into that copy instead, and written from it
-// in one piece once whole: a document of a large plan is hundreds of megabytes.
-void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
-                    std::vector<char>& buffer, std::uint64_t limit, std::string* copy) {
+// An entry the caller keeps is inflated into the caller's string instead, and no file is made.
+void unpackFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
+                     std::vector<char>& buffer, std::uint64_t limit, std::string* copy) {
     OpenEntry open(archive);
     try {
-        platform::AtomicFileWriter file(target);
+        std::optional<platform::AtomicFileWriter> file;
+        if (copy == nullptr) {
+            file.emplace(target);
+        }
         // minizip inflates no more than the declared size, so the copy is read in steps that
         // stop there; the read that finds the end goes to the scratch buffer, and anything it
         // still finds is more than the entry may hold.
@@ -404,8 +406,8 @@ void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
                 refuse("The zip entry \"" + Log::escaped(entry.name) + "\" inflates to more than " +
                        std::to_string(limit) + " bytes; the archive is not unpacked");
             }
-            if (copy == nullptr) {
-                file.write(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
+            if (file) {
+                file->write(std::string_view(buffer.data(), static_cast<std::size_t>(count)));
             } else if (!intoCopy) {
                 fail();
             }
@@ -413,12 +415,10 @@ void writeFileEntry(unzFile archive, const Entry& entry, const fs::path& target,
         if (open.close() != UNZ_OK || written != entry.info.uncompressed_size) {
             fail();
         }
-        if (copy != nullptr) {
-            file.write(kept);
-        }
-        keepEntryPermissions(file, entry, target);
-        file.commit(platform::AtomicFileWriter::Durability::unflushed);
-        if (copy != nullptr) {
+        if (file) {
+            keepEntryPermissions(*file, entry, target);
+            file->commit(platform::AtomicFileWriter::Durability::unflushed);
+        } else {
             *copy = std::move(kept);
         }
     } catch (const platform::FileSystemError&) {
@@ -442,10 +442,9 @@ struct DecompressorRelease {
     }
 };
 
-// Inflates the current entry whole with libdeflate and writes it as writeFileEntry() does. Its
-// bytes must come to exactly the declared size and match its CRC.
-void writeWholeEntry(unzFile archive, const Entry& entry, const fs::path& target,
-                     std::string& copy) {
+// Inflates the current entry whole with libdeflate into the caller's string. Its bytes must come
+// to exactly the declared size and match its CRC.
+void keepWholeEntry(unzFile archive, const Entry& entry, std::string& copy) {
     copy.clear();
     OpenEntry open(archive);
     if (unzOpenCurrentFile2(archive, nullptr, nullptr, 1) != UNZ_OK) {
@@ -477,14 +476,6 @@ void writeWholeEntry(unzFile archive, const Entry& entry, const fs::path& target
                                       kept.data(), kept.size(), &inflated) != LIBDEFLATE_SUCCESS ||
         inflated != kept.size() ||
         libdeflate_crc32(0, kept.data(), kept.size()) != entry.info.crc) {
-        fail();
-    }
-    try {
-        platform::AtomicFileWriter file(target);
-        file.write(kept);
-        keepEntryPermissions(file, entry, target);
-        file.commit(platform::AtomicFileWriter::Durability::unflushed);
-    } catch (const platform::FileSystemError&) {
         fail();
     }
     copy = std::move(kept);
@@ -523,7 +514,7 @@ struct Unpacking {
     const std::optional<std::string>& password;
     // Each entry's own bound, in the archive's order.
     std::vector<std::optional<std::uint64_t>> entryLimits;
-    const LxZip::EntryCopy& entryCopy;
+    const LxZip::EntryKeeping& entryKeeping;
     std::vector<char> buffer = std::vector<char>(kReadBufferSize, '\0');
     std::vector<FolderPermissions> folderPermissions = {};
 
@@ -545,7 +536,8 @@ struct Unpacking {
         return true;
     }
 
-    // True when the file was written, false when an existing one was kept.
+    // True when the file was written; false when an existing one was left as it was, or the
+    // caller keeps the entry's bytes instead.
     bool unpackFile(const Entry& entry, std::size_t index, const fs::path& target) {
         checkStaysInside(target, false, resolvedDestination, entry);
         std::error_code error;
@@ -559,16 +551,16 @@ struct Unpacking {
         }
         // The declared size was held against the entry's limit before anything was written; the
         // whole-entry path inflates exactly that size and no more.
-        std::string* copy = entryCopy ? entryCopy(entry.name) : nullptr;
+        std::string* copy = entryKeeping ? entryKeeping(entry.name) : nullptr;
         if (inflatesWhole(entry, copy)) {
-            writeWholeEntry(archive, entry, target, *copy);
-            return true;
+            keepWholeEntry(archive, entry, *copy);
+            return false;
         }
         openEntry(archive, entry, password);
         std::uint64_t limit = entry.info.uncompressed_size;
         limit = std::min(limit, entryLimits[index].value_or(limit));
-        writeFileEntry(archive, entry, target, buffer, limit, copy);
-        return true;
+        unpackFileEntry(archive, entry, target, buffer, limit, copy);
+        return copy == nullptr;
     }
 };
 
@@ -577,7 +569,7 @@ struct Unpacking {
 void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, bool overwrite,
                       const std::optional<std::string>& password, const ProgressHandler& progress,
                       const FileOutputHandler& fileOutputHandler,
-                      const EntrySizeLimit& entrySizeLimit, const EntryCopy& entryCopy) {
+                      const EntrySizeLimit& entrySizeLimit, const EntryKeeping& entryKeeping) {
     if (!platform::itemExists(zipFilePath)) {
         throw LxZipError::fileNotFound();
     }
@@ -606,7 +598,7 @@ void LxZip::unzipFile(const fs::path& zipFilePath, const fs::path& destination, 
     }
 
     Unpacking unpacking{archive.get(), resolvedDestination,    overwrite,
-                        password,      std::move(entryLimits), entryCopy};
+                        password,      std::move(entryLimits), entryKeeping};
     double position = 0;
     std::size_t index = 0;
     do {

@@ -19,7 +19,9 @@
 #include "LxOrbinDocument/Manager/ProjectWorkingFolder.h"
 #include "LxOrbinDocument/Manager/internal/PackageImages.h"
 #include "LxOrbinDocument/Mapper/DataMapService.h"
+#include "platform/dispatch/ConcurrentPerform.h"
 #include "platform/foundation/AnyError.h"
+#include "platform/foundation/AtomicFile.h"
 #include "utility/LxUniqueIdentifier.h"
 #include "zip/LxZip.h"
 
@@ -92,6 +94,20 @@ private:
     std::uint64_t imagesLeft_ = OrbinDocumentManager::kMaximumImagesSize;
 };
 
+// Writes the document's bytes as unpacked into the unzip folder, from where they are moved into
+// the working folder once they have read as a document. Like the unpacked images, the file is
+// not flushed: the working folder does not outlive the machine. False when it cannot be written.
+bool writeUnzippedDocument(const LxFile& unzipped, std::string_view text) noexcept {
+    try {
+        platform::AtomicFileWriter writer(unzipped.url());
+        writer.write(text);
+        writer.commit(platform::AtomicFileWriter::Durability::unflushed);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
 }  // namespace
 
 std::shared_ptr<OrbProject> OrbinDocumentManager::load(const LxFile& file,
@@ -148,8 +164,9 @@ JsonProject OrbinDocumentManager::_jsonProject(const LxFile& file,
 JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file,
                                                               const LxFolder& unzipFolder,
                                                               const LxFolder& workingFolder) const {
-    // The document's bytes are kept as they are unpacked, so they are read from memory rather
-    // than from the file just written.
+    // The document's bytes are kept as they are unpacked rather than written, and read from
+    // memory while they are written out beside the rest: a large plan's document takes seconds
+    // to reach the disk.
     std::optional<std::string> documentText;
     try {
         LxZip::unzipFile(file.url(), unzipFolder.url(), true, std::nullopt, {}, {},
@@ -161,37 +178,48 @@ JsonProject OrbinDocumentManager::_jsonProjectFromUnzipFolder(const LxFile& file
                 "Failed to unzip the .orb file \"" + Log::escaped(file.pathString()) + "\"");
         throw OrbinDocumentError::InvalidFileFormat();
     }
-
-    const LxFile unzippedJsonFile = unzipFolder.file("project.moc");
-    if (!unzippedJsonFile.exists()) {
+    if (!documentText) {
         Log::error("Failed to load project as there is no json file in teh zip file:" +
                    Log::escaped(file.pathString()));
         throw OrbinDocumentError::InvalidFileContent();
     }
 
+    const LxFile unzippedJsonFile = unzipFolder.file("project.moc");
     std::optional<JsonProjectData> data;
-    try {
-        data = documentText ? JsonProjectData::fromText(*documentText)
-                            : JsonProjectData::fromFilePath(unzippedJsonFile.pathString());
-        documentText.reset();
-    } catch (...) {
-        data.reset();
-    }
+    bool written = false;
+    platform::dispatch::concurrentPerform(2, [&](std::size_t part) {
+        if (part == 0) {
+            written = writeUnzippedDocument(unzippedJsonFile, *documentText);
+            return;
+        }
+        try {
+            data = JsonProjectData::fromText(*documentText);
+        } catch (...) {
+            data.reset();
+        }
+    });
+    documentText.reset();
     if (!data || !data->_data) {
         Log::error("Failed to pharse project json file:" + Log::escaped(file.pathString()));
         throw OrbinDocumentError::InvalidJson();
     }
     JsonProject document = std::move(*data->_data);
 
+    const auto copyFailure = [&file] {
+        Log::error("Failed to copy the json file when opening project at:" +
+                   Log::escaped(file.pathString()));
+        return OrbinDocumentError::OpenError();
+    };
+    if (!written) {
+        throw copyFailure();
+    }
     const WorkingFolder working(workingFolder);
     try {
         // Moved, not copied: the unzip folder goes anyway, and a large plan's document is
         // hundreds of megabytes (across file systems the move copies).
         unzippedJsonFile.move(working.jsonFile());
     } catch (...) {
-        Log::error("Failed to copy the json file when opening project at:" +
-                   Log::escaped(file.pathString()));
-        throw OrbinDocumentError::OpenError();
+        throw copyFailure();
     }
 
     // An empty member list still gets its (empty) photo folder, as the package's writer expects.
