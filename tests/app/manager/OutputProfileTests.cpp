@@ -406,4 +406,32 @@ TEST(CombineOutputTest, ASnapshotKeepsTheProfileItWasTakenFrom) {
     EXPECT_EQ(output->snapshot(), nullptr);
 }
 
+// The holder, the watchers and the snapshot share one profile per assignment, and a merge or
+// an edit is a new profile: whoever keeps an earlier one keeps what it held.
+TEST(CombineOutputTest, AnAssignedProfileIsSharedAndNeverChangedAfterwards) {
+    const auto output = CombineOutput::create();
+    std::vector<CombineOutput::SharedProfile> received;
+    const platform::reactive::AnyCancellable watching = output->profilePublisher().sink(
+        [&received](const CombineOutput::SharedProfile& profile) { received.push_back(profile); });
+
+    output->refreshOutputProfile(makeSource({.team = {{"Ann"}}}, 0));
+    const CombineOutput::SharedProfile first = output->profile();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(output->snapshot(), first);
+    EXPECT_EQ(received.back(), first);
+
+    output->refreshOutputProfile(makeSource({.team = {{"ann"}, {"Bo"}}}, 1));
+    const CombineOutput::SharedProfile merged = output->profile();
+    output->setProjectName("Roll-out");
+
+    EXPECT_EQ(first->name, "Combined Project");
+    EXPECT_EQ(teamShape(*first), (TeamShape{{"Ann", 1}}));
+    EXPECT_EQ(merged->name, "Combined Project");
+    EXPECT_EQ(teamShape(*merged), (TeamShape{{"Ann", 2}, {"Bo", 1}}));
+    EXPECT_EQ(output->snapshot(), output->profile());
+    EXPECT_EQ(received.back(), output->profile());
+    EXPECT_EQ(output->profile()->name, "Roll-out");
+    EXPECT_EQ(teamShape(*output->profile()), (TeamShape{{"Ann", 2}, {"Bo", 1}}));
+}
+
 }  // namespace
