@@ -37,8 +37,8 @@ CombineOutput::Member memberWithEmails(const std::string& name,
     CombineOutput::Member member{name, {}};
     std::int64_t id = 1;
     for (const auto& email : emails) {
-        const CombineSource::Project project{0, "/drops/a.orb", OrbProject::create("uid", "A"),
-                                             LxFolder("/tmp/work", false)};
+        const auto project = std::make_shared<const CombineSource::Project>(CombineSource::Project{
+            0, "/drops/a.orb", OrbProject::create("uid", "A"), LxFolder("/tmp/work", false)});
         member.sources.push_back(
             {project, OrbProjectMember::create(id++, name, std::nullopt, email)});
     }

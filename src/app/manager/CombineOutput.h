@@ -45,8 +45,9 @@ public:
     struct Member {
         // One team member merged into the entry.
         struct Source {
-            // A copy of the record; it shares the source's project.
-            CombineSource::Project project;
+            // The record as merged, one copy shared by every entry made from that source: a
+            // team of thousands is not thousands of copies of it. Never null.
+            std::shared_ptr<const CombineSource::Project> project;
             // The member object of that source's team, shared.
             std::shared_ptr<OrbProjectMember> member;
         };
