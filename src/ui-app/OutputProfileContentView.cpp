@@ -85,11 +85,12 @@ OutputProfileTeamModel::Team teamOf(const CombineOutput::Profile& profile) {
     return team;
 }
 
-// Whether `shown` is the team of `profile` already, compared in place: the profile changes at
-// every key typed into the name, its team seldom, and a team of thousands is not copied for it.
-bool isTeamOf(const OutputProfileTeamModel::Team& shown, const CombineOutput::Profile& profile) {
+// Whether `team` is the team of `profile` already (shown or still being measured), compared in
+// place: the profile changes at every key typed into the name, its team seldom, and a team of
+// thousands is not copied for it.
+bool isTeamOf(const OutputProfileTeamModel::Team& team, const CombineOutput::Profile& profile) {
     return std::ranges::equal(
-        shown, profile.members, [](const auto& row, const CombineOutput::Member& member) {
+        team, profile.members, [](const auto& row, const CombineOutput::Member& member) {
             return row.first == member.name && row.second == contactEmail(member);
         });
 }
@@ -140,22 +141,20 @@ QString linkTypeText(OrbTaskLinkType taskLinkType) {
 
 platform::qt::Binding<std::string> projectNameBinding(
     const std::shared_ptr<CombineOutput>& output) {
-    return {
-        [output] { return output->projectName(); },
-        [output](std::string name) { output->setProjectName(std::move(name)); },
-        output->profilePublisher().map([](const std::optional<CombineOutput::Profile>& profile) {
-            return profile ? profile->name : std::string();
-        })};
+    return {[output] { return output->projectName(); },
+            [output](std::string name) { output->setProjectName(std::move(name)); },
+            output->profilePublisher().map([](const CombineOutput::SharedProfile& profile) {
+                return profile ? profile->name : std::string();
+            })};
 }
 
 platform::qt::Binding<LayoutOption> sourceProjectLayoutOptionBinding(
     const std::shared_ptr<CombineOutput>& output) {
-    return {
-        [output] { return output->sourceProjectLayoutOption(); },
-        [output](LayoutOption option) { output->setSourceProjectLayoutOption(option); },
-        output->profilePublisher().map([](const std::optional<CombineOutput::Profile>& profile) {
-            return profile ? profile->sourceProjectLayoutOption : LayoutOption::direct;
-        })};
+    return {[output] { return output->sourceProjectLayoutOption(); },
+            [output](LayoutOption option) { output->setSourceProjectLayoutOption(option); },
+            output->profilePublisher().map([](const CombineOutput::SharedProfile& profile) {
+                return profile ? profile->sourceProjectLayoutOption : LayoutOption::direct;
+            })};
 }
 
 OutputProfileContentView::OutputProfileContentView(
@@ -258,7 +257,7 @@ void OutputProfileContentView::setProfile(const CombineOutput::Profile& profile)
     defaultChargeRate_->setText(text(lx::toString(profile.defaultChargeRate)));
     datePolicy_->setText(datePolicyText(profile.onlyScheduleTasksAtWorkingDays));
     linkType_->setText(linkTypeText(profile.taskLinkType));
-    if (!isTeamOf(team_->teamModel().team(), profile)) {
+    if (!isTeamOf(team_->team(), profile)) {
         team_->setTeam(teamOf(profile));
     }
 }

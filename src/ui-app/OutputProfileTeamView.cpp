@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLayout>
+#include <QMetaObject>
 #include <QPainter>
 #include <QStyle>
 
@@ -15,6 +16,8 @@
 namespace {
 
 constexpr int kRowSpacing = 1;
+// New rows measured in one turn of the event loop: a few milliseconds of text layout.
+constexpr std::size_t kRowsMeasuredPerTurn = 200;
 // Larger than any row: the box a label measures unwrapped text in.
 constexpr int kUnboundedExtent = 2000;
 
@@ -193,12 +196,12 @@ OutputProfileTeamView::OutputProfileTeamView(QWidget* parent)
 }
 
 void OutputProfileTeamView::setTeam(OutputProfileTeamModel::Team team) {
-    if (team == model_->team()) {
+    if (team == team_) {
         return;
     }
-    measureRows(team);
-    model_->setTeam(std::move(team));
-    resizeToRows();
+    team_ = std::move(team);
+    firstUnmeasuredRow_ = 0;
+    measureRows(kRowsMeasuredPerTurn);
 }
 
 QSize OutputProfileTeamView::sizeHint() const {
@@ -209,12 +212,13 @@ QSize OutputProfileTeamView::minimumSizeHint() const {
     return sizeHint();
 }
 
+// A new font or style changes every row at once, and seldom: all are measured again now.
 void OutputProfileTeamView::changeEvent(QEvent* event) {
     QListView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         measuresByRow_.clear();
-        measureRows(model_->team());
-        resizeToRows();
+        firstUnmeasuredRow_ = 0;
+        measureRows(team_.size());
         scheduleDelayedItemsLayout();
     }
 }
@@ -225,32 +229,64 @@ std::size_t OutputProfileTeamView::RowHash::operator()(
     return hash(row.first) ^ (hash(row.second) * 31);
 }
 
-void OutputProfileTeamView::measureRows(const OutputProfileTeamModel::Team& team) {
+void OutputProfileTeamView::measureRows(std::size_t limit) {
     const RowMetrics metrics(*this);
-    MeasuresByRow measured;
-    measured.reserve(team.size());
-    bandHeights_.resize(team.size());
+    std::size_t measured = 0;
+    for (; firstUnmeasuredRow_ < team_.size(); ++firstUnmeasuredRow_) {
+        const auto& row = team_[firstUnmeasuredRow_];
+        if (measuresByRow_.contains(row)) {
+            continue;
+        }
+        if (measured == limit) {
+            measureRowsInNextTurn();
+            return;
+        }
+        const QString email = text(row.second);
+        measuresByRow_.emplace(row,
+                               RowMeasures{.bandHeight = metrics.bandHeight(text(row.first), email),
+                                           .width = metrics.rowWidth(email)});
+        ++measured;
+    }
+    showMeasuredTeam();
+}
+
+// Queued with the view as context: gone with the view. One continuation at a time picks up
+// whatever team is the latest by then.
+void OutputProfileTeamView::measureRowsInNextTurn() {
+    if (measuringQueued_) {
+        return;
+    }
+    measuringQueued_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            measuringQueued_ = false;
+            measureRows(kRowsMeasuredPerTurn);
+        },
+        Qt::QueuedConnection);
+}
+
+void OutputProfileTeamView::showMeasuredTeam() {
+    MeasuresByRow shown;
+    shown.reserve(team_.size());
+    bandHeights_.resize(team_.size());
     contentHeight_ = 0;
     contentWidth_ = 0;
-    for (std::size_t row = 0; row < team.size(); ++row) {
-        auto [place, added] = measured.try_emplace(team[row]);
-        if (added) {
-            if (const auto shown = measuresByRow_.find(team[row]); shown != measuresByRow_.end()) {
-                place->second = shown->second;
-            } else {
-                const QString email = text(team[row].second);
-                place->second = {.bandHeight = metrics.bandHeight(text(team[row].first), email),
-                                 .width = metrics.rowWidth(email)};
-            }
-        }
-        bandHeights_[row] = place->second.bandHeight;
-        contentHeight_ += place->second.bandHeight;
-        contentWidth_ = std::max(contentWidth_, place->second.width);
+    for (std::size_t row = 0; row < team_.size(); ++row) {
+        const RowMeasures& measures =
+            shown.try_emplace(team_[row], measuresByRow_.at(team_[row])).first->second;
+        bandHeights_[row] = measures.bandHeight;
+        contentHeight_ += measures.bandHeight;
+        contentWidth_ = std::max(contentWidth_, measures.width);
     }
-    if (!team.empty()) {
-        contentHeight_ += kRowSpacing * static_cast<int>(team.size() - 1);
+    if (!team_.empty()) {
+        contentHeight_ += kRowSpacing * static_cast<int>(team_.size() - 1);
     }
-    measuresByRow_ = std::move(measured);
+    measuresByRow_ = std::move(shown);
+    if (model_->team() != team_) {
+        model_->setTeam(team_);
+    }
+    resizeToRows();
 }
 
 // The layouts above take the new height now, as they would for a row widget shown, rather than

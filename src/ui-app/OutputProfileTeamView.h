@@ -18,9 +18,15 @@
 // ones that show are painted. The view is as tall as all its rows and never scrolls itself; the
 // content view around it does. Main thread only.
 //
+// Each row is measured (laid out in the font) before it shows. Rows new to the view are
+// measured a few hundred per turn of the event loop, so that a team of thousands never holds
+// the window up for long; meanwhile the rows shown before stay, and the new team shows whole,
+// in one change, once its last row is measured. A team of a few hundred new rows or fewer
+// shows at once.
+//
 // Example:
 //   auto* team = new OutputProfileTeamView;
-//   team->setTeam({{"Anna", "anna@example.org"}, {"Kato", ""}});
+//   team->setTeam({{"Anna", "anna@example.org"}, {"Kato", ""}});   // shown at once
 
 // The rows: name and contact e-mail, verbatim.
 class OutputProfileTeamModel final : public QAbstractListModel {
@@ -47,9 +53,13 @@ class OutputProfileTeamView final : public QListView {
 public:
     explicit OutputProfileTeamView(QWidget* parent = nullptr);
 
-    // To read the rows; they change only through `setTeam`, which keeps their measures.
+    // The rows shown; they change only through `setTeam`, which keeps their measures.
     const OutputProfileTeamModel& teamModel() const { return *model_; }
+    // The team set last, shown or still being measured.
+    const OutputProfileTeamModel::Team& team() const { return team_; }
     void setTeam(OutputProfileTeamModel::Team team);
+    // Some row of `team()` is still to be measured; the rows shown are an earlier team's.
+    bool isMeasuring() const { return measuringQueued_; }
 
     // All rows, one point apart; as wide as the widest row needs.
     QSize sizeHint() const override;
@@ -70,16 +80,26 @@ private:
     using MeasuresByRow =
         std::unordered_map<std::pair<std::string, std::string>, RowMeasures, RowHash>;
 
-    // The height of each row's band and the width each row needs, for the current font. A row
-    // shown already, wherever it was, keeps its measures: a merge mostly brings the same members.
-    void measureRows(const OutputProfileTeamModel::Team& team);
+    // Measures up to `limit` rows of `team_` not measured yet, in order, and shows the team
+    // once none is left; else measures on in the next turn. A row shown already, wherever it
+    // was, keeps its measures: a merge mostly brings the same members.
+    void measureRows(std::size_t limit);
+    void measureRowsInNextTurn();
+    // Shows `team_` with the band heights and the size its measured rows make.
+    void showMeasuredTeam();
     // Makes the layouts above take the new size.
     void resizeToRows();
 
     // A child, so that it outlives the view's own teardown.
     OutputProfileTeamModel* model_;
-    // The measures of the shown rows, by text, for the current font and style.
+    OutputProfileTeamModel::Team team_;
+    // The rows of `team_` before this one are measured.
+    std::size_t firstUnmeasuredRow_ = 0;
+    bool measuringQueued_ = false;
+    // By text, for the current font and style: the shown rows' measures, and those of the rows
+    // of `team_` measured so far.
     MeasuresByRow measuresByRow_;
+    // For the shown rows.
     std::vector<int> bandHeights_;
     int contentHeight_ = 0;
     int contentWidth_ = 0;

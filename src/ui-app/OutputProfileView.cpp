@@ -55,7 +55,7 @@ OutputProfileView::OutputProfileView(AppServices services, QWidget* parent)
     const std::shared_ptr<CombineOutput>& output = services_.engine->output();
     platform::qt::bindPublisher(
         this, output->profilePublisher(),
-        [this](const std::optional<CombineOutput::Profile>& profile) { showProfile(profile); });
+        [this](const CombineOutput::SharedProfile& profile) { showProfile(profile); });
     platform::qt::sheet(
         this, platform::qt::isSomeBinding(savedOrbFile_),
         [state = savedOrbFile_, workspace = services_.workspace,
@@ -76,8 +76,8 @@ QWidget* OutputProfileView::makeHeader() {
 
 // The content is made for the first profile and then kept up to date in place, so that the
 // name field keeps its focus and cursor while the user types.
-void OutputProfileView::showProfile(const std::optional<CombineOutput::Profile>& profile) {
-    combineButton_->setVisible(profile.has_value());
+void OutputProfileView::showProfile(const CombineOutput::SharedProfile& profile) {
+    combineButton_->setVisible(profile != nullptr);
     if (!profile) {
         body_->setCurrentIndex(0);
         if (content_ != nullptr) {
@@ -131,7 +131,7 @@ void OutputProfileView::finishCombine(const std::optional<LxFile>& file) {
 // combined package is only a source for the copy: it goes once the copy is done, the save was
 // cancelled or there was no one to ask.
 void OutputProfileView::presentSavePanel(const LxFile& file) {
-    const std::optional<CombineOutput::Profile>& profile = services_.engine->output()->profile();
+    const CombineOutput::SharedProfile& profile = services_.engine->output()->profile();
     QWidget* window = services_.userInterface->mainWindow();
     if (!profile || window == nullptr) {
         removeTemporaryItem(file);

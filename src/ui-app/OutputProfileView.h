@@ -50,7 +50,7 @@ protected:
 
 private:
     QWidget* makeHeader();
-    void showProfile(const std::optional<CombineOutput::Profile>& profile);
+    void showProfile(const CombineOutput::SharedProfile& profile);
     void combineProjects();
     void finishCombine(const std::optional<LxFile>& file);
     void presentSavePanel(const LxFile& file);

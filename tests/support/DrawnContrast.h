@@ -30,6 +30,14 @@ DrawnColours drawnColours(const QImage& picture, const QRect& rect);
 QPalette lightDesktopPalette();
 QPalette darkDesktopPalette();
 
+// Each desktop palette by name, for tests that check a view in both.
+struct Appearance {
+    const char* name;
+    QPalette (*palette)();
+};
+inline const Appearance kAppearances[] = {{"light", lightDesktopPalette},
+                                          {"dark", darkDesktopPalette}};
+
 // The application palette `palette` (and the matching style colours) from construction until
 // destruction, when the one before comes back.
 class ScopedApplicationPalette {

@@ -18,6 +18,7 @@
 #include "app/manager/CombineOutput.h"
 #include "folder/LxFolder.h"
 #include "platform/qt/ViewBindings.h"
+#include "support/DrawnContrast.h"
 #include "support/QtApplicationTest.h"
 #include "ui-app/OutputProfileContentView.h"
 #include "ui-app/OutputProfileRowView.h"
@@ -36,8 +37,8 @@ CombineOutput::Member memberWithEmails(const std::string& name,
     CombineOutput::Member member{name, {}};
     std::int64_t id = 1;
     for (const auto& email : emails) {
-        const CombineSource::Project project{0, "/drops/a.orb", OrbProject::create("uid", "A"),
-                                             LxFolder("/tmp/work", false)};
+        const auto project = std::make_shared<const CombineSource::Project>(CombineSource::Project{
+            0, "/drops/a.orb", OrbProject::create("uid", "A"), LxFolder("/tmp/work", false)});
         member.sources.push_back(
             {project, OrbProjectMember::create(id++, name, std::nullopt, email)});
     }
@@ -68,7 +69,7 @@ protected:
             sourceProjectLayoutOptionBinding(output_));
         OutputProfileContentView* view = view_.get();
         platform::qt::bindPublisher(view, output_->profilePublisher(),
-                                    [view](const std::optional<Profile>& profile) {
+                                    [view](const CombineOutput::SharedProfile& profile) {
                                         if (profile) {
                                             view->setProfile(*profile);
                                         }
@@ -107,6 +108,14 @@ protected:
     }
 
     OutputProfileTeamView& team() const { return *view_->findChild<OutputProfileTeamView*>(); }
+
+    // Handles events until every row of the team set last is measured and shown, and the
+    // layouts have taken the list's new size.
+    bool teamSettles() const {
+        const bool measured = processEventsUntil([this] { return !team().isMeasuring(); });
+        processEvents();
+        return measured;
+    }
 
     QRadioButton* option(const char* name) const { return view_->findChild<QRadioButton*>(name); }
     QLineEdit* nameEdit() const { return view_->findChild<QLineEdit*>("projectNameEdit"); }
@@ -287,49 +296,52 @@ TEST_F(OutputProfileContentViewTest, TeamsOfEveryKindOfNameRender) {
                                                  {"m" + std::to_string(number) + "@example.org"}));
     }
     output_->setProfile(large);
-    // Row widgets, where a team is made of them, show one turn after they are added.
-    processEvents();
+    ASSERT_TRUE(teamSettles());
     processEvents();
     view_->verticalScrollBar()->setValue(3000);
     processEvents();
     renderAndKeep(*view_, "output-profile-team-scrolled");
 }
 
-// Each member's band looks as a titled row of the other sections would show the same texts:
-// same height, same pixels.
+// Checks that the band of `row` looks as a titled row of the other sections would show the
+// same texts: same height, same pixels. Answers the height of the row's item.
+int expectBandLooksLikeTitledRow(OutputProfileTeamView& list, int row) {
+    const QAbstractItemModel& model = list.teamModel();
+    const QModelIndex index = model.index(row, 0);
+    const QString name = index.data(Qt::DisplayRole).toString();
+    SCOPED_TRACE(name.toStdString());
+    const QRect item = list.visualRect(index);
+    const bool last = row + 1 == model.rowCount();
+    const QRect band(item.topLeft(), QSize(item.width(), item.height() - (last ? 0 : 1)));
+
+    OutputProfileRowView titled(
+        name, OutputProfileRowView::kTitleWidth,
+        lx::verbatimLabel(index.data(OutputProfileTeamModel::emailRole).toString()));
+    // On the background the list's rows stand on.
+    titled.setPalette(list.viewport()->palette());
+    titled.setFixedWidth(band.width());
+    titled.adjustSize();
+    EXPECT_EQ(titled.height(), band.height());
+    const QImage drawn =
+        list.viewport()->grab(band).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage expected = titled.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(drawn == expected);
+    if (drawn != expected) {
+        keepPicture(drawn, "team-row-" + std::to_string(row) + "-drawn");
+        keepPicture(expected, "team-row-" + std::to_string(row) + "-expected");
+    }
+    return item.height();
+}
+
 TEST_F(OutputProfileContentViewTest, TeamRowsLookLikeTheTitledRows) {
     show(variedTeamProfile());
     view_->resize(520, 760);
     processEvents();
     OutputProfileTeamView& list = team();
-    const QAbstractItemModel& model = list.teamModel();
-    ASSERT_EQ(model.rowCount(), 8);
+    ASSERT_EQ(list.teamModel().rowCount(), 8);
     int height = 0;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        const QModelIndex index = model.index(row, 0);
-        const QString name = index.data(Qt::DisplayRole).toString();
-        SCOPED_TRACE(name.toStdString());
-        const QRect item = list.visualRect(index);
-        const bool last = row + 1 == model.rowCount();
-        const QRect band(item.topLeft(), QSize(item.width(), item.height() - (last ? 0 : 1)));
-        height += item.height();
-
-        OutputProfileRowView titled(
-            name, OutputProfileRowView::kTitleWidth,
-            lx::verbatimLabel(index.data(OutputProfileTeamModel::emailRole).toString()));
-        // On the background the list's rows stand on.
-        titled.setPalette(list.viewport()->palette());
-        titled.setFixedWidth(band.width());
-        titled.adjustSize();
-        EXPECT_EQ(titled.height(), band.height());
-        const QImage drawn =
-            list.viewport()->grab(band).toImage().convertToFormat(QImage::Format_RGB32);
-        const QImage expected = titled.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        EXPECT_TRUE(drawn == expected);
-        if (drawn != expected) {
-            keepPicture(drawn, "team-row-" + std::to_string(row) + "-drawn");
-            keepPicture(expected, "team-row-" + std::to_string(row) + "-expected");
-        }
+    for (int row = 0; row < list.teamModel().rowCount(); ++row) {
+        height += expectBandLooksLikeTitledRow(list, row);
     }
     EXPECT_EQ(list.height(), height);
 }
@@ -348,7 +360,7 @@ TEST_F(OutputProfileContentViewTest, ALargeTeamIsOneListThatShowsEveryMember) {
             "Member " + std::to_string(number), {"m" + std::to_string(number) + "@example.org"}));
     }
     output_->setProfile(profile);
-    processEvents();
+    ASSERT_TRUE(teamSettles());
 
     EXPECT_EQ(static_cast<int>(view_->findChildren<QWidget*>().size()), widgetsForTwo);
     const auto shown = rows();
@@ -364,6 +376,49 @@ TEST_F(OutputProfileContentViewTest, ALargeTeamIsOneListThatShowsEveryMember) {
                           view_->viewport()->size());
     EXPECT_TRUE(shownArea.contains(last)) << "the last member scrolls into view";
     renderAndKeep(*view_, "output-profile-large-team-end");
+}
+
+// A team too large to lay out in one turn keeps the rows shown before until its last row is
+// measured, then shows whole: every row with its texts, drawn as a titled row, in a light and
+// in a dark palette.
+TEST_F(OutputProfileContentViewTest, ALargeTeamShowsWholeOnceEveryRowIsMeasured) {
+    Profile large = sampleProfile();
+    large.members.clear();
+    for (int number = 0; number < 3000; ++number) {
+        const std::string name =
+            number % 500 == 7 ? "Maximilian Alexander von Hohenzollern " + std::to_string(number)
+                              : "J\u00fcrgen " + std::to_string(number);
+        large.members.push_back(memberWithEmails(name, {"m" + std::to_string(number) + "@x.org"}));
+    }
+    for (const Appearance& appearance : kAppearances) {
+        SCOPED_TRACE(appearance.name);
+        const ScopedApplicationPalette palette(appearance.palette());
+        show(sampleProfile());
+
+        output_->setProfile(large);
+        EXPECT_TRUE(team().isMeasuring());
+        EXPECT_EQ(rows()[3], std::make_pair(QString("Anna"), QString("anna@example.org")));
+        EXPECT_EQ(team().teamModel().rowCount(), 2) << "the earlier team stays meanwhile";
+        ASSERT_TRUE(teamSettles());
+
+        const auto shown = rows();
+        ASSERT_EQ(shown.size(), 3005u);
+        for (int number = 0; number < 3000; ++number) {
+            EXPECT_EQ(shown[3 + static_cast<std::size_t>(number)],
+                      std::make_pair(QString::fromStdString(large.members[number].name),
+                                     QString("m%1@x.org").arg(number)));
+        }
+        OutputProfileTeamView& list = team();
+        int height = 0;
+        for (int row = 0; row < list.teamModel().rowCount(); ++row) {
+            height += row % 250 == 7 || row == 2999
+                          ? expectBandLooksLikeTitledRow(list, row)
+                          : list.visualRect(list.teamModel().index(row, 0)).height();
+        }
+        EXPECT_EQ(list.height(), height);
+        view_.reset();
+        processEvents();
+    }
 }
 
 }  // namespace

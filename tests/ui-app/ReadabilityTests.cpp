@@ -19,13 +19,6 @@
 
 namespace {
 
-struct Appearance {
-    const char* name;
-    QPalette (*palette)();
-};
-
-const Appearance kAppearances[] = {{"light", lightDesktopPalette}, {"dark", darkDesktopPalette}};
-
 // The window as a desktop of a light and of a dark theme shows it; every text in it is
 // checked from the pixels drawn.
 class ReadableWindowTest : public MainWindowTest, public testing::WithParamInterface<Appearance> {

@@ -10,16 +10,17 @@ std::shared_ptr<CombineOutput> CombineOutput::create() {
 }
 
 // The snapshot is replaced before the watchers hear of the change, so that work they start
-// already reads the new profile. A team of thousands takes a while to free, and the replaced
-// snapshot is often let go of here, on the main thread: it is freed in the background.
+// already reads the new profile. A team of thousands takes a while to free, and the last holder
+// of a replaced profile often lets go of it on the main thread: it is freed in the background.
 void CombineOutput::setProfile(std::optional<Profile> profile) {
+    SharedProfile assigned =
+        profile ? lx::releasedInBackground(std::make_shared<const Profile>(std::move(*profile)))
+                : nullptr;
     {
-        auto next =
-            profile ? lx::releasedInBackground(std::make_shared<const Profile>(*profile)) : nullptr;
         const std::lock_guard lock(snapshotMutex_);
-        snapshot_ = std::move(next);
+        snapshot_ = assigned;
     }
-    profile_.set(std::move(profile));
+    profile_.set(std::move(assigned));
 }
 
 void CombineOutput::refreshOutputProfile(const CombineSource::Project& with) {
@@ -46,14 +47,15 @@ void CombineOutput::setSourceProjectLayoutOption(SourceProjectLayoutOption optio
 // Without a profile the absent one is assigned again: the edit changes nothing, but the field
 // that made it hears back and shows the profile's state again.
 void CombineOutput::assignEdited(const std::function<void(Profile&)>& edit) {
-    std::optional<Profile> changed = profile();
-    if (changed) {
+    std::optional<Profile> changed;
+    if (const SharedProfile& current = profile()) {
+        changed = *current;
         edit(*changed);
     }
     setProfile(std::move(changed));
 }
 
-std::shared_ptr<const CombineOutput::Profile> CombineOutput::snapshot() const {
+CombineOutput::SharedProfile CombineOutput::snapshot() const {
     const std::lock_guard lock(snapshotMutex_);
     return snapshot_;
 }

@@ -20,8 +20,10 @@
 //
 // `profile` belongs to the main thread: every assignment happens there and notifies the
 // watchers, also when the same value (or absence) is assigned again; they read the new value
-// from the notification on. Work on other threads reads `snapshot()`, the immutable profile as
-// it stood after the last assignment, and never sees a later change.
+// from the notification on. An assigned profile is never changed again: the holder, every
+// watcher and `snapshot()` share that one immutable value, so a team of thousands is not
+// copied for each of them, and an edit is a new profile that nobody holding the old one sees.
+// Work on other threads reads `snapshot()`, the profile as it stood after the last assignment.
 //
 // Shared, made by `create()`, never copied. Nothing here fails or logs.
 //
@@ -43,8 +45,9 @@ public:
     struct Member {
         // One team member merged into the entry.
         struct Source {
-            // A copy of the record; it shares the source's project.
-            CombineSource::Project project;
+            // The record as merged, one copy shared by every entry made from that source: a
+            // team of thousands is not thousands of copies of it. Never null.
+            std::shared_ptr<const CombineSource::Project> project;
             // The member object of that source's team, shared.
             std::shared_ptr<OrbProjectMember> member;
         };
@@ -90,13 +93,16 @@ public:
         Profile merged(const CombineSource::Project& with) const;
     };
 
+    // An assigned profile, shared and never changed; null when there is none.
+    using SharedProfile = std::shared_ptr<const Profile>;
+
     static std::shared_ptr<CombineOutput> create();
 
     // --- Main thread ---
 
-    const std::optional<Profile>& profile() const { return profile_.get(); }
-    platform::reactive::AnyPublisher<std::optional<Profile>, platform::reactive::Never>
-    profilePublisher() const {
+    const SharedProfile& profile() const { return profile_.get(); }
+    platform::reactive::AnyPublisher<SharedProfile, platform::reactive::Never> profilePublisher()
+        const {
         return profile_.publisher();
     }
     void setProfile(std::optional<Profile> profile);
@@ -118,14 +124,14 @@ public:
     // --- Any thread ---
 
     // The profile as it stood after the last assignment; null when absent.
-    std::shared_ptr<const Profile> snapshot() const;
+    SharedProfile snapshot() const;
 
 private:
     CombineOutput() = default;
 
     void assignEdited(const std::function<void(Profile&)>& edit);
 
-    platform::reactive::Published<std::optional<Profile>> profile_{*this, std::nullopt};
+    platform::reactive::Published<SharedProfile> profile_{*this, nullptr};
     mutable std::mutex snapshotMutex_;
-    std::shared_ptr<const Profile> snapshot_;
+    SharedProfile snapshot_;
 };

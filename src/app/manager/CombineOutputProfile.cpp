@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <utility>
 
 #include "app/manager/CombineOutput.h"
@@ -19,20 +20,21 @@ using Layout = CombineOutput::SourceProjectLayoutOption;
 // Deeper outlines than this cannot be shown under one group task per source.
 constexpr std::int64_t kMaxOutlineLevelForGroupLayout = 4;
 
+using SharedRecord = std::shared_ptr<const CombineSource::Project>;
+
 std::vector<std::shared_ptr<OrbProjectMember>> teamOf(const CombineSource::Project& source) {
     return source.orbProject->team()->members();
 }
 
-Member entryOf(const CombineSource::Project& source,
-               const std::shared_ptr<OrbProjectMember>& member) {
+Member entryOf(const SharedRecord& source, const std::shared_ptr<OrbProjectMember>& member) {
     return Member{lx::trimmed(member->name()), {{source, member}}};
 }
 
 // One entry per member, in team order; equal names stay apart because nothing says yet which
 // of them are the same person.
-std::vector<Member> entriesOf(const CombineSource::Project& source) {
+std::vector<Member> entriesOf(const SharedRecord& source) {
     std::vector<Member> entries;
-    for (const auto& member : teamOf(source)) {
+    for (const auto& member : teamOf(*source)) {
         entries.push_back(entryOf(source, member));
     }
     return entries;
@@ -40,9 +42,9 @@ std::vector<Member> entriesOf(const CombineSource::Project& source) {
 
 // A member joins the first entry of its trimmed name, entries appended for earlier members of
 // the same source included; an empty name is nobody in particular and joins none.
-void mergeTeam(std::vector<Member>& entries, const CombineSource::Project& source) {
+void mergeTeam(std::vector<Member>& entries, const SharedRecord& source) {
     MemberNameIndex index(entries);
-    for (const auto& member : teamOf(source)) {
+    for (const auto& member : teamOf(*source)) {
         const std::string name = lx::trimmed(member->name());
         if (const auto joined = index.firstMatch(name)) {
             entries[*joined].sources.push_back({source, member});
@@ -94,7 +96,7 @@ Profile Profile::makeOutputProfile(const CombineSource::Project& from) {
     profile.displayCurrencyAtBegining = project.displayCurrencyAtBegin();
     profile.dailyWorkingHours = project.dailyWorkingHours();
     profile.defaultChargeRate = project.defaultCostRate();
-    profile.members = entriesOf(from);
+    profile.members = entriesOf(std::make_shared<const CombineSource::Project>(from));
     profile.calendarExceptions = project.calendar()->exceptions();
     profile.onlyScheduleTasksAtWorkingDays = project.onlyWorkingDayTaskSchedule();
     profile.taskLinkType = project.taskLinkType();
@@ -111,10 +113,11 @@ Profile Profile::merged(const CombineSource::Project& with) const {
     const OrbProject& project = *with.orbProject;
     const CombineSource::Outline outline = with.outline();
     Profile profile = *this;
+    const auto record = std::make_shared<const CombineSource::Project>(with);
     if (profile.members.empty()) {
-        profile.members = entriesOf(with);
+        profile.members = entriesOf(record);
     } else {
-        mergeTeam(profile.members, with);
+        mergeTeam(profile.members, record);
     }
     const std::vector<platform::Date> days = project.calendar()->exceptions();
     if (!days.empty()) {

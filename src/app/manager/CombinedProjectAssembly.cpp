@@ -61,7 +61,7 @@ void takeProfileSettings(OrbProject& project, const Profile& profile) {
 // warned about; the member keeps its photo id.
 void copyPhoto(const Source& photoSource, const WorkingFolder& to) {
     const std::string& photoId = *photoSource.member->photoid();
-    const LxFile from = WorkingFolder(photoSource.project.workingFolder).photoFile(photoId);
+    const LxFile from = WorkingFolder(photoSource.project->workingFolder).photoFile(photoId);
     try {
         from.copy(to.photoFile(photoId));
     } catch (...) {
@@ -99,7 +99,7 @@ std::shared_ptr<OrbProjectTeam> mergedTeam(const Profile& profile, const Working
             copyPhoto(*photoSource, folder);
         }
         for (const Source& source : sources) {
-            caches.registerMember(source.project.index, source.member->id(), id);
+            caches.registerMember(source.project->index, source.member->id(), id);
         }
     }
     auto team = OrbProjectTeam::create();

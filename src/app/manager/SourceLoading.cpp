@@ -71,7 +71,9 @@ void CombineManager::clearSourceProjects() {
 // Every failure is logged here, once, and then only reported as `loading`. The working folder
 // goes with the last copy of the record: at once when the package does not open, when the
 // check refuses it or a later drop supersedes it, and otherwise once the list and the profile
-// have let go of it.
+// have let go of it. A listed record's last copy is often let go of on the main thread (a
+// cleared list, a replaced profile), and removing the files of a large plan takes a while:
+// that removal runs in the background.
 CombineManager::SourceResult CombineManager::load(const std::filesystem::path& url) const {
     try {
         const LxFolder workingFolder =
@@ -84,9 +86,9 @@ CombineManager::SourceResult CombineManager::load(const std::filesystem::path& u
         auto outline =
             std::make_shared<const CombineSource::Outline>(CombineSource::Outline::of(*project));
         const auto provisionalIndex = static_cast<std::int64_t>(source_->snapshot()->size());
-        return SourceResult::success(
-            CombineSource::Project{provisionalIndex, url, std::move(project), workingFolder,
-                                   std::move(outline), std::move(removal)});
+        return SourceResult::success(CombineSource::Project{
+            provisionalIndex, url, std::move(project), workingFolder, std::move(outline),
+            lx::releasedInBackground(std::move(removal))});
     } catch (...) {
         lx::log(platform::AnyError::current(), loadFailureDescription(url),
                 platform::CallSite{}.withFunction(kLoadFunction));

@@ -44,8 +44,8 @@ TEST(OutputProfileTest, TheFirstSourceGivesTheHeaderTeamCalendarAndRange) {
     EXPECT_EQ(teamShape(profile), (TeamShape{{"Ann", 1}, {"Bob", 1}}));
     const auto& ann = profile.members.front().sources.front();
     EXPECT_EQ(ann.member, source.orbProject->team()->members().front());
-    EXPECT_EQ(ann.project.index, 3);
-    EXPECT_EQ(ann.project.orbProject, source.orbProject);
+    EXPECT_EQ(ann.project->index, 3);
+    EXPECT_EQ(ann.project->orbProject, source.orbProject);
     EXPECT_EQ(profile.calendarExceptions,
               (std::vector<Date>{local(2024, 5, 9, 10), local(2024, 5, 8)}));
     EXPECT_TRUE(profile.onlyScheduleTasksAtWorkingDays);
@@ -217,10 +217,13 @@ TEST(OutputProfileTest, AJoinedEntryListsEachSourceWithItsOwnMember) {
 
     ASSERT_EQ(teamShape(profile), (TeamShape{{"Ann", 2}, {"Bo", 1}}));
     const auto& sources = profile.members.front().sources;
-    EXPECT_EQ(sources[0].project.index, 0);
+    EXPECT_EQ(sources[0].project->index, 0);
     EXPECT_EQ(sources[0].member, first.orbProject->team()->members()[0]);
-    EXPECT_EQ(sources[1].project.index, 1);
+    EXPECT_EQ(sources[1].project->index, 1);
     EXPECT_EQ(sources[1].member, second.orbProject->team()->members()[1]);
+    // One record per source, shared by its entries.
+    EXPECT_EQ(profile.members[1].sources.front().project, sources[1].project);
+    EXPECT_NE(sources[0].project, sources[1].project);
 }
 
 TEST(OutputProfileTest, ExceptionDaysOutsideTheEarlierRangeWhoseDayIsNewAreAppended) {
@@ -404,6 +407,34 @@ TEST(CombineOutputTest, ASnapshotKeepsTheProfileItWasTakenFrom) {
     ASSERT_NE(before, nullptr);
     EXPECT_EQ(before->name, "Combined Project");
     EXPECT_EQ(output->snapshot(), nullptr);
+}
+
+// The holder, the watchers and the snapshot share one profile per assignment, and a merge or
+// an edit is a new profile: whoever keeps an earlier one keeps what it held.
+TEST(CombineOutputTest, AnAssignedProfileIsSharedAndNeverChangedAfterwards) {
+    const auto output = CombineOutput::create();
+    std::vector<CombineOutput::SharedProfile> received;
+    const platform::reactive::AnyCancellable watching = output->profilePublisher().sink(
+        [&received](const CombineOutput::SharedProfile& profile) { received.push_back(profile); });
+
+    output->refreshOutputProfile(makeSource({.team = {{"Ann"}}}, 0));
+    const CombineOutput::SharedProfile first = output->profile();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(output->snapshot(), first);
+    EXPECT_EQ(received.back(), first);
+
+    output->refreshOutputProfile(makeSource({.team = {{"ann"}, {"Bo"}}}, 1));
+    const CombineOutput::SharedProfile merged = output->profile();
+    output->setProjectName("Roll-out");
+
+    EXPECT_EQ(first->name, "Combined Project");
+    EXPECT_EQ(teamShape(*first), (TeamShape{{"Ann", 1}}));
+    EXPECT_EQ(merged->name, "Combined Project");
+    EXPECT_EQ(teamShape(*merged), (TeamShape{{"Ann", 2}, {"Bo", 1}}));
+    EXPECT_EQ(output->snapshot(), output->profile());
+    EXPECT_EQ(received.back(), output->profile());
+    EXPECT_EQ(output->profile()->name, "Roll-out");
+    EXPECT_EQ(teamShape(*output->profile()), (TeamShape{{"Ann", 2}, {"Bo", 1}}));
 }
 
 }  // namespace

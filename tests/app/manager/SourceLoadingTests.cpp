@@ -121,8 +121,8 @@ TEST_F(SourceLoadingTest, AnAcceptedSourceIsListedThenMergedThenTheOverlayGoes) 
     EXPECT_EQ(listed[0].url, kAlpha);
     const auto& ann = engine->output()->profile()->members.front();
     ASSERT_EQ(ann.sources.size(), 2u);
-    EXPECT_EQ(ann.sources[0].project.index, 0);
-    EXPECT_EQ(ann.sources[1].project.index, 1);
+    EXPECT_EQ(ann.sources[0].project->index, 0);
+    EXPECT_EQ(ann.sources[1].project->index, 1);
 }
 
 TEST_F(SourceLoadingTest, APackageThatCannotBeOpenedIsReportedAfterTheDismissal) {
@@ -247,7 +247,7 @@ TEST_F(SourceLoadingTest, ALoadInFlightDuringClearStartsAFreshList) {
     const auto& profile = *engine->output()->profile();
     EXPECT_EQ(profile.name, "Combined Project");
     EXPECT_EQ(teamShape(profile), (TeamShapeOf{{"Cy", 1}}));
-    EXPECT_EQ(profile.members.front().sources.front().project.index, 0);
+    EXPECT_EQ(profile.members.front().sources.front().project->index, 0);
 }
 
 // A hundred thousand tasks take long to free: whichever view or job lets go of a source last,
