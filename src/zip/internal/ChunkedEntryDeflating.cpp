@@ -118,7 +118,7 @@ ChunkPipeline::ChunkPipeline(int descriptor, std::uint64_t size, int level)
     const auto workers = static_cast<std::size_t>(
         std::clamp(std::thread::hardware_concurrency(), 1U, kMaxWorkers));
     const std::size_t workerCount = std::min(workers, chunkCount_);
-    // deflateBound() without a stream assumes zlib's defaults, the settings used here.
+    // The bound of a zlib stream with its header and checksum, more than a raw one needs.
     const std::size_t outputCapacity = compressBound(kDeflateChunkSize) + kFlushRoom;
     const std::size_t slotCount = std::min(workerCount * kSlotsPerWorker, chunkCount_);
     slots_.reserve(slotCount);
