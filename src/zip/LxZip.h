@@ -111,12 +111,15 @@ public:
     // back whole, every entry's name, size and CRC matching what was packed: a failure leaves
     // any earlier file there as it was.
     //
+    // Large files are read and deflated a few chunks at a time on several threads; the same
+    // files give the same archive bytes every time.
+    //
     // `progress` receives the fraction of the bytes done after each file and 1.0 at the end.
     //
-    // Throws LxZipError::zipFail() when a listed item is missing, is not a regular file or
-    // cannot be read, when any item found below a listed folder cannot be read (a folder that
-    // cannot be listed included: the warning logged names it, and no archive is written), when
-    // a password is given, or when the archive cannot be written.
+    // Throws LxZipError::zipFail() when a listed item is missing, is not a regular file, cannot
+    // be read or grows while it is read, when any item found below a listed folder cannot be
+    // read (a folder that cannot be listed included: the warning logged names it, and no
+    // archive is written), when a password is given, or when the archive cannot be written.
     static void zipFiles(const std::vector<std::filesystem::path>& paths,
                          const std::filesystem::path& zipFilePath,
                          const std::optional<std::string>& password,

@@ -15,7 +15,6 @@
 #include <utility>
 #include <vector>
 #include <zip.h>
-#include <zlib.h>
 
 #include "LxLog/Log.h"
 #include "platform/foundation/AtomicFile.h"
@@ -23,6 +22,7 @@
 #include "platform/foundation/FileSystemError.h"
 #include "zip/LxZip.h"
 #include "zip/ZipUtilities.h"
+#include "zip/internal/ChunkedEntryDeflating.h"
 #include "zip/internal/WholeEntryDeflating.h"
 #include "zip/internal/ZipArchiveWriting.h"
 #include "zip/internal/ZipEntryTime.h"
@@ -31,13 +31,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::size_t kCopyBufferSize = 16384;
-// Files up to this size are read whole and deflated in one pass, larger ones streamed: a
-// document of a million-task plan is some 730 MB.
-constexpr std::uint64_t kWholeFileLimit = std::uint64_t{1} << 30;
+// Files below this size are read whole and deflated in one pass by libdeflate, which is then
+// faster than zlib on a few threads; larger ones are read and deflated in chunks side by side.
+constexpr std::uint64_t kChunkedFrom = 4 * zip_internal::kDeflateChunkSize;
 using zip_internal::Archive;
 using zip_internal::fail;
-using zip_internal::kDeflateMemoryLevel;
 
 class SourceFile {
 public:
@@ -75,31 +73,6 @@ double totalSize(const std::vector<ZipUtilities::ProcessedFilePath>& files) {
     return total;
 }
 
-// Copies the whole file into the entry just opened. A read error fails rather than ending the
-// entry early as if the file were shorter.
-// Answers what was packed, to be compared with what the archive reads back.
-LxZip::EntrySummary copyIntoEntry(zipFile archive, const SourceFile& source,
-                                  std::vector<char>& buffer, std::string name) {
-    LxZip::EntrySummary packed{std::move(name), 0,
-                               static_cast<std::uint32_t>(crc32(0, nullptr, 0))};
-    for (;;) {
-        const ssize_t count = ::read(source.descriptor(), buffer.data(), buffer.size());
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0 ||
-            zipWriteInFileInZip(archive, buffer.data(), static_cast<unsigned>(count)) != ZIP_OK) {
-            fail();
-        }
-        if (count == 0) {
-            return packed;
-        }
-        packed.size += static_cast<std::uint64_t>(count);
-        packed.crc = static_cast<std::uint32_t>(crc32(
-            packed.crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(count)));
-    }
-}
-
 // Reads the whole file, `size` bytes as it was found to hold, into memory; none when it turned
 // out to hold more by then (it is being written to) or could not be read.
 std::optional<std::string> wholeFile(const SourceFile& source, std::size_t size) {
@@ -128,7 +101,7 @@ std::optional<std::string> wholeFile(const SourceFile& source, std::size_t size)
 
 LxZip::EntrySummary addFile(zipFile archive, const ZipUtilities::ProcessedFilePath& file,
                             zip_internal::WholeEntryDeflater& deflater, int level,
-                            std::vector<char>& buffer, double& position) {
+                            double& position) {
     const SourceFile source(file.filePathURL);
     if (!source.isOpen()) {
         fail();
@@ -151,24 +124,17 @@ LxZip::EntrySummary addFile(zipFile archive, const ZipUtilities::ProcessedFilePa
     zip_fileinfo info{};
     info.tmz_date = zipTime(attributes.st_mtim);
     const auto size = static_cast<std::uint64_t>(attributes.st_size);
-    if (size <= kWholeFileLimit) {
-        const std::optional<std::string> bytes = wholeFile(source, static_cast<std::size_t>(size));
-        if (!bytes) {
-            fail();
-        }
-        return {*file.fileName, bytes->size(),
-                deflater.addEntry(archive, file.fileName->c_str(), info, *bytes)};
+    if (size >= kChunkedFrom) {
+        return {*file.fileName, size,
+                zip_internal::addChunkedEntry(archive, file.fileName->c_str(), info, level,
+                                              source.descriptor(), size)};
     }
-    if (zipOpenNewFileInZip3(archive, file.fileName->c_str(), &info, nullptr, 0, nullptr, 0,
-                             nullptr, Z_DEFLATED, level, 0, -MAX_WBITS, kDeflateMemoryLevel,
-                             Z_DEFAULT_STRATEGY, nullptr, 0) != ZIP_OK) {
+    const std::optional<std::string> bytes = wholeFile(source, static_cast<std::size_t>(size));
+    if (!bytes) {
         fail();
     }
-    LxZip::EntrySummary packed = copyIntoEntry(archive, source, buffer, *file.fileName);
-    if (zipCloseFileInZip(archive) != ZIP_OK) {
-        fail();
-    }
-    return packed;
+    return {*file.fileName, bytes->size(),
+            deflater.addEntry(archive, file.fileName->c_str(), info, *bytes)};
 }
 
 // minizip reports success for some archives it wrote wrong: when the system fails the position
@@ -210,7 +176,6 @@ void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFile
         if (!archive) {
             fail();
         }
-        std::vector<char> buffer(kCopyBufferSize);
         zip_internal::WholeEntryDeflater deflater(compression.deflateLevel());
         std::vector<EntrySummary> packed;
         double position = 0;
@@ -219,8 +184,8 @@ void LxZip::zipFiles(const std::vector<fs::path>& paths, const fs::path& zipFile
             if (fs::is_directory(file.filePathURL, ignored)) {
                 continue;
             }
-            packed.push_back(addFile(archive.get(), file, deflater, compression.deflateLevel(),
-                                     buffer, position));
+            packed.push_back(
+                addFile(archive.get(), file, deflater, compression.deflateLevel(), position));
             if (progress) {
                 progress(total > 0 ? std::min(position / total, 1.0) : 0.0);
             }
