@@ -39,7 +39,7 @@ test-sanitize: deps
 # Qt widget tests stay out.
 THREAD_TESTS := platform_dispatch_tests platform_reactive_tests reactive_tests utility_tests \
 	eventbus_tests platform_http_tests network_tests LxOrbinDocument_tests \
-	LxOrbinDocument_manager_tests orbin_combine_engine_tests
+	LxOrbinDocument_manager_tests orbin_combine_engine_tests zip_tests
 space := $(subst ,, )
 
 test-thread: deps
