@@ -1,9 +1,11 @@
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <unordered_set>
 #include <vector>
+#include <sys/resource.h>
 #include <zlib.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +15,7 @@
 #include "LxOrbinDocument/Manager/PackageTestSupport.h"
 #include "LxOrbinDocument/Manager/ProjectWorkingFolder.h"
 #include "LxOrbinDocument/Model/Project/OrbProject.h"
+#include "support/ChildProcess.h"
 
 namespace {
 
@@ -408,6 +411,40 @@ TEST(PackageOpeningTest, TheDocumentReadIsTheOneTheWorkingFolderHolds) {
     EXPECT_TRUE(project->notes() == notes);
     EXPECT_EQ(itemsBelow(working.url()), std::vector<std::string>{"project.moc"});
     EXPECT_TRUE(test_files::contentOf(working.file("project.moc").url()) == document);
+}
+
+// The document is written out while it is read: a disk that cannot take it fails the open
+// with one line, whatever the reading made of it, and leaves no part of it anywhere.
+TEST(PackageOpeningTest, ADocumentThatCannotBeWrittenOutFailsTheOpenAndLeavesNothing) {
+    const std::string document = R"({"Uid": "FULL", "Note": ")" + std::string(2 << 20, 'n') + "\"}";
+    const LxFile package = craftedPackage("full.orb", {deflatedEntry("project.moc", document)});
+    const LxFolder working = newWorkingFolder();
+    const std::string outcome = child_process::run({}, [&] {
+        constexpr rlim_t kFileSizeLimit = 1 << 20;
+        const struct rlimit limit = {kFileSizeLimit, kFileSizeLimit};
+        if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            return std::string("could not limit the file size");
+        }
+        const LogCapture log;
+        try {
+            documents.load(package, working);
+            return std::string("opened");
+        } catch (const OrbinDocumentError& error) {
+            if (error.kind() != Kind::OpenError) {
+                return "failed as kind " + std::to_string(static_cast<int>(error.kind()));
+            }
+        }
+        const std::vector<std::string> expected = {
+            "error: Failed to copy the json file when opening project at:" + package.pathString()};
+        if (loggedMessages(log) != expected) {
+            return "logged " + std::to_string(loggedMessages(log).size()) + " other lines";
+        }
+        if (!itemsBelow(working.url()).empty() || !temporaryLeftovers().empty()) {
+            return std::string("left files behind");
+        }
+        return std::string();
+    });
+    EXPECT_EQ(outcome, "");
 }
 
 // The document of a large plan is far larger than any photo, and it is held to the document's
