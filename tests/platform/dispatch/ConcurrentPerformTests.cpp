@@ -26,8 +26,8 @@ TEST_F(ConcurrentPerformTest, EveryIterationRunsOnce) {
     }
 }
 
-// The first iteration waits for the second to have started: done one after the other they
-// would never meet.
+// The two iterations wait for each other, which real work must not: with a free pool they meet,
+// done one after the other they would not.
 TEST_F(ConcurrentPerformTest, IterationsRunSideBySide) {
     TestLatch bothRunning(2);
     std::atomic<int> met = 0;
