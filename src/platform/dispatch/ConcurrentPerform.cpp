@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "platform/dispatch/ConcurrentQueue.h"
 
@@ -30,20 +31,28 @@ struct Iterations {
                 thrown = std::current_exception();
             }
             const std::lock_guard lock(mutex);
+            // Moved, never copied: the caller is then the only holder of the failure it throws.
             if (thrown && !failure) {
-                failure = thrown;
+                failure = std::move(thrown);
             }
+            thrown = nullptr;
             if (++finished == count) {
                 allFinished.notify_all();
             }
         }
     }
 
+    // The failure is taken out of the shared state: a helper that lets go of that state later
+    // must not be the one that frees the exception the caller is still handling.
     void awaitAll() {
-        std::unique_lock lock(mutex);
-        allFinished.wait(lock, [this] { return finished == count; });
-        if (failure) {
-            std::rethrow_exception(failure);
+        std::exception_ptr thrown;
+        {
+            std::unique_lock lock(mutex);
+            allFinished.wait(lock, [this] { return finished == count; });
+            thrown = std::exchange(failure, nullptr);
+        }
+        if (thrown) {
+            std::rethrow_exception(thrown);
         }
     }
 
