@@ -19,6 +19,7 @@
 #include "LxOrbinDocument/Manager/ProjectWorkingFolder.h"
 #include "LxOrbinDocument/Manager/internal/PackageImages.h"
 #include "LxOrbinDocument/Mapper/DataMapService.h"
+#include "folder/ItemRemoval.h"
 #include "platform/dispatch/ConcurrentPerform.h"
 #include "platform/foundation/AnyError.h"
 #include "platform/foundation/AtomicFile.h"
@@ -31,18 +32,7 @@ using WorkingFolder = OrbinDocumentManager::ProjectWorkingFolder;
 
 // A failed removal only wastes space in the temporary folder; the open goes on.
 void removeUnzipFolder(const LxFolder& unzipFolder) noexcept {
-    try {
-        if (unzipFolder.exists()) {
-            unzipFolder.delete_();
-        }
-    } catch (...) {
-        try {
-            Log::warning("Failed to remove unzip cache folder at " +
-                         Log::escaped(unzipFolder.pathString()));
-        } catch (...) {
-            // Nothing is left to report with.
-        }
-    }
+    deleteIfPresent(unzipFolder, "Failed to remove unzip cache folder at ");
 }
 
 // Whether the entry of this name unpacks to "project.moc" at the top of the folder, which is

@@ -1,33 +1,19 @@
 #include "app/manager/TemporaryItems.h"
 
-#include <string>
+#include <string_view>
 #include <utility>
 
-#include "LxLog/Log.h"
+#include "folder/ItemRemoval.h"
 
 namespace {
 
-template <class Item>
-void removeItem(const Item& item) noexcept {
-    try {
-        if (item.exists()) {
-            item.delete_();
-        }
-    } catch (...) {
-        try {
-            Log::warning("Failed to remove the temporary item at " +
-                         Log::escaped(item.pathString()));
-        } catch (...) {
-            // Nothing is left to report with.
-        }
-    }
-}
+constexpr std::string_view kRemovalFailure = "Failed to remove the temporary item at ";
 
 // Removes its folder with its last owner.
 class FolderRemoval {
 public:
     explicit FolderRemoval(LxFolder folder) : folder_(std::move(folder)) {}
-    ~FolderRemoval() { removeItem(folder_); }
+    ~FolderRemoval() { deleteIfPresent(folder_, kRemovalFailure); }
     FolderRemoval(const FolderRemoval&) = delete;
     FolderRemoval& operator=(const FolderRemoval&) = delete;
 
@@ -42,5 +28,5 @@ std::shared_ptr<const void> removedWhenReleased(const LxFolder& folder) {
 }
 
 void removeTemporaryItem(const LxFile& file) noexcept {
-    removeItem(file);
+    deleteIfPresent(file, kRemovalFailure);
 }
